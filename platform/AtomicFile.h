@@ -1,0 +1,47 @@
+#pragma once
+// Whole-file writes that never leave a half-written file behind: the bytes go to a temporary file
+// in the target's folder, are flushed to disk and then renamed over the target. A failure at any
+// step leaves the target as it was (absent, or its old content) and removes the temporary file.
+
+#include <filesystem>
+#include <stdexcept>
+#include <string_view>
+
+namespace nc16 {
+
+// An operating-system failure. what() is a CP932 message naming the file and the cause.
+class EOSError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+enum class FileAccess {
+  kDefault,    // the user's usual permissions (umask)
+  kOwnerOnly,  // readable and writable by the owner alone, from the moment the file exists
+};
+
+// Replaces `target` with `data` atomically; raises EOSError on failure.
+void WriteFileAtomic(const std::filesystem::path& target, std::string_view data,
+                     FileAccess access = FileAccess::kDefault);
+
+// A temporary file beside a target, removed on destruction unless committed. For writers that
+// produce their output in pieces (the crypt library, the table writer).
+class AtomicFile {
+ public:
+  AtomicFile(const std::filesystem::path& target, FileAccess access = FileAccess::kDefault);
+  ~AtomicFile();
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+
+  void Write(std::string_view data);  // appends; EOSError on failure
+  void Commit();                      // flushes, renames over the target; EOSError on failure
+  const std::filesystem::path& TempPath() const { return temp_; }
+
+ private:
+  std::filesystem::path target_;
+  std::filesystem::path temp_;
+  int fd_ = -1;
+  bool committed_ = false;
+};
+
+}  // namespace nc16

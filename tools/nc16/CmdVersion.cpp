@@ -1,0 +1,14 @@
+#include <iostream>
+
+#include "tools/nc16/CliUtil.h"
+#include "tools/nc16/Commands.h"
+
+namespace nc16::cli {
+
+int RunVersion(std::span<char* const> args) {
+  if (!args.empty()) return UsageError("version takes no arguments");
+  std::cout << "nc16 " << NC16_VERSION << "\n";
+  return 0;
+}
+
+}  // namespace nc16::cli

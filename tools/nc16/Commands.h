@@ -1,0 +1,22 @@
+#pragma once
+// The subcommands of nc16. Each returns the process exit status: 0 success, 2 wrong usage, and
+// what the command documents otherwise.
+
+#include <span>
+#include <string_view>
+
+namespace nc16::cli {
+
+struct Command {
+  std::string_view name;
+  std::string_view usage;    // shown by --help, after "nc16 "
+  std::string_view summary;  // one line
+  int (*run)(std::span<char* const> args);  // the arguments after the subcommand's name
+};
+
+std::span<const Command> AllCommands();
+
+// The subcommands, one per Cmd*.cpp file.
+int RunVersion(std::span<char* const> args);
+
+}  // namespace nc16::cli

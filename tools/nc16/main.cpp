@@ -1,0 +1,47 @@
+// nc16: the year-end export without windows, and the tools around it.
+
+#include <iostream>
+#include <span>
+#include <string_view>
+
+#include "tools/nc16/CliUtil.h"
+#include "tools/nc16/Commands.h"
+
+namespace {
+
+void PrintHelp(std::ostream& out) {
+  out << "usage: nc16 <command> [arguments]\n\n"
+         "Exports a payroll year to the intermediate file of the year-end tax adjustment, and\n"
+         "the tools around it.\n\ncommands:\n";
+  for (const auto& c : nc16::cli::AllCommands())
+    out << "  nc16 " << c.usage << "\n      " << c.summary << "\n";
+  out << "\n  nc16 --help     this text\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::span<char* const> args(argv, static_cast<size_t>(argc));
+  if (args.size() < 2) {
+    PrintHelp(std::cerr);
+    return nc16::cli::kExitUsage;
+  }
+  std::string_view name = args[1];
+  if (name == "--help" || name == "-h" || name == "help") {
+    PrintHelp(std::cout);
+    return 0;
+  }
+  for (const auto& c : nc16::cli::AllCommands()) {
+    if (c.name == name) {
+      auto rest = args.subspan(2);
+      for (std::string_view a : rest) {
+        if (a == "--help") {
+          std::cout << "usage: nc16 " << c.usage << "\n" << c.summary << "\n";
+          return 0;
+        }
+      }
+      return c.run(rest);
+    }
+  }
+  return nc16::cli::UsageError("unknown command '" + std::string(name) + "'");
+}
