@@ -30,8 +30,8 @@ std::string GetField(std::string_view s, std::string_view separator, int index) 
   }
   // A line break at the very end does not start another line.
   if (lines.size() > 1 && lines.back().empty() && !s.empty()) {
-    bool ended_by_break = s.back() == '\r' || s.back() == '\n' ||
-                          (!separator.empty() && s.ends_with(separator));
+    bool ended_by_break =
+        s.back() == '\r' || s.back() == '\n' || (!separator.empty() && s.ends_with(separator));
     if (ended_by_break) lines.pop_back();
   }
   if (s.empty()) return {};

@@ -13,8 +13,10 @@ constexpr std::string_view kFullWidthBlank = "\x81\x40";
 // Bytes of value 0x20 or below: the half-width blank and every control character.
 std::string_view TrimControl(std::string_view s) {
   auto is_blank = [](char c) { return static_cast<unsigned char>(c) <= 0x20; };
-  while (!s.empty() && is_blank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && is_blank(s.back())) s.remove_suffix(1);
+  while (!s.empty() && is_blank(s.front()))
+    s.remove_prefix(1);
+  while (!s.empty() && is_blank(s.back()))
+    s.remove_suffix(1);
   return s;
 }
 
@@ -53,7 +55,8 @@ std::string RightPart(std::string_view s, int count) {
 
 std::string TrimBlanks(std::string_view s) {
   std::string_view r = TrimControl(s);
-  while (r.starts_with(kFullWidthBlank)) r = TrimControl(r.substr(2));
+  while (r.starts_with(kFullWidthBlank))
+    r = TrimControl(r.substr(2));
   // The end test looks at the last two bytes only, whatever character they belong to.
   while (r.size() >= 2 && r.ends_with(kFullWidthBlank)) {
     r.remove_suffix(2);

@@ -77,7 +77,9 @@ Converter& ToCp932() {
 }
 
 // An invalid CP932 byte is replaced on its own: its neighbours may still be whole characters.
-size_t SkipOneByte(const char*, size_t) { return 1; }
+size_t SkipOneByte(const char*, size_t) {
+  return 1;
+}
 
 // An unmappable UTF-8 character is replaced as a whole; a stray continuation byte on its own.
 size_t SkipUtf8Char(const char* p, size_t left) {

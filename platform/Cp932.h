@@ -28,10 +28,10 @@ constexpr bool IsLeadByte(unsigned char b) {
 
 // A fixed Japanese text written readably (UTF-8) in the source and converted to CP932 once, on
 // first use: SJ("エラー情報") is a `const std::string&` holding the CP932 bytes.
-#define SJ(utf8_literal)                                                          \
-  ([]() -> const std::string& {                                                   \
-    static const std::string converted = ::nc16::Utf8ToCp932(utf8_literal);       \
-    return converted;                                                             \
+#define SJ(utf8_literal)                                                    \
+  ([]() -> const std::string& {                                             \
+    static const std::string converted = ::nc16::Utf8ToCp932(utf8_literal); \
+    return converted;                                                       \
   }())
 
 #include <filesystem>

@@ -21,7 +21,10 @@ TEST(Cp932, CompatibilityCharactersMapAsWindowsDoes) {
 
 TEST(Cp932, InvalidBytesBecomeReplacementCharacters) {
   // 0xFF is no CP932 character; a lead byte at the very end has lost its trail byte.
-  EXPECT_EQ(Cp932ToUtf8("\xFF" "A"), "\xEF\xBF\xBD" "A");
+  EXPECT_EQ(Cp932ToUtf8("\xFF"
+                        "A"),
+            "\xEF\xBF\xBD"
+            "A");
   EXPECT_EQ(Cp932ToUtf8("A\x82"), "A\xEF\xBF\xBD");
   EXPECT_FALSE(IsValidCp932("\xFF\xFF"));
   EXPECT_TRUE(IsValidCp932(Utf8ToCp932("未使用")));

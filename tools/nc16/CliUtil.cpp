@@ -19,7 +19,8 @@ void PrintMessage(std::string_view cp932) {
       out += text[i];
     }
   }
-  while (out.size() >= 2 && out.ends_with("\n\n")) out.pop_back();
+  while (out.size() >= 2 && out.ends_with("\n\n"))
+    out.pop_back();
   if (!out.ends_with('\n')) out += '\n';
   std::cerr << out << std::flush;
 }

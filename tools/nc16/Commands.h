@@ -9,8 +9,8 @@ namespace nc16::cli {
 
 struct Command {
   std::string_view name;
-  std::string_view usage;    // shown by --help, after "nc16 "
-  std::string_view summary;  // one line
+  std::string_view usage;                   // shown by --help, after "nc16 "
+  std::string_view summary;                 // one line
   int (*run)(std::span<char* const> args);  // the arguments after the subcommand's name
 };
 

@@ -1,0 +1,173 @@
+#include "document/XMLSaveDoc.h"
+
+#include <gtest/gtest.h>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/Cp932.h"
+
+namespace nc16 {
+namespace {
+
+// Parses bytes with libxml2, honouring the Shift_JIS declaration, and gives the tree back as
+// UTF-8 text; the tests compare what an importing parser sees.
+struct Parsed {
+  xmlDocPtr doc;
+  explicit Parsed(const std::string& bytes)
+      : doc(xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), "doc.xml", nullptr,
+                          XML_PARSE_NONET)) {}
+  ~Parsed() { xmlFreeDoc(doc); }
+  xmlNodePtr Root() const { return xmlDocGetRootElement(doc); }
+};
+
+xmlNodePtr Child(xmlNodePtr n, const char* name) {
+  for (xmlNodePtr c = n->children; c; c = c->next)
+    if (c->type == XML_ELEMENT_NODE && std::string(reinterpret_cast<const char*>(c->name)) == name)
+      return c;
+  return nullptr;
+}
+
+std::string Content(xmlNodePtr n) {
+  xmlChar* s = xmlNodeGetContent(n);
+  std::string r = s ? reinterpret_cast<const char*>(s) : "";
+  xmlFree(s);
+  return r;
+}
+
+std::string Attr(xmlNodePtr n, const char* name) {
+  xmlChar* s = xmlGetProp(n, reinterpret_cast<const xmlChar*>(name));
+  std::string r = s ? reinterpret_cast<const char*>(s) : "<none>";
+  xmlFree(s);
+  return r;
+}
+
+TXmlSaveDoc NewDoc() {
+  return TXmlSaveDoc("1.0", "Shift_JIS", "");
+}
+
+TEST(XMLSaveDoc, DeclarationAndSkeleton) {
+  TXmlSaveDoc doc("1.0", "Shift_JIS", "");
+  TXmlNode root = doc.CreateRoot("REPORT", "");
+  TXmlNode sys = doc.AddElement(TXmlNode(), "SYSTEM");
+  doc.AddTextElement(sys, "GYOUMUPREFIX", "NC16");
+  doc.AddElement(root, "DATA");
+  EXPECT_EQ(doc.GetXmlText(),
+            "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n"
+            "<REPORT><SYSTEM><GYOUMUPREFIX>NC16</GYOUMUPREFIX></SYSTEM><DATA/></REPORT>\r\n");
+
+  TXmlSaveDoc standalone("1.0", "Shift_JIS", "yes");
+  standalone.CreateRoot("R", "");
+  EXPECT_TRUE(standalone.GetXmlText().starts_with(
+      "<?xml version=\"1.0\" encoding=\"Shift_JIS\" standalone=\"yes\"?>\r\n"));
+}
+
+TEST(XMLSaveDoc, ValuesAreEscapedTwiceInTheFile) {
+  TXmlSaveDoc doc("1.0", "Shift_JIS", "");
+  TXmlNode root = doc.CreateRoot("REPORT", "");
+  doc.AddTextElement(root, "NAME", "A&B");
+  doc.AddTextElement(root, "CMP", "1<2>0");
+  doc.AddElement(root, "Q", "V", "say \"hi\" it's");
+  std::string text = doc.GetXmlText();
+  EXPECT_NE(text.find("<NAME>A&amp;amp;B</NAME>"), std::string::npos);
+  EXPECT_NE(text.find("<CMP>1&amp;lt;2&amp;gt;0</CMP>"), std::string::npos);
+  EXPECT_NE(text.find("<Q V=\"say &amp;quot;hi&amp;quot; it&amp;apos;s\"/>"), std::string::npos);
+
+  // An XML parser gets the once-escaped text back.
+  Parsed p(text);
+  ASSERT_NE(p.doc, nullptr);
+  EXPECT_EQ(Content(Child(p.Root(), "NAME")), "A&amp;B");
+  EXPECT_EQ(Content(Child(p.Root(), "CMP")), "1&lt;2&gt;0");
+  EXPECT_EQ(Attr(Child(p.Root(), "Q"), "V"), "say &quot;hi&quot; it&apos;s");
+}
+
+TEST(XMLSaveDoc, JapaneseTextIsWrittenAsShiftJisBytes) {
+  TXmlSaveDoc doc = NewDoc();
+  TXmlNode root = doc.CreateRoot("REPORT", "");
+  std::string name = Utf8ToCp932("株式会社ﾃｽﾄ＆表示");  // 表 has the trail byte 0x5C
+  doc.AddTextElement(root, "KOMONSAKINAME", name);
+  std::string text = doc.GetXmlText();
+  EXPECT_NE(text.find(name), std::string::npos);
+  Parsed p(text);
+  ASSERT_NE(p.doc, nullptr);
+  EXPECT_EQ(Content(Child(p.Root(), "KOMONSAKINAME")), "株式会社ﾃｽﾄ＆表示");
+}
+
+TEST(XMLSaveDoc, AttributesAndEmptyElements) {
+  TXmlSaveDoc doc = NewDoc();
+  TXmlNode root = doc.CreateRoot("REPORT", "");
+  doc.AddTextElement(root, "EMPTY", "");
+  doc.AddElement(root, "NOATTR", "", "ignored");
+  doc.AddElement(root, "EMPTYVAL", "K", "");
+  doc.AddElementWithAttrs(root, "SYAIN", {{"CODE", "001"}, {"", "skipped"}, {"NAME", "x"}});
+  doc.AddElementWithAttrs(root, "NONE", {});
+  std::string text = doc.GetXmlText();
+  EXPECT_NE(text.find("<EMPTY/>"), std::string::npos);
+  EXPECT_NE(text.find("<NOATTR/>"), std::string::npos);
+  EXPECT_NE(text.find("<EMPTYVAL K=\"\"/>"), std::string::npos);
+  EXPECT_NE(text.find("<SYAIN CODE=\"001\" NAME=\"x\"/>"), std::string::npos);
+  EXPECT_NE(text.find("<NONE/>"), std::string::npos);
+}
+
+TEST(XMLSaveDoc, GetXmlTextEndsEveryLineWithCrLf) {
+  TXmlSaveDoc doc = NewDoc();
+  TXmlNode root = doc.CreateRoot("REPORT", "");
+  doc.AddTextElement(root, "MEMO", "a\rb\nc\r\nd");
+  std::string text = doc.GetXmlText();
+  EXPECT_TRUE(text.ends_with("\r\n"));
+  EXPECT_NE(text.find("<MEMO>a\r\nb\r\nc\r\nd</MEMO>"), std::string::npos);
+  EXPECT_EQ(text.find('\0'), std::string::npos);
+  // No bare LF or CR anywhere.
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n') {
+      EXPECT_TRUE(i > 0 && text[i - 1] == '\r');
+    }
+    if (text[i] == '\r') {
+      EXPECT_TRUE(i + 1 < text.size() && text[i + 1] == '\n');
+    }
+  }
+}
+
+TEST(XMLSaveDoc, SaveToFileWritesTheSameBytesAndReplacesAtomically) {
+  auto dir = std::filesystem::temp_directory_path() / ("xmlsave-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  TXmlSaveDoc doc = NewDoc();
+  TXmlNode root = doc.CreateRoot("REPORT", "");
+  doc.AddTextElement(root, "A", "1");
+  auto file = dir / "out.xml";
+  { std::ofstream(file) << "old content that is longer than the new document ........"; }
+  doc.SaveToFile(FromNativePath(file));
+  std::stringstream ss;
+  ss << std::ifstream(file, std::ios::binary).rdbuf();
+  EXPECT_EQ(ss.str(), doc.GetXmlText());
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
+
+  // A folder that does not exist: an error naming the file, nothing written.
+  EXPECT_THROW(doc.SaveToFile(FromNativePath(dir / "missing" / "out.xml")), std::exception);
+  std::filesystem::remove_all(dir);
+}
+
+TEST(XMLSaveDoc, CallerErrorsAreRefused) {
+  TXmlSaveDoc doc = NewDoc();
+  EXPECT_THROW(doc.AddElement(TXmlNode(), "X"), std::logic_error);
+  doc.CreateRoot("R", "");
+  EXPECT_THROW(doc.AddTextElement(TXmlNode(), "X", "t"), std::logic_error);
+  EXPECT_THROW(doc.CreateRoot("R2", ""), std::logic_error);
+}
+
+TEST(XMLSaveDoc, DeepAndWideTreesSerialiseInOrder) {
+  TXmlSaveDoc doc = NewDoc();
+  TXmlNode root = doc.CreateRoot("R", "");
+  TXmlNode a = doc.AddElement(root, "A");
+  TXmlNode b = doc.AddElement(a, "B");
+  doc.AddTextElement(b, "C", "1");
+  doc.AddElement(root, "D");
+  doc.AddTextElement(a, "E", "2");  // appended to A after B was filled
+  EXPECT_NE(doc.GetXmlText().find("<R><A><B><C>1</C></B><E>2</E></A><D/></R>"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace nc16
