@@ -1,0 +1,3 @@
+#include "external/paradox/ParadoxTable.h"
+
+// (the reader is being written; the API in the headers is fixed)
