@@ -1,0 +1,133 @@
+// The exported C functions: argument checks, the translation of paths and limits, and the wall
+// that keeps C++ exceptions from crossing into the caller.
+
+#include "external/qvcrypt/QvCryptLib.h"
+
+#include <sodium.h>
+
+#include <cstring>
+#include <new>
+#include <string_view>
+
+#include "external/qvcrypt/QveReader.h"
+#include "external/qvcrypt/QveWriter.h"
+#include "platform/Cp932.h"
+
+namespace {
+
+using nc16::qve::Header;
+using nc16::qve::Kdf;
+using nc16::qve::Mode;
+
+constexpr QvCryptKdfLimits kDefaultLimits{crypto_pwhash_argon2id_OPSLIMIT_MODERATE,
+                                          crypto_pwhash_argon2id_MEMLIMIT_MODERATE};
+constexpr QvCryptKdfLimits kMaxLimits{crypto_pwhash_argon2id_OPSLIMIT_SENSITIVE,
+                                      crypto_pwhash_argon2id_MEMLIMIT_SENSITIVE};
+
+bool LimitsInRange(const QvCryptKdfLimits& l) {
+  return l.opslimit >= crypto_pwhash_argon2id_OPSLIMIT_MIN && l.opslimit <= kMaxLimits.opslimit &&
+         l.memlimit >= crypto_pwhash_argon2id_MEMLIMIT_MIN && l.memlimit <= kMaxLimits.memlimit;
+}
+
+// Runs `body`, turning any exception into a result code: nothing may unwind into C callers.
+template <typename F>
+int32_t Guarded(F&& body) noexcept {
+  try {
+    if (sodium_init() < 0) return QVCRYPT_ERR_INIT;
+    return body();
+  } catch (const std::bad_alloc&) {
+    return QVCRYPT_ERR_MEMORY;
+  } catch (...) {
+    return QVCRYPT_ERR_INTERNAL;
+  }
+}
+
+int32_t Encrypt(const void* data, int32_t length, const char* file_name, const char* secret,
+                Mode mode, const QvCryptKdfLimits* limits) {
+  return Guarded([&]() -> int32_t {
+    if ((data == nullptr && length != 0) || length < 0 || file_name == nullptr ||
+        *file_name == '\0' || secret == nullptr || *secret == '\0')
+      return QVCRYPT_ERR_ARGUMENT;
+    Header h;
+    h.mode = mode;
+    if (mode == Mode::kPassword) {
+      const QvCryptKdfLimits l = limits != nullptr ? *limits : kDefaultLimits;
+      if (!LimitsInRange(l)) return QVCRYPT_ERR_ARGUMENT;
+      h.kdf = Kdf::kArgon2id13;
+      h.opslimit = l.opslimit;
+      h.memlimit = l.memlimit;
+    } else {
+      h.kdf = Kdf::kKeyedBlake2b;
+    }
+    std::span<const unsigned char> bytes;
+    if (length > 0) bytes = {static_cast<const unsigned char*>(data), static_cast<size_t>(length)};
+    return nc16::qve::WriteQveFile(bytes, nc16::NativePath(file_name), secret, h);
+  });
+}
+
+int32_t Decrypt(const char* file_name, const char* secret, Mode mode,
+                const QvCryptKdfLimits* max_limits, void** data, int32_t* length) {
+  if (data != nullptr) *data = nullptr;
+  if (length != nullptr) *length = 0;
+  return Guarded([&]() -> int32_t {
+    if (file_name == nullptr || *file_name == '\0' || secret == nullptr || *secret == '\0' ||
+        data == nullptr || length == nullptr)
+      return QVCRYPT_ERR_ARGUMENT;
+    const QvCryptKdfLimits l = max_limits != nullptr ? *max_limits : kMaxLimits;
+    nc16::qve::Plaintext plain;
+    int32_t r = nc16::qve::ReadQveFile(nc16::NativePath(file_name), mode, secret, l, plain);
+    if (r != QVCRYPT_OK) return r;
+    *length = static_cast<int32_t>(plain.size);
+    *data = plain.bytes.release();
+    return QVCRYPT_OK;
+  });
+}
+
+}  // namespace
+
+extern "C" {
+
+QvCryptKdfLimits QvCryptDefaultKdfLimits(void) {
+  return kDefaultLimits;
+}
+
+QvCryptKdfLimits QvCryptMaxKdfLimits(void) {
+  return kMaxLimits;
+}
+
+int32_t QvCryptEncryptMemToFile(const void* data, int32_t dataLength, const char* fileName,
+                                const char* password) {
+  return Encrypt(data, dataLength, fileName, password, Mode::kPassword, nullptr);
+}
+
+int32_t QvCryptEncryptMemToFileEx(const void* data, int32_t dataLength, const char* fileName,
+                                  const char* password, const QvCryptKdfLimits* limits) {
+  return Encrypt(data, dataLength, fileName, password, Mode::kPassword, limits);
+}
+
+int32_t QvCryptEncryptMemToFileByKey(const void* data, int32_t dataLength, const char* fileName,
+                                     const char* key) {
+  return Encrypt(data, dataLength, fileName, key, Mode::kKey, nullptr);
+}
+
+int32_t QvCryptDecryptFileToMem(const char* fileName, const char* password, void** data,
+                                int32_t* dataLength) {
+  return Decrypt(fileName, password, Mode::kPassword, nullptr, data, dataLength);
+}
+
+int32_t QvCryptDecryptFileToMemEx(const char* fileName, const char* password,
+                                  const QvCryptKdfLimits* maxLimits, void** data,
+                                  int32_t* dataLength) {
+  return Decrypt(fileName, password, Mode::kPassword, maxLimits, data, dataLength);
+}
+
+int32_t QvCryptDecryptFileToMemByKey(const char* fileName, const char* key, void** data,
+                                     int32_t* dataLength) {
+  return Decrypt(fileName, key, Mode::kKey, nullptr, data, dataLength);
+}
+
+void QvCryptFreeMem(void* data) {
+  nc16::qve::FreePlain(data);
+}
+
+}  // extern "C"

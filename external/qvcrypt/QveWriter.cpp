@@ -1,0 +1,84 @@
+#include "external/qvcrypt/QveWriter.h"
+
+#include <sodium.h>
+
+#include <algorithm>
+#include <new>
+#include <vector>
+
+#include "external/qvcrypt/QvCryptLib.h"
+#include "external/qvcrypt/QveKeys.h"
+#include "platform/AtomicFile.h"
+
+namespace nc16::qve {
+namespace {
+
+// Ciphertext is gathered into writes of about this size: fewer system calls than one per
+// chunk, and the memory stays small whatever the document's size.
+constexpr size_t kWriteBatch = 1024 * 1024;
+
+// The secretstream state holds key material; wipe it on every path.
+struct PushState {
+  crypto_secretstream_xchacha20poly1305_state st;
+  ~PushState() { sodium_memzero(&st, sizeof st); }
+};
+
+}  // namespace
+
+int32_t WriteQveFile(std::span<const unsigned char> data, const std::filesystem::path& target,
+                     std::string_view secret, Header h) {
+  randombytes_buf(h.salt, sizeof h.salt);
+
+  // Create the temporary file before the (slow) password hash so that a missing folder or a
+  // missing permission is reported at once.
+  std::unique_ptr<AtomicFile> file;
+  try {
+    file = std::make_unique<AtomicFile>(target, FileAccess::kOwnerOnly);
+  } catch (const EOSError&) {
+    return QVCRYPT_ERR_CREATE;
+  }
+
+  StreamKey key;
+  if (!DeriveStreamKey(secret, h, key)) return QVCRYPT_ERR_MEMORY;
+
+  PushState push;
+  crypto_secretstream_xchacha20poly1305_init_push(&push.st, h.stream_header, key.data());
+  unsigned char header[kHeaderSize];
+  EncodeHeader(h, header);
+
+  std::vector<unsigned char> batch;
+  batch.reserve(kHeaderSize + kWriteBatch + h.chunk_size + kChunkOverhead);
+  batch.insert(batch.end(), header, header + kHeaderSize);
+
+  try {
+    size_t pos = 0;
+    bool first = true;
+    // At least one chunk: an empty document still gets its FINAL chunk, so that a file cut
+    // right after the header reads as truncated.
+    do {
+      size_t n = std::min<size_t>(h.chunk_size, data.size() - pos);
+      bool last = pos + n == data.size();
+      size_t at = batch.size();
+      batch.resize(at + n + kChunkOverhead);
+      // The header rides as associated data of the first chunk: the stream state chains every
+      // later chunk to it, so a changed header byte fails authentication.
+      crypto_secretstream_xchacha20poly1305_push(
+          &push.st, batch.data() + at, nullptr, data.data() + pos, n, first ? header : nullptr,
+          first ? kHeaderSize : 0,
+          last ? crypto_secretstream_xchacha20poly1305_TAG_FINAL
+               : crypto_secretstream_xchacha20poly1305_TAG_MESSAGE);
+      pos += n;
+      first = false;
+      if (batch.size() >= kWriteBatch || last) {
+        file->Write({reinterpret_cast<const char*>(batch.data()), batch.size()});
+        batch.clear();
+      }
+    } while (pos < data.size());
+    file->Commit();
+  } catch (const EOSError&) {
+    return QVCRYPT_ERR_WRITE;
+  }
+  return QVCRYPT_OK;
+}
+
+}  // namespace nc16::qve
