@@ -3,20 +3,16 @@
 // in the target's folder, are flushed to disk and then renamed over the target. A failure at any
 // step leaves the target as it was (absent, or its old content) and removes the temporary file.
 
+#include <cstdint>
 #include <filesystem>
-#include <stdexcept>
 #include <string_view>
+
+#include "platform/OSError.h"
 
 namespace nc16 {
 
-// An operating-system failure. what() is a CP932 message naming the file and the cause.
-class EOSError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
 enum class FileAccess {
-  kDefault,    // the user's usual permissions (umask)
+  kDefault,    // an existing target's permissions; for a new file the user's usual ones (umask)
   kOwnerOnly,  // readable and writable by the owner alone, from the moment the file exists
 };
 
@@ -40,7 +36,7 @@ class AtomicFile {
  private:
   std::filesystem::path target_;
   std::filesystem::path temp_;
-  int fd_ = -1;
+  std::intptr_t handle_ = -1;  // a file descriptor on POSIX, a HANDLE on Windows
   bool committed_ = false;
 };
 

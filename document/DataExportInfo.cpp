@@ -1,0 +1,120 @@
+#include "document/DataExportInfo.h"
+
+#include <cstdio>
+#include <exception>
+#include <vector>
+
+#include "platform/Cp932.h"
+#include "platform/Platform.h"
+
+namespace nc16 {
+namespace {
+
+namespace os = platform;
+
+// The registry key of the payroll product, as its installer writes it under
+// HKEY_LOCAL_MACHINE, and the folder appended to its RootDir value. RootDir ends with its own
+// separator, so none is inserted.
+constexpr std::string_view kProductKey = "\\SOFTWARE\\VANTREL\\MILVEKKYUYO070";
+constexpr std::string_view kRootDirValue = "RootDir";
+constexpr std::string_view kDataRootFolder = "MILVEKKYUYO16";
+
+constexpr std::string_view kSelectionFile = "DataSelect.ini";
+constexpr std::string_view kSelectionSection = "NENCHO";
+constexpr std::string_view kVersionFile = "Version.ini";
+constexpr std::string_view kVersionSection = "VERSION";
+
+// The buffer the profile reads use: 2048 bytes, the last for the terminator.
+constexpr size_t kMaxProfileValue = 2047;
+
+std::string Join(std::string_view folder, std::string_view name) {
+  return std::string(folder) + std::string(os::kPathSeparator) + std::string(name);
+}
+
+void PrintToStderr(const std::string& cp932Message) {
+  std::string text = Cp932ToUtf8(cp932Message) + "\n";
+  std::fwrite(text.data(), 1, text.size(), stderr);
+}
+
+}  // namespace
+
+TDataExportInfo::TDataExportInfo(std::string outputFile, std::string password,
+                                 int32_t callerFunctionId)
+    : OnSaveError(PrintToStderr) {
+  DataRoot = ReadDataRoot();
+
+  CommonDataDir.clear();
+  if (auto common = os::CommonAppDataFolder())
+    CommonDataDir = Join(Join(*common, "vantrel"), "MILVEKKYUYO");
+
+  WindowCaption = SJ("ゾルテfromミルベク給与16");
+  ConnectedProgramVer = "1.00.07";
+  TargetProductName = SJ("ゾルテ");
+  CallerFunctionId = callerFunctionId;
+  BusinessPrefix = "NC16";
+  HeaderVersion = 1;
+  FunctionId = callerFunctionId != 0 ? callerFunctionId : 1;
+  MinSourceVersion = "700000";
+  SourceProductName = SJ("ミルベク給与");
+
+  SourceVersion = ReadSourceVersion(Join(DataRoot, "Initdat"));
+
+  CompanyName.clear();
+  FilingYear = 0;
+  Mode.clear();
+  OutputFile = std::move(outputFile);
+  Password = std::move(password);
+  IncludeMyNumber = 0;
+
+  LoadSelection(CommonDataDir);
+}
+
+TDataExportInfo::~TDataExportInfo() {
+  // Losing the remembered choices must not take the program down with it: report and go on.
+  std::string message;
+  try {
+    SaveSelection(CommonDataDir);
+    return;
+  } catch (const std::exception& e) {
+    message = e.what();
+  } catch (...) {
+    message = SJ("DataSelect.ini を保存できません。");
+  }
+  try {
+    if (OnSaveError) OnSaveError(message);
+  } catch (...) {
+  }
+}
+
+std::string TDataExportInfo::ReadDataRoot() {
+  os::RegistryString root = os::ReadMachineRegistryString(kProductKey, kRootDirValue);
+  if (root.Status == os::RegistryStatus::kKeyNotFound) return {};
+  return root.Value + std::string(kDataRootFolder);
+}
+
+std::string TDataExportInfo::ReadSourceVersion(std::string_view dir) {
+  std::string file = Join(dir, kVersionFile);
+  if (!os::FileExists(file)) return "0";
+  VersionMajor = os::ReadProfileString(file, kVersionSection, "MAJOR", "1", kMaxProfileValue);
+  VersionMinor = os::ReadProfileString(file, kVersionSection, "MINOR", "00", kMaxProfileValue);
+  VersionRevision =
+      os::ReadProfileString(file, kVersionSection, "REVISION", "000", kMaxProfileValue);
+  return VersionMajor + VersionMinor + VersionRevision;
+}
+
+void TDataExportInfo::LoadSelection(std::string_view dir) {
+  std::string file = Join(dir, kSelectionFile);
+  DataKey = os::ReadProfileString(file, kSelectionSection, "DATA", "", kMaxProfileValue);
+  CompanyName = os::ReadProfileString(file, kSelectionSection, "KOMONSAKI", "", kMaxProfileValue);
+  // A launcher names the file itself; the remembered one belongs to runs of the program alone.
+  if (CallerFunctionId == 0)
+    OutputFile = os::ReadProfileString(file, kSelectionSection, "EXPORTFILE", "", kMaxProfileValue);
+}
+
+void TDataExportInfo::SaveSelection(std::string_view dir) {
+  std::vector<os::ProfileEntry> entries{{"DATA", DataKey}, {"KOMONSAKI", CompanyName}};
+  if (CallerFunctionId == 0) entries.push_back({"EXPORTFILE", OutputFile});
+  os::WriteProfileStrings(Join(dir, kSelectionFile), kSelectionSection, entries);
+}
+
+}  // namespace nc16

@@ -1,0 +1,85 @@
+#pragma once
+// TDataExportInfo: everything one export needs to know — where the payroll product keeps its
+// data, the chosen data set, company and year, the output file and password, whether individual
+// numbers go out, and the fixed identity texts of this program and of the two products it links.
+// The wizard form owns one for the whole run and fills it page by page; the output step has it
+// write the document header and the employees.
+//
+// It remembers the user's last choices in DataSelect.ini (section NENCHO, keys DATA, KOMONSAKI
+// and, only when no launcher started the program, EXPORTFILE) in CommonDataDir: read at
+// creation, written at destruction. Texts are CP932.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "document/XMLSaveDoc.h"
+
+namespace nc16 {
+
+class ErrorList;
+
+class TDataExportInfo {
+ public:
+  // Reads the registry, Version.ini and DataSelect.ini; never raises for missing or unreadable
+  // settings (they read as empty texts or defaults).
+  TDataExportInfo(std::string outputFile, std::string password, int32_t callerFunctionId);
+  // Saves the selection into CommonDataDir. A failure is handed to OnSaveError, once; the
+  // destructor never raises.
+  ~TDataExportInfo();
+  TDataExportInfo(const TDataExportInfo&) = delete;
+  TDataExportInfo& operator=(const TDataExportInfo&) = delete;
+
+  // DataSelect.ini of the folder Dir: Load reads DataKey, CompanyName and (caller id 0)
+  // OutputFile, each at most 2047 bytes, empty when missing. Save writes them in one atomic
+  // replacement, keeping every other section and key; raises EOSError naming the file.
+  void LoadSelection(std::string_view dir);
+  void SaveSelection(std::string_view dir);
+  // Version.ini of the folder Dir: the digits MAJOR+MINOR+REVISION (defaults "1", "00", "000"),
+  // also kept in VersionMajor/Minor/Revision; "0" when the file does not exist.
+  std::string ReadSourceVersion(std::string_view dir);
+  // The registry's RootDir of the payroll product with "MILVEKKYUYO16" appended directly;
+  // empty when the key does not open, "MILVEKKYUYO16" alone when the value is missing.
+  std::string ReadDataRoot();
+
+  // The document header and the employees (written elsewhere, with the header code).
+  void SetSystemNode(TXmlSaveDoc& doc);
+  void SetBasicNode(TXmlSaveDoc& doc);
+  void SetDataNode(TXmlSaveDoc& doc);
+
+  std::string DataRoot;       // installation data root; its folder Initdat must exist
+  std::string CommonDataDir;  // <common app data>\vantrel\MILVEKKYUYO, or empty
+  TXmlNode CurrentNode;       // the header element being filled
+  std::string WindowCaption;
+  std::string TargetProductName;
+  int32_t CallerFunctionId = 0;  // 0 when started alone
+  std::string BusinessPrefix;
+  int32_t HeaderVersion = 1;
+  int32_t FunctionId = 1;
+  std::string ConnectedProgramVer;
+  std::string SourceProductName;
+  std::string SourceVersion;     // digits at creation; the header code writes the dotted form
+  std::string MinSourceVersion;  // lowest supported payroll version, digits
+  std::string CompanyName;
+  int32_t FilingYear = 0;
+  std::string Mode;
+  std::string EraName;
+  std::string DataFolder;
+  std::string DataKey;
+  std::string OutputFile;
+  std::string Password;
+  int32_t IncludeMyNumber = 0;
+  std::string VersionMajor;
+  std::string VersionMinor;
+  std::string VersionRevision;
+
+  // The error list the extraction fills (owned by the wizard); none outside the wizard.
+  ErrorList* Errors = nullptr;
+
+  // Told once when the selection cannot be saved at destruction; the argument is the CP932
+  // message naming the file and the fault. By default the message goes to stderr as UTF-8.
+  std::function<void(const std::string& cp932Message)> OnSaveError;
+};
+
+}  // namespace nc16

@@ -1,0 +1,22 @@
+#pragma once
+// The exception of the export code: a message, where in the export it arose, and a code the
+// output step acts on (16 no employee, 1 problems in employee data, 256 a header fault).
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+namespace nc16 {
+
+class EDataExportError : public std::runtime_error {
+ public:
+  // Message and Detail are CP932; what() is the Message.
+  EDataExportError(const std::string& message, std::string detail, int32_t code)
+      : std::runtime_error(message), Detail(std::move(detail)), Code(code) {}
+
+  std::string Detail;  // may be empty
+  int32_t Code;
+};
+
+}  // namespace nc16

@@ -1,0 +1,158 @@
+#pragma once
+// The operating-system services the program uses, behind one interface. Windows answers them
+// with its own API (platform/win32); POSIX systems with stand-ins described at each call
+// (platform/posix). Every text and path here is CP932, as everywhere in the core.
+//
+// Environment of the POSIX stand-ins (an unset variable takes the default):
+//   NC16_LOCK_DIR          folder of the named-mutex lock files
+//                          (default: $XDG_RUNTIME_DIR, else $TMPDIR, else /tmp)
+//   NC16_REGISTRY          the registry file (default /etc/vantrel/registry.ini)
+//   NC16_COMMON_APPDATA    the common application-data folder (default /var/lib;
+//                          set but empty: the folder cannot be named)
+//   NC16_LAUNCHER_SOCKET   the Unix datagram socket that receives the launcher calls
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "platform/OSError.h"
+
+namespace nc16::platform {
+
+#ifdef _WIN32
+inline constexpr std::string_view kPathSeparator = "\\";
+inline constexpr bool kHasDriveLetters = true;
+#else
+inline constexpr std::string_view kPathSeparator = "/";
+inline constexpr bool kHasDriveLetters = false;
+#endif
+
+// ---- Named mutexes ---------------------------------------------------------------------------
+//
+// Markers between processes; nobody waits on them. A mutex exists while at least one handle
+// (in any process) holds it. On POSIX each name is a lock file in NC16_LOCK_DIR held with a
+// shared flock; the lock dies with its process, so a crashed holder leaves no marker behind.
+// Names are used as given; only "/", "%" and NUL, which a file name cannot hold or which would
+// make two names meet, are percent-escaped.
+class NamedMutex {
+ public:
+  NamedMutex() noexcept = default;  // no mutex
+  ~NamedMutex() { Close(); }
+  NamedMutex(NamedMutex&& other) noexcept;
+  NamedMutex& operator=(NamedMutex&& other) noexcept;
+  NamedMutex(const NamedMutex&) = delete;
+  NamedMutex& operator=(const NamedMutex&) = delete;
+
+  // Creates the mutex, or joins it when it exists already, and holds it until the handle is
+  // closed (CreateMutex, not initially owned). Raises EOSError naming the mutex on failure.
+  static NamedMutex Create(std::string_view name);
+
+  // Opens the mutex when some process (this one included) holds it (OpenMutex with full
+  // access). An empty handle when no such mutex exists or it cannot be opened with full
+  // access; never raises.
+  static NamedMutex Open(std::string_view name);
+
+  explicit operator bool() const noexcept { return handle_ != kNone; }
+  void Close() noexcept;
+
+ private:
+  static constexpr std::intptr_t kNone = -1;
+  explicit NamedMutex(std::intptr_t handle) noexcept : handle_(handle) {}
+  std::intptr_t handle_ = kNone;  // a file descriptor on POSIX, a HANDLE on Windows
+};
+
+// ---- Registry (read only) --------------------------------------------------------------------
+//
+// A string value of a key under HKEY_LOCAL_MACHINE. `key_path` is written as Windows writes it,
+// "SOFTWARE\VANTREL\MILVEKKYUYO070"; a leading "\" is allowed and ignored. On POSIX the registry
+// is the INI-form file NC16_REGISTRY, one section per key named with the root,
+// [HKEY_LOCAL_MACHINE\SOFTWARE\VANTREL\MILVEKKYUYO070], and one entry per value; key and value
+// names are case-insensitive as in the registry. A missing file or section is a key that does
+// not open.
+enum class RegistryStatus {
+  kOk,
+  kKeyNotFound,    // the key does not open (absent, or no read access)
+  kValueNotFound,  // the key opens but has no string value of that name
+};
+struct RegistryString {
+  RegistryStatus Status = RegistryStatus::kKeyNotFound;
+  std::string Value;  // empty unless Status is kOk
+};
+RegistryString ReadMachineRegistryString(std::string_view key_path, std::string_view value_name);
+
+// ---- Folders and system facts ----------------------------------------------------------------
+
+// The machine's common application-data folder (CSIDL_COMMON_APPDATA; POSIX:
+// NC16_COMMON_APPDATA, default /var/lib), not created when missing. False when the system
+// cannot name it.
+std::optional<std::string> CommonAppDataFolder();
+
+// The current user's Documents folder (CSIDL_PERSONAL; POSIX: XDG_DOCUMENTS_DIR of
+// $XDG_CONFIG_HOME/user-dirs.dirs, else $HOME/Documents), only when it exists; never created.
+// Empty otherwise.
+std::string DocumentsFolder();
+
+// The folder of the running program, without a trailing separator. Empty when unknown.
+std::string ProgramFolder();
+
+// The Windows folder (GetWindowsDirectory). POSIX has no such folder; its system drive is the
+// root, so the answer is "/".
+std::string SystemFolder();
+
+// The Windows major version (5 for XP, 6 for Vista to 8.1, 10). POSIX counts as a current
+// system: 10.
+int WindowsMajorVersion();
+
+// The computer's name (GetComputerName; POSIX: the host name), at most 200 bytes; empty when
+// it cannot be read.
+std::string ComputerName();
+
+// True when the path names an existing file (not a folder).
+bool FileExists(std::string_view path);
+// True when the path names an existing folder.
+bool DirectoryExists(std::string_view path);
+
+// ---- Profile (ini) files ---------------------------------------------------------------------
+//
+// The semantics of GetPrivateProfileString / WritePrivateProfileString: section and key names are
+// matched without regard to ASCII letter case and to blanks around them; the first matching
+// section and key count; a value loses the blanks around it and one pair of matching quotes
+// ('...' or "...") around it. Contents are CP932 bytes, kept as they are.
+
+// The value, cut to at most `max_chars` bytes (never in the middle of a double-byte character);
+// `default_value` (without trailing blanks) when the file, section or key is missing.
+std::string ReadProfileString(std::string_view file, std::string_view section, std::string_view key,
+                              std::string_view default_value, size_t max_chars = 2047);
+
+struct ProfileEntry {
+  std::string Key;
+  std::string Value;
+};
+
+// Sets the keys of `section` in `file`, creating the file or the section when missing. Other
+// sections, keys, comments and their order are kept byte for byte; a changed key keeps its
+// place, a new key goes after the last entry of its section, a new section to the end of the
+// file. A value ends at its first line break (a profile value is one line). On POSIX the file is
+// replaced atomically: a failure leaves the old file intact and no temporary file behind. The
+// folder is never created. Raises EOSError naming the file on failure.
+void WriteProfileStrings(std::string_view file, std::string_view section,
+                         std::span<const ProfileEntry> entries);
+void WriteProfileString(std::string_view file, std::string_view section, std::string_view key,
+                        std::string_view value);
+
+// ---- Messages to the launcher ----------------------------------------------------------------
+//
+// EnableWindow, SetForegroundWindow and PostMessage towards the launcher's window. A handle that
+// is not a window makes them fail silently. On POSIX each call is sent as one text datagram to
+// the Unix socket NC16_LAUNCHER_SOCKET: "EnableWindow <window> <0|1>",
+// "SetForegroundWindow <window>", "PostMessage <window> <message> <wParam> <lParam>", numbers in
+// decimal. Without the variable, or without a listener, nothing happens; the calls never block.
+using WindowHandle = std::uint32_t;
+void EnableLauncherWindow(WindowHandle window, bool enable);
+void BringLauncherToForeground(WindowHandle window);
+void PostLauncherMessage(WindowHandle window, std::uint32_t message, std::int32_t wparam,
+                         std::int32_t lparam);
+
+}  // namespace nc16::platform
