@@ -8,6 +8,13 @@ std::span<const Command> AllCommands() {
   // clang-format off
   static const std::array kCommands{
       Command{"version", "version", "print the program's version", RunVersion},
+      Command{"pxdump", "pxdump FILE [--codepage N]",
+              "print a Paradox table as tab-separated UTF-8 text", RunPxdump},
+      Command{"decrypt", "decrypt (--password PW | --key BASE64) IN OUT",
+              "decrypt an encrypted intermediate file (*.xml.qve) to OUT", RunDecrypt},
+      Command{"vnprotect", "vnprotect encode|decode TEXT",
+              "encode a text to its stored form in the payroll tables, or decode one",
+              RunVnprotect},
   };
   // clang-format on
   return kCommands;
