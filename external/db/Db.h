@@ -62,7 +62,7 @@ enum class TFieldType {
   ftDateTime,  // timestamp
   ftMemo,
   ftFmtMemo,
-  ftBlob,      // binary
+  ftBlob,  // binary
   ftGraphic,
   ftOle,
   ftBytes,
@@ -190,7 +190,8 @@ class TTable {
 
   std::vector<TFieldDef>& FieldDefs();
   std::vector<TIndexDef>& IndexDefs();
-  void CreateTable();  // from FieldDefs and IndexDefs; replaces nothing: an existing file is an error
+  void
+  CreateTable();  // from FieldDefs and IndexDefs; replaces nothing: an existing file is an error
 
   void Open();  // with exclusive use: EDBEngineError while another process has the table
   void Close();

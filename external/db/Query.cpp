@@ -1,0 +1,395 @@
+// TQuery: runs the statement on the session's SQLite connection, keeps the whole result in
+// memory (the callers step forward, go back to the first row, count rows and locate), and reads
+// fields from the current row.
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <map>
+#include <unordered_map>
+
+#include "external/db/Db.h"
+#include "external/db/FieldValue.h"
+#include "external/db/LocateIndex.h"
+#include "external/db/Messages.h"
+#include "external/db/PxColumns.h"
+#include "external/db/RowSet.h"
+#include "external/db/Session.h"
+#include "external/db/SqlTranslate.h"
+
+namespace nc16::db {
+namespace {
+
+using detail::Cell;
+using detail::CellKind;
+using detail::CellView;
+using detail::ColumnInfo;
+using detail::FieldRead;
+using detail::RowSet;
+
+// Case-insensitive (ASCII) lookup of field names without building a folded copy per call.
+struct NoCaseHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view s) const {
+    size_t h = 0xcbf29ce484222325ULL;
+    for (char c : s) {
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+      h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+    }
+    return h;
+  }
+};
+struct NoCaseEq {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+      char x = a[i], y = b[i];
+      if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+      if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+      if (x != y) return false;
+    }
+    return true;
+  }
+};
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && s.front() == ' ')
+    s.remove_prefix(1);
+  while (!s.empty() && s.back() == ' ')
+    s.remove_suffix(1);
+  return s;
+}
+
+}  // namespace
+
+struct TQuery::Impl {
+  class Field final : public TField {
+   public:
+    Field(Impl* q, int col) : q_(q), col_(col) {}
+    const std::string& FieldName() const override { return Info().name; }
+    TFieldType DataType() const override { return Info().type; }
+    bool IsNull() const override { return View().kind == CellKind::kNull; }
+    std::string AsString() const override { return Read().AsString(); }
+    int32_t AsInteger() const override { return Read().AsInteger(); }
+    bool AsBoolean() const override { return Read().AsBoolean(); }
+    double AsFloat() const override { return Read().AsFloat(); }
+    TDateTime AsDateTime() const override { return Read().AsDateTime(); }
+    Currency AsCurrency() const override { return Read().AsCurrency(); }
+    void SetAsString(std::string_view) override { ReadOnly(); }
+    void SetAsInteger(int32_t) override { ReadOnly(); }
+    void SetAsBoolean(bool) override { ReadOnly(); }
+    void SetAsFloat(double) override { ReadOnly(); }
+    void SetAsDateTime(TDateTime) override { ReadOnly(); }
+    void SetAsCurrency(Currency) override { ReadOnly(); }
+    void Clear() override { ReadOnly(); }
+
+   private:
+    const ColumnInfo& Info() const { return q_->columns[static_cast<size_t>(col_)]; }
+    CellView View() const {
+      // An empty result reads as a row of nulls.
+      if (q_->rows.Rows() == 0) return {};
+      return detail::ViewOf(q_->rows, q_->rows.At(q_->cur, col_));
+    }
+    FieldRead Read() const { return FieldRead{Info().name, Info().type, View()}; }
+    [[noreturn]] void ReadOnly() const { throw EDatabaseError(detail::MsgReadOnly(Info().name)); }
+
+    Impl* q_;
+    int col_;
+  };
+
+  struct LocateEntry {
+    std::string key_fields;  // as the caller wrote them
+    std::vector<int> columns;
+    std::unique_ptr<detail::LocateIndex> index;
+  };
+
+  std::string database_name;
+  std::vector<std::string> sql;
+  bool prepared = false;
+  bool active = false;
+
+  std::vector<ColumnInfo> columns;
+  RowSet rows;
+  size_t cur = 0;
+  bool eof = true;
+  std::vector<std::unique_ptr<Field>> fields;
+  std::unordered_map<std::string, int, NoCaseHash, NoCaseEq> by_name;  // first occurrence
+  std::vector<LocateEntry> locates;
+
+  std::string Text() const {
+    std::string s;
+    for (const auto& line : sql) {
+      s += line;
+      s += '\n';
+    }
+    return s;
+  }
+
+  void Reset() {
+    columns.clear();
+    rows = RowSet();
+    cur = 0;
+    eof = true;
+    fields.clear();
+    by_name.clear();
+    locates.clear();
+    active = false;
+  }
+
+  void Run();
+  int ColumnOf(std::string_view name) const {
+    const auto it = by_name.find(name);
+    if (it == by_name.end()) throw EDatabaseError(detail::MsgFieldMissing(name));
+    return it->second;
+  }
+  LocateEntry& EntryFor(std::string_view key_fields);
+};
+
+namespace {
+
+// Prepares `text` on the session's connection; raises EDBEngineError with SQLite's message.
+sqlite3_stmt* PrepareOn(detail::Session& session, const std::string& text) {
+  sqlite3_stmt* stmt = nullptr;
+  if (sqlite3_prepare_v2(session.Db(), text.c_str(), static_cast<int>(text.size()), &stmt,
+                         nullptr) != SQLITE_OK) {
+    std::string msg = sqlite3_errmsg(session.Db());
+    sqlite3_finalize(stmt);
+    throw EDBEngineError(detail::MsgSqlError(msg));
+  }
+  return stmt;
+}
+
+struct StmtGuard {
+  sqlite3_stmt* stmt;
+  ~StmtGuard() { sqlite3_finalize(stmt); }
+};
+
+TFieldType TypeOfValue(CellKind kind) {
+  switch (kind) {
+    case CellKind::kInt:
+      return TFieldType::ftInteger;
+    case CellKind::kFloat:
+      return TFieldType::ftFloat;
+    case CellKind::kText:
+      return TFieldType::ftString;
+    case CellKind::kBlob:
+      return TFieldType::ftBlob;
+    case CellKind::kNull:
+      break;
+  }
+  return TFieldType::ftUnknown;
+}
+
+}  // namespace
+
+void TQuery::Impl::Run() {
+  const detail::TranslatedSql translated = detail::TranslateLocalSql(Text());
+  const std::shared_ptr<detail::Session> session = detail::SessionFor(database_name);
+  session->Attach(translated);
+  StmtGuard guard{PrepareOn(*session, translated.sql)};
+  sqlite3_stmt* stmt = guard.stmt;
+
+  const int n = sqlite3_column_count(stmt);
+  std::vector<ColumnInfo> cols(static_cast<size_t>(n));
+  for (int c = 0; c < n; ++c) {
+    const char* name = sqlite3_column_name(stmt, c);
+    cols[static_cast<size_t>(c)].name = name ? name : "";
+    cols[static_cast<size_t>(c)].type = detail::FieldTypeOfDecl(sqlite3_column_decltype(stmt, c));
+  }
+  RowSet result(n);
+  for (;;) {
+    const int rc = sqlite3_step(stmt);
+    if (rc == SQLITE_DONE) break;
+    if (rc != SQLITE_ROW) throw EDBEngineError(detail::MsgSqlError(sqlite3_errmsg(session->Db())));
+    for (int c = 0; c < n; ++c) {
+      switch (sqlite3_column_type(stmt, c)) {
+        case SQLITE_INTEGER:
+          result.AddInt(sqlite3_column_int64(stmt, c));
+          break;
+        case SQLITE_FLOAT:
+          result.AddFloat(sqlite3_column_double(stmt, c));
+          break;
+        case SQLITE_TEXT: {
+          const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
+          result.AddText(std::string_view(p, static_cast<size_t>(sqlite3_column_bytes(stmt, c))));
+          break;
+        }
+        case SQLITE_BLOB: {
+          const auto* p = static_cast<const char*>(sqlite3_column_blob(stmt, c));
+          const auto len = static_cast<size_t>(sqlite3_column_bytes(stmt, c));
+          result.AddBlob(len ? std::string_view(p, len) : std::string_view());
+          break;
+        }
+        default:
+          result.AddNull();
+          break;
+      }
+    }
+  }
+  // Expression columns have no declared type: their values tell.
+  for (int c = 0; c < n; ++c) {
+    auto& col = cols[static_cast<size_t>(c)];
+    if (col.type != TFieldType::ftUnknown) continue;
+    for (size_t r = 0; r < result.Rows() && col.type == TFieldType::ftUnknown; ++r) {
+      col.type = TypeOfValue(result.At(r, c).kind);
+    }
+    if (col.type == TFieldType::ftUnknown) col.type = TFieldType::ftString;
+  }
+
+  Reset();
+  columns = std::move(cols);
+  rows = std::move(result);
+  for (int c = 0; c < n; ++c) {
+    fields.push_back(std::make_unique<Field>(this, c));
+    by_name.emplace(columns[static_cast<size_t>(c)].name, c);  // keeps the first of a name
+  }
+  cur = 0;
+  eof = rows.Rows() == 0;
+  active = true;
+}
+
+TQuery::Impl::LocateEntry& TQuery::Impl::EntryFor(std::string_view key_fields) {
+  for (auto& e : locates) {
+    if (e.key_fields == key_fields) return e;
+  }
+  LocateEntry e;
+  e.key_fields = std::string(key_fields);
+  for (size_t start = 0;;) {
+    const size_t semi = key_fields.find(';', start);
+    e.columns.push_back(ColumnOf(Trim(key_fields.substr(start, semi - start))));
+    if (semi == std::string_view::npos) break;
+    start = semi + 1;
+  }
+  return locates.emplace_back(std::move(e));
+}
+
+TQuery::TQuery() : impl_(std::make_unique<Impl>()) {}
+TQuery::~TQuery() = default;
+
+void TQuery::SetDatabaseName(std::string name) {
+  if (impl_->active) throw EDatabaseError(detail::MsgOpenWhileActive(impl_->database_name));
+  impl_->database_name = std::move(name);
+  impl_->prepared = false;
+}
+
+std::vector<std::string>& TQuery::SQL() {
+  impl_->prepared = false;
+  return impl_->sql;
+}
+
+void TQuery::Prepare() {
+  const detail::TranslatedSql translated = detail::TranslateLocalSql(impl_->Text());
+  const std::shared_ptr<detail::Session> session = detail::SessionFor(impl_->database_name);
+  session->Attach(translated);
+  StmtGuard guard{PrepareOn(*session, translated.sql)};
+  impl_->prepared = true;
+}
+
+void TQuery::Open() {
+  if (impl_->active) return;
+  impl_->Run();
+  impl_->prepared = true;
+}
+
+void TQuery::Close() {
+  impl_->Reset();
+}
+bool TQuery::Active() const {
+  return impl_->active;
+}
+
+void TQuery::First() {
+  impl_->cur = 0;
+  impl_->eof = impl_->rows.Rows() == 0;
+}
+
+void TQuery::Next() {
+  // Past the last row the cursor stays on it and Eof turns true.
+  if (impl_->cur + 1 < impl_->rows.Rows()) {
+    ++impl_->cur;
+  } else {
+    impl_->eof = true;
+  }
+}
+
+bool TQuery::Eof() const {
+  return impl_->eof;
+}
+int TQuery::RecordCount() const {
+  return static_cast<int>(impl_->rows.Rows());
+}
+
+bool TQuery::Locate(std::string_view key_fields, const std::vector<Variant>& values) {
+  if (!impl_->active) throw EDatabaseError(detail::MsgNotOpen(impl_->Text()));
+  Impl::LocateEntry& e = impl_->EntryFor(key_fields);
+  if (e.columns.size() != values.size()) throw EDatabaseError(detail::MsgLocateArity(key_fields));
+
+  // Each value takes the form of its column: text columns compare text (blank is null), number
+  // columns compare numbers.
+  thread_local std::vector<CellView> probe;
+  thread_local std::vector<std::string> texts;
+  probe.assign(values.size(), CellView{});
+  texts.resize(values.size());
+  for (size_t k = 0; k < values.size(); ++k) {
+    const ColumnInfo& col = impl_->columns[static_cast<size_t>(e.columns[k])];
+    const CellKind kind = detail::KindOf(col.type);
+    CellView& v = probe[k];
+    const Variant& value = values[k];
+    if (std::holds_alternative<std::monostate>(value)) continue;
+    if (kind == CellKind::kText || kind == CellKind::kBlob) {
+      std::string& t = texts[k];
+      if (const auto* s = std::get_if<std::string>(&value)) {
+        t = *s;
+      } else if (const auto* i = std::get_if<int64_t>(&value)) {
+        t = std::to_string(*i);
+      } else if (const auto* d = std::get_if<double>(&value)) {
+        t = detail::FormatFloat(*d);
+      } else {
+        t = std::get<bool>(value) ? "True" : "False";
+      }
+      if (!t.empty() || kind == CellKind::kBlob) {
+        v.kind = kind;
+        v.bytes = t;
+      }
+    } else if (const auto* i = std::get_if<int64_t>(&value)) {
+      v.kind = CellKind::kInt;
+      v.i = *i;
+    } else if (const auto* d = std::get_if<double>(&value)) {
+      v.kind = CellKind::kFloat;
+      v.f = *d;
+    } else if (const auto* b = std::get_if<bool>(&value)) {
+      v.kind = CellKind::kInt;
+      v.i = *b ? 1 : 0;
+    } else {
+      const std::string& s = std::get<std::string>(value);
+      if (s.empty()) continue;
+      v.kind = CellKind::kFloat;
+      v.f = FieldRead{col.name, TFieldType::ftString, CellView{CellKind::kText, 0, 0, s}}.AsFloat();
+    }
+  }
+  if (!e.index) e.index = std::make_unique<detail::LocateIndex>(impl_->rows, e.columns);
+  const auto row = e.index->Find(probe);
+  if (!row) return false;
+  impl_->cur = *row;
+  impl_->eof = false;
+  return true;
+}
+
+TField& TQuery::FieldByName(std::string_view name) {
+  if (!impl_->active) throw EDatabaseError(detail::MsgFieldMissing(name));
+  return *impl_->fields[static_cast<size_t>(impl_->ColumnOf(name))];
+}
+
+TField& TQuery::Fields(int index) {
+  if (index < 0 || index >= static_cast<int>(impl_->fields.size())) {
+    throw EDatabaseError(detail::MsgFieldIndex(index));
+  }
+  return *impl_->fields[static_cast<size_t>(index)];
+}
+
+int TQuery::FieldCount() const {
+  return static_cast<int>(impl_->fields.size());
+}
+
+}  // namespace nc16::db

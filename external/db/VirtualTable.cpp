@@ -1,0 +1,223 @@
+#include "external/db/VirtualTable.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "external/db/LoadedTable.h"
+#include "external/db/PxColumns.h"
+#include "external/db/Session.h"
+
+namespace nc16::db::detail {
+namespace {
+
+struct VTab {
+  sqlite3_vtab base{};
+  std::shared_ptr<LoadedTable> table;
+};
+
+struct VCursor {
+  sqlite3_vtab_cursor base{};
+  LoadedTable* table = nullptr;
+  const std::vector<uint32_t>* subset = nullptr;  // rows of an index lookup; null = all rows
+  size_t pos = 0;
+  size_t count = 0;
+  std::optional<px::Record> record;  // the current record, decoded lazily by xColumn
+
+  uint32_t Row() const { return subset ? (*subset)[pos] : static_cast<uint32_t>(pos); }
+};
+
+// Hands a field to sqlite3_result_*; stable views point into the loaded file.
+struct ResultSink {
+  sqlite3_context* ctx;
+  void Null() { sqlite3_result_null(ctx); }
+  void Int(int64_t v) { sqlite3_result_int64(ctx, v); }
+  void Float(double v) { sqlite3_result_double(ctx, v); }
+  void Text(std::string_view v, bool stable) {
+    sqlite3_result_text(ctx, v.data(), static_cast<int>(v.size()),
+                        stable ? SQLITE_STATIC : SQLITE_TRANSIENT);
+  }
+  void Blob(std::string_view v, bool stable) {
+    sqlite3_result_blob(ctx, v.data(), static_cast<int>(v.size()),
+                        stable ? SQLITE_STATIC : SQLITE_TRANSIENT);
+  }
+};
+
+std::string QuoteIdent(const std::string& name) {
+  std::string out = "\"";
+  for (char c : name) {
+    out.push_back(c);
+    if (c == '"') out.push_back('"');
+  }
+  return out + "\"";
+}
+
+int Connect(sqlite3* db, void* aux, int argc, const char* const* argv, sqlite3_vtab** out,
+            char** err) {
+  auto* session = static_cast<Session*>(aux);
+  if (argc < 4) {
+    *err = sqlite3_mprintf("paradox: table name missing");
+    return SQLITE_ERROR;
+  }
+  std::string name = argv[3];
+  if (name.size() >= 2 && name.front() == '"') name = name.substr(1, name.size() - 2);
+  auto table = session->Loaded(name);
+  if (!table) {
+    *err = sqlite3_mprintf("paradox: no loaded table %s", argv[3]);
+    return SQLITE_ERROR;
+  }
+  std::string ddl = "CREATE TABLE x(";
+  for (size_t i = 0; i < table->names.size(); ++i) {
+    if (i) ddl += ", ";
+    ddl += QuoteIdent(table->names[i]) + " " + DeclTypeOf(table->types[i]);
+  }
+  ddl += ")";
+  if (const int rc = sqlite3_declare_vtab(db, ddl.c_str()); rc != SQLITE_OK) return rc;
+  auto* vtab = new VTab;
+  vtab->table = std::move(table);
+  *out = &vtab->base;
+  return SQLITE_OK;
+}
+
+int Disconnect(sqlite3_vtab* vtab) {
+  delete reinterpret_cast<VTab*>(vtab);
+  return SQLITE_OK;
+}
+
+// Plan: idxNum = 1 + column of the first usable equality constraint (looked up in the column's
+// index), or 0 for a scan.
+int BestIndex(sqlite3_vtab* vtab, sqlite3_index_info* info) {
+  const double rows =
+      static_cast<double>(reinterpret_cast<VTab*>(vtab)->table->table->RecordCount());
+  info->idxNum = 0;
+  info->estimatedCost = rows + 1;
+  info->estimatedRows = static_cast<sqlite3_int64>(rows) + 1;
+  for (int i = 0; i < info->nConstraint; ++i) {
+    const auto& c = info->aConstraint[i];
+    if (!c.usable || c.op != SQLITE_INDEX_CONSTRAINT_EQ || c.iColumn < 0) continue;
+    info->idxNum = c.iColumn + 1;
+    info->aConstraintUsage[i].argvIndex = 1;
+    info->aConstraintUsage[i].omit = 0;  // SQLite checks again, with its own affinity rules
+    info->estimatedCost = 2;
+    info->estimatedRows = 2;
+    break;
+  }
+  return SQLITE_OK;
+}
+
+int Open(sqlite3_vtab* vtab, sqlite3_vtab_cursor** out) {
+  auto* cur = new VCursor;
+  cur->table = reinterpret_cast<VTab*>(vtab)->table.get();
+  *out = &cur->base;
+  return SQLITE_OK;
+}
+
+int Close(sqlite3_vtab_cursor* cur) {
+  delete reinterpret_cast<VCursor*>(cur);
+  return SQLITE_OK;
+}
+
+int Filter(sqlite3_vtab_cursor* base, int idx_num, const char*, int argc, sqlite3_value** argv) {
+  auto* cur = reinterpret_cast<VCursor*>(base);
+  cur->pos = 0;
+  cur->record.reset();
+  cur->subset = nullptr;
+  cur->count = cur->table->table->RecordCount();
+  if (idx_num <= 0 || argc < 1) return SQLITE_OK;
+
+  const int column = idx_num - 1;
+  const CellKind kind = KindOf(FieldTypeOf(cur->table->types[static_cast<size_t>(column)]));
+  sqlite3_value* v = argv[0];
+  std::string key;
+  if (kind == CellKind::kInt || kind == CellKind::kFloat) {
+    // Numeric affinity of the column applies to the compared value, as in SQLite's own '='.
+    switch (sqlite3_value_numeric_type(v)) {
+      case SQLITE_INTEGER:
+        key = KeyOfInt(sqlite3_value_int64(v));
+        break;
+      case SQLITE_FLOAT:
+        key = KeyOfFloat(sqlite3_value_double(v));
+        break;
+      case SQLITE_NULL:
+        cur->count = 0;
+        return SQLITE_OK;
+      default:
+        return SQLITE_OK;  // text that is no number: scan, SQLite compares
+    }
+  } else {
+    switch (sqlite3_value_type(v)) {
+      case SQLITE_TEXT:
+      case SQLITE_BLOB:
+        key = KeyOfBytes(std::string_view(static_cast<const char*>(sqlite3_value_blob(v)),
+                                          static_cast<size_t>(sqlite3_value_bytes(v))));
+        break;
+      case SQLITE_NULL:
+        cur->count = 0;
+        return SQLITE_OK;
+      default:
+        return SQLITE_OK;  // a number against text: scan, SQLite compares
+    }
+  }
+  static const std::vector<uint32_t> kNone;
+  const ColumnIndex& index = cur->table->IndexOf(column);
+  const auto it = index.rows.find(key);
+  cur->subset = it == index.rows.end() ? &kNone : &it->second;
+  cur->count = cur->subset->size();
+  return SQLITE_OK;
+}
+
+int Next(sqlite3_vtab_cursor* base) {
+  auto* cur = reinterpret_cast<VCursor*>(base);
+  ++cur->pos;
+  cur->record.reset();
+  return SQLITE_OK;
+}
+
+int Eof(sqlite3_vtab_cursor* base) {
+  auto* cur = reinterpret_cast<VCursor*>(base);
+  return cur->pos >= cur->count;
+}
+
+int Column(sqlite3_vtab_cursor* base, sqlite3_context* ctx, int column) {
+  auto* cur = reinterpret_cast<VCursor*>(base);
+  if (!cur->record) cur->record.emplace(cur->table->table->At(cur->Row()));
+  ResultSink sink{ctx};
+  try {
+    EmitField(*cur->record, column, cur->table->types[static_cast<size_t>(column)], sink);
+  } catch (const std::exception& e) {
+    sqlite3_result_error(ctx, e.what(), -1);
+  }
+  return SQLITE_OK;
+}
+
+int Rowid(sqlite3_vtab_cursor* base, sqlite3_int64* rowid) {
+  *rowid = reinterpret_cast<VCursor*>(base)->Row() + 1;
+  return SQLITE_OK;
+}
+
+const sqlite3_module kModule = [] {
+  sqlite3_module m{};
+  m.iVersion = 1;
+  m.xCreate = Connect;
+  m.xConnect = Connect;
+  m.xBestIndex = BestIndex;
+  m.xDisconnect = Disconnect;
+  m.xDestroy = Disconnect;
+  m.xOpen = Open;
+  m.xClose = Close;
+  m.xFilter = Filter;
+  m.xNext = Next;
+  m.xEof = Eof;
+  m.xColumn = Column;
+  m.xRowid = Rowid;
+  return m;
+}();
+
+}  // namespace
+
+void RegisterParadoxModule(sqlite3* db, Session* session) {
+  sqlite3_create_module_v2(db, "paradox", &kModule, session, nullptr);
+}
+
+}  // namespace nc16::db::detail
