@@ -1,0 +1,107 @@
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "document/ArgUtils.h"
+#include "platform/Cp932.h"
+#include "platform/Platform.h"
+#include "tests/platform/TempFolder.h"
+
+namespace nc16 {
+namespace {
+
+using nc16::testing::ScopedEnv;
+using nc16::testing::TempFolder;
+
+TEST(EnvQueries, TheSystemDriveOfPosixIsTheRoot) {
+  EXPECT_EQ(GetWindowsDrive(), "/");
+  EXPECT_GE(platform::WindowsMajorVersion(), 6);
+}
+
+TEST(EnvQueries, OnlyFilesDirectlyInTheRootAreInTheSystemDriveRoot) {
+  EXPECT_TRUE(IsSystemDriveRoot("/out.xml"));
+  EXPECT_TRUE(IsSystemDriveRoot("/OUT.XML.qve"));
+  EXPECT_TRUE(IsSystemDriveRoot(Utf8ToCp932("/中間ﾌｧｲﾙ.xml")));
+  EXPECT_FALSE(IsSystemDriveRoot("/tmp/out.xml"));
+  EXPECT_FALSE(IsSystemDriveRoot("out.xml"));
+  EXPECT_FALSE(IsSystemDriveRoot("sub/out.xml"));
+  EXPECT_FALSE(IsSystemDriveRoot(""));
+  // A drive text of Windows names no folder here.
+  EXPECT_FALSE(IsSystemDriveRoot("C:\\out.xml"));
+}
+
+TEST(EnvQueries, ThePcNameIsTheHostName) {
+  char host[256] = {};
+  ASSERT_EQ(::gethostname(host, sizeof host - 1), 0);
+  EXPECT_EQ(GetPcName(), Utf8ToCp932(host));
+  EXPECT_LE(GetPcName().size(), 200u);
+}
+
+TEST(Folders, CommonAppDataComesFromTheEnvironment) {
+  {
+    ScopedEnv unset("NC16_COMMON_APPDATA", std::nullopt);
+    EXPECT_EQ(platform::CommonAppDataFolder(), "/var/lib");
+  }
+  {
+    ScopedEnv set("NC16_COMMON_APPDATA", "/srv/common/");
+    EXPECT_EQ(platform::CommonAppDataFolder(), "/srv/common");
+  }
+  ScopedEnv empty("NC16_COMMON_APPDATA", "");
+  EXPECT_FALSE(platform::CommonAppDataFolder().has_value());
+}
+
+TEST(Folders, DocumentsFolderFollowsTheUserDirsAndIsNeverCreated) {
+  TempFolder home;
+  ScopedEnv h("HOME", home.Path().string());
+  ScopedEnv config("XDG_CONFIG_HOME", std::nullopt);
+  EXPECT_EQ(platform::DocumentsFolder(), "");
+  EXPECT_FALSE(std::filesystem::exists(home.Path() / "Documents"));
+
+  std::filesystem::create_directory(home.Path() / "Documents");
+  EXPECT_EQ(platform::DocumentsFolder(), home / "Documents");
+
+  std::filesystem::create_directories(home.Path() / ".config");
+  std::filesystem::create_directories(home.Path() / "Docs");
+  nc16::testing::WriteFile(home.Path() / ".config/user-dirs.dirs",
+                           "# written by xdg-user-dirs-update\n"
+                           "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
+                           "XDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n");
+  EXPECT_EQ(platform::DocumentsFolder(), home / "Docs");
+
+  // A folder that is named but missing falls back to ~/Documents.
+  nc16::testing::WriteFile(home.Path() / ".config/user-dirs.dirs",
+                           "XDG_DOCUMENTS_DIR=\"$HOME/Gone\"\n");
+  EXPECT_EQ(platform::DocumentsFolder(), home / "Documents");
+  EXPECT_FALSE(std::filesystem::exists(home.Path() / "Gone"));
+
+  // Japanese folder names come back as CP932.
+  std::filesystem::create_directory(home.Path() / std::filesystem::path(u8"ドキュメント"));
+  nc16::testing::WriteFile(home.Path() / ".config/user-dirs.dirs",
+                           "XDG_DOCUMENTS_DIR=\"$HOME/ドキュメント\"\n");
+  EXPECT_EQ(platform::DocumentsFolder(),
+            FromNativePath(home.Path()) + Utf8ToCp932("/ドキュメント"));
+}
+
+TEST(Folders, ExistenceHelpersTellFilesFromFolders) {
+  TempFolder dir;
+  std::string folder = FromNativePath(dir.Path() / std::filesystem::path(u8"給与"));
+  std::filesystem::create_directory(NativePath(folder));
+  nc16::testing::WriteFile(NativePath(folder + Utf8ToCp932("/設定.ini")), "x");
+  EXPECT_TRUE(platform::DirectoryExists(folder));
+  EXPECT_FALSE(platform::FileExists(folder));
+  EXPECT_TRUE(platform::FileExists(folder + Utf8ToCp932("/設定.ini")));
+  EXPECT_FALSE(platform::DirectoryExists(folder + Utf8ToCp932("/設定.ini")));
+  EXPECT_FALSE(platform::FileExists(folder + "/none"));
+  EXPECT_FALSE(platform::FileExists(""));
+  EXPECT_FALSE(platform::DirectoryExists(""));
+}
+
+TEST(Folders, ProgramFolderHoldsTheRunningProgram) {
+  std::string folder = platform::ProgramFolder();
+  ASSERT_FALSE(folder.empty());
+  EXPECT_TRUE(platform::DirectoryExists(folder));
+  EXPECT_TRUE(platform::FileExists(folder + "/platform_tests"));
+}
+
+}  // namespace
+}  // namespace nc16
