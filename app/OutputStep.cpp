@@ -1,0 +1,115 @@
+#include "app/OutputStep.h"
+
+#include <algorithm>
+
+#include "document/ArgUtils.h"
+#include "document/EDataExportError.h"
+#include "document/XMLSaveDoc.h"
+#include "document/xPzConv.h"
+#include "external/qvcrypt/QvCryptLib.h"
+#include "mnlog/uMNLog.h"
+#include "platform/Cp932.h"
+#include "platform/Platform.h"
+
+namespace nc16 {
+namespace {
+
+// The folder part of a path: up to and including its last separator (or drive colon).
+std::string_view FolderPart(std::string_view path) {
+  size_t pos = std::string_view::npos;
+  for (size_t i = 0; i < path.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(path[i]);
+    if (IsLeadByte(c) && i + 1 < path.size()) {
+      ++i;  // a trail byte may look like a backslash
+      continue;
+    }
+    if (path.substr(i, platform::kPathSeparator.size()) == platform::kPathSeparator ||
+        (platform::kHasDriveLetters && c == ':'))
+      pos = i;
+  }
+  return pos == std::string_view::npos ? std::string_view() : path.substr(0, pos + 1);
+}
+
+std::string WithoutTrailingSeparator(std::string_view folder) {
+  std::string f(folder);
+  while (f.size() > 1 && f.ends_with(platform::kPathSeparator))
+    f.pop_back();
+  return f;
+}
+
+}  // namespace
+
+std::string ResolveOutputFolder(std::string_view file_name, std::string_view fallback) {
+  if (std::string_view folder = FolderPart(file_name); !folder.empty())
+    return WithoutTrailingSeparator(folder);
+  if (std::string documents = platform::DocumentsFolder(); !documents.empty()) return documents;
+  return std::string(fallback);
+}
+
+std::string ResolveOutputPath(std::string_view file_name, std::string_view fallback) {
+  if (!FolderPart(file_name).empty()) return std::string(file_name);
+  std::string folder = ResolveOutputFolder(file_name, fallback);
+  if (folder.ends_with(platform::kPathSeparator)) return folder + std::string(file_name);
+  return folder + std::string(platform::kPathSeparator) + std::string(file_name);
+}
+
+int MakeIntermediateFile(TDataExportInfo& info, const OutputContext& context, MessageBoxes& boxes) {
+  int result = kOutputFailed;
+  TXmlSaveDoc doc("1.0", "Shift_JIS", "");
+  TMNLogClass log(boxes);
+  try {
+    info.SetSystemNode(doc);
+    info.SetBasicNode(doc);
+    info.SetDataNode(doc);
+
+    const std::string target = context.started_by_launcher
+                                   ? info.OutputFile
+                                   : ResolveOutputPath(info.OutputFile, context.program_folder);
+
+    if (!context.started_by_launcher && info.IncludeMyNumber == 0) {
+      doc.SaveToFile(target);
+      return kOutputWritten;
+    }
+
+    const std::string text = doc.GetXmlText();
+    // The library takes the length as a 32-bit count of the text up to its first zero byte.
+    const size_t length = std::min(text.find('\0'), text.size());
+    if (length > static_cast<size_t>(INT32_MAX)) return kOutputFailed;
+    int32_t answer;
+    if (context.started_by_launcher) {
+      std::string key = TxPzConv().DecodeBase64(info.Password);
+      key.resize(std::min(key.find('\0'), key.size()));  // handed over zero-terminated
+      answer = QvCryptEncryptMemToFileByKey(text.data(), static_cast<int32_t>(length),
+                                            target.c_str(), key.c_str());
+    } else if (context.kdf_limits != nullptr) {
+      answer = QvCryptEncryptMemToFileEx(text.data(), static_cast<int32_t>(length), target.c_str(),
+                                         info.Password.c_str(), context.kdf_limits);
+    } else {
+      answer = QvCryptEncryptMemToFile(text.data(), static_cast<int32_t>(length), target.c_str(),
+                                       info.Password.c_str());
+    }
+    if (answer != 0) return kOutputFailed;
+
+    if (info.IncludeMyNumber == 1) {
+      log.WriteLog(info.DataFolder, SJ("ゾルテ"), SJ("個人番号が外部に出力されました。"), "", "",
+                   GetPcName(), "", "", "", 0, 0, 0);
+    }
+    result = kOutputWritten;
+  } catch (const EDataExportError& e) {
+    std::string text = std::string(e.what()) + "\r" + e.Detail + "\r";
+    if (e.Code == 16) {
+      boxes.Show(MessageKind::kInformation, text);
+      result = kOutputNoEmployee;
+    } else if (e.Code == 1) {
+      boxes.Show(MessageKind::kInformation, text);
+      result = kOutputProblemsFound;
+    } else {
+      boxes.Show(MessageKind::kError, text);
+    }
+  } catch (const std::exception& e) {
+    boxes.Show(MessageKind::kError, std::string(e.what()) + "\r\r");
+  }
+  return result;
+}
+
+}  // namespace nc16

@@ -1,0 +1,45 @@
+#pragma once
+// The output step of the wizard's Finish, shared with the command-line export: builds the
+// intermediate document (header and employees), writes it as plain XML or encrypted through the
+// crypt library, records exports of individual numbers in the My Number log, and turns every
+// failure into one message and a result code. No Qt here.
+//
+// A failure never leaves a partial file at the target path: plain files and encrypted files are
+// both written to a temporary file and renamed into place.
+
+#include <string>
+#include <string_view>
+
+#include "document/DataExportInfo.h"
+#include "platform/MessageBox.h"
+
+struct QvCryptKdfLimits;
+
+namespace nc16 {
+
+// Results of MakeIntermediateFile.
+inline constexpr int kOutputWritten = 1;
+inline constexpr int kOutputNoEmployee = 3;
+inline constexpr int kOutputFailed = 4;
+inline constexpr int kOutputProblemsFound = 5;
+
+struct OutputContext {
+  bool started_by_launcher = false;  // a launcher's key replaces the typed password
+  std::string program_folder;        // CP932; the last fallback for a bare file name
+  // The password hash's cost for the password form; null: the crypt library's default. Tests
+  // make it cheap here, products never set it.
+  const QvCryptKdfLimits* kdf_limits = nullptr;
+};
+
+// Runs the output step for `info`; shows its own messages through `boxes` and returns one of
+// the results above. Errors that are not exceptions of the standard hierarchy pass through.
+int MakeIntermediateFile(TDataExportInfo& info, const OutputContext& context, MessageBoxes& boxes);
+
+// The folder part of FileName when it has one; otherwise the user's Documents folder when the
+// system names one; otherwise Fallback.
+std::string ResolveOutputFolder(std::string_view file_name, std::string_view fallback);
+
+// FileName when it has a folder part, else the resolved folder, a separator and FileName.
+std::string ResolveOutputPath(std::string_view file_name, std::string_view fallback);
+
+}  // namespace nc16

@@ -1,0 +1,50 @@
+#pragma once
+// The start-up checks of the program, without windows: the named mutexes of the program and of
+// the payroll product family, the launch argument, and the installation and version of the
+// payroll product. The wizard shows the stop messages in error boxes; the command-line export
+// prints them.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "document/DataExportInfo.h"
+
+namespace nc16 {
+
+// The program's own marker between processes.
+inline constexpr std::string_view kOwnMutexName = "MVKTONC16";
+
+// The products of the payroll family that must not run beside this program, in the order they
+// are tried.
+std::span<const std::string_view> SiblingProductMutexes();
+
+// The warning shown when one of them runs.
+const std::string& SiblingRunningMessage();
+
+// The name of the first sibling product's mutex that is held by a running program, if any.
+std::optional<std::string_view> FindRunningSibling();
+
+// The launch argument: "window,message,wParam,file,key".
+struct LaunchArgument {
+  uint32_t LauncherWindow = 0;
+  uint32_t LauncherMessage = 0;
+  int32_t LauncherWParam = 0;
+  std::string LaunchFile;
+  std::string LaunchKey;
+};
+
+// Reads the five fields. A numeric field that is not an integer (empty counts as 0) makes the
+// argument invalid: nullopt.
+std::optional<LaunchArgument> ParseLaunchArgument(std::string_view argument);
+
+// The start-up stop for the wrong number or form of arguments.
+const std::string& InvalidArgumentsMessage();
+
+// Checks the export settings as start-up does: initialised, the payroll product installed, and
+// recent enough. The stop message, or nullopt when the program may go on.
+std::optional<std::string> CheckInstallation(const TDataExportInfo& info);
+
+}  // namespace nc16

@@ -1,0 +1,73 @@
+#include "mnlog/uMNLog.h"
+
+#include <chrono>
+#include <ctime>
+
+#include "platform/Cp932.h"
+
+namespace nc16 {
+
+TMNLogClass::TMNLogClass(MessageBoxes& boxes) : boxes_(boxes) {
+  table_.SetTableName("tMNLog.DB");
+  table_.SetExclusive(true);
+}
+
+db::TDateTime TMNLogClass::Now() {
+  using namespace std::chrono;
+  auto now = system_clock::now();
+  std::time_t t = system_clock::to_time_t(now);
+  std::tm local{};
+  localtime_r(&t, &local);
+  auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
+  sys_days day{year{local.tm_year + 1900} / (local.tm_mon + 1) / local.tm_mday};
+  sys_days origin{year{1899} / 12 / 30};
+  double seconds = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + ms / 1000.0;
+  return static_cast<double>((day - origin).count()) + seconds / 86400.0;
+}
+
+bool TMNLogClass::WriteLog(const std::string& DatabaseName, const std::string& ProcessName,
+                           const std::string& ProcessSub, const std::string& OpCode,
+                           const std::string& OpName, const std::string& PcName,
+                           const std::string& SyainCode, const std::string& SyainName,
+                           const std::string& FuyouName, int32_t BumonKey, int32_t SyainKey,
+                           int32_t FRowID) {
+  // Closes the table on every way out, also when an error passes.
+  struct CloseGuard {
+    db::TTable& table;
+    ~CloseGuard() {
+      if (table.Active()) table.Close();
+    }
+  } guard{table_};
+
+  try {
+    table_.SetDatabaseName(DatabaseName);
+    table_.Open();
+    table_.Append();
+    table_.FieldByName("Serial").SetAsString("");
+    table_.FieldByName("AppKbn").SetAsInteger(0);
+    table_.FieldByName("ProcessName").SetAsString(ProcessName);
+    table_.FieldByName("ProcessDate").SetAsDateTime(Now());
+    table_.FieldByName("ProcessSub").SetAsString(ProcessSub);
+    table_.FieldByName("OpCode").SetAsString(OpCode);
+    table_.FieldByName("OpName").SetAsString(OpName);
+    table_.FieldByName("PcName").SetAsString(PcName);
+    table_.FieldByName("BumonKey").SetAsInteger(BumonKey);
+    table_.FieldByName("SyainKey").SetAsInteger(SyainKey);
+    table_.FieldByName("FRowID").SetAsInteger(FRowID);
+    table_.FieldByName("SyainCode").SetAsString(SyainCode);
+    table_.FieldByName("SyainName").SetAsString(SyainName);
+    table_.FieldByName("FuyouName").SetAsString(FuyouName);
+    table_.Post();
+    table_.Close();
+    return true;
+  } catch (const db::EDBEngineError& e) {
+    if (table_.Active()) table_.Cancel();
+    boxes_.Show(MessageKind::kError, SJ("ﾃﾞｰﾀﾍﾞｰｽｴﾝｼﾞﾝｴﾗｰ\r") + e.what() + "\r\r");
+  } catch (const db::EDatabaseError& e) {
+    if (table_.Active()) table_.Cancel();
+    boxes_.Show(MessageKind::kError, SJ("ﾃﾞｰﾀﾍﾞｰｽ ｴﾗｰ\r") + e.what() + "\r\r");
+  }
+  return false;
+}
+
+}  // namespace nc16
