@@ -1,0 +1,116 @@
+#include "platform/AtomicFile.h"
+
+#include <sddl.h>
+#include <windows.h>
+
+#include <random>
+#include <string>
+
+#include "platform/Cp932.h"
+#include "platform/win32/Win32Error.h"
+
+namespace nc16 {
+namespace {
+
+[[noreturn]] void Fail(const std::filesystem::path& file, std::string_view what, DWORD err) {
+  throw EOSError(Utf8ToCp932("ファイル ") + file.string() + Utf8ToCp932(" を") + Utf8ToCp932(what) +
+                 Utf8ToCp932("できません: ") + platform::win32::SystemMessage(err));
+}
+
+std::filesystem::path TempNameBeside(const std::filesystem::path& target) {
+  static thread_local std::mt19937_64 rng{std::random_device{}()};
+  std::string suffix =
+      ".tmp-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(rng() % 1000000);
+  std::filesystem::path temp = target;
+  temp += suffix;
+  return temp;
+}
+
+HANDLE AsHandle(std::intptr_t h) {
+  return reinterpret_cast<HANDLE>(h);
+}
+
+// A security descriptor that lets only the file's owner in, with nothing inherited from the
+// folder; freed on destruction.
+class OwnerOnlySecurity {
+ public:
+  OwnerOnlySecurity() {
+    ::ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;FA;;;OW)", SDDL_REVISION_1,
+                                                           &descriptor_, nullptr);
+    attributes_.nLength = sizeof attributes_;
+    attributes_.lpSecurityDescriptor = descriptor_;
+    attributes_.bInheritHandle = FALSE;
+  }
+  ~OwnerOnlySecurity() {
+    if (descriptor_ != nullptr) ::LocalFree(descriptor_);
+  }
+  OwnerOnlySecurity(const OwnerOnlySecurity&) = delete;
+  OwnerOnlySecurity& operator=(const OwnerOnlySecurity&) = delete;
+  SECURITY_ATTRIBUTES* Get() { return descriptor_ != nullptr ? &attributes_ : nullptr; }
+
+ private:
+  PSECURITY_DESCRIPTOR descriptor_ = nullptr;
+  SECURITY_ATTRIBUTES attributes_{};
+};
+
+}  // namespace
+
+AtomicFile::AtomicFile(const std::filesystem::path& target, FileAccess access) : target_(target) {
+  OwnerOnlySecurity owner_only;
+  SECURITY_ATTRIBUTES* security = nullptr;
+  if (access == FileAccess::kOwnerOnly) {
+    security = owner_only.Get();
+    if (security == nullptr) Fail(target_, "作成", ::GetLastError());
+  }
+  HANDLE h = INVALID_HANDLE_VALUE;
+  DWORD err = ERROR_FILE_EXISTS;
+  for (int attempt = 0; attempt < 16 && h == INVALID_HANDLE_VALUE; ++attempt) {
+    temp_ = TempNameBeside(target_);
+    h = ::CreateFileA(temp_.string().c_str(), GENERIC_WRITE, 0, security, CREATE_NEW,
+                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+      err = ::GetLastError();
+      if (err != ERROR_FILE_EXISTS) Fail(target_, "作成", err);
+    }
+  }
+  if (h == INVALID_HANDLE_VALUE) Fail(target_, "作成", err);
+  handle_ = reinterpret_cast<std::intptr_t>(h);
+}
+
+AtomicFile::~AtomicFile() {
+  if (handle_ != -1) ::CloseHandle(AsHandle(handle_));
+  if (!committed_) ::DeleteFileA(temp_.string().c_str());
+}
+
+void AtomicFile::Write(std::string_view data) {
+  if (handle_ == -1) Fail(target_, "書き込み", ERROR_INVALID_HANDLE);
+  while (!data.empty()) {
+    DWORD chunk = data.size() > 0x40000000 ? 0x40000000 : static_cast<DWORD>(data.size());
+    DWORD written = 0;
+    if (!::WriteFile(AsHandle(handle_), data.data(), chunk, &written, nullptr))
+      Fail(target_, "書き込み", ::GetLastError());
+    data.remove_prefix(written);
+  }
+}
+
+void AtomicFile::Commit() {
+  if (handle_ == -1) Fail(target_, "書き込み", ERROR_INVALID_HANDLE);
+  HANDLE h = AsHandle(handle_);
+  if (!::FlushFileBuffers(h)) Fail(target_, "書き込み", ::GetLastError());
+  handle_ = -1;
+  if (!::CloseHandle(h)) Fail(target_, "書き込み", ::GetLastError());
+  // WRITE_THROUGH: the call returns only when the new name is on disk.
+  if (!::MoveFileExA(temp_.string().c_str(), target_.string().c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    Fail(target_, "作成", ::GetLastError());
+  committed_ = true;
+}
+
+void WriteFileAtomic(const std::filesystem::path& target, std::string_view data,
+                     FileAccess access) {
+  AtomicFile file(target, access);
+  file.Write(data);
+  file.Commit();
+}
+
+}  // namespace nc16
