@@ -1,7 +1,8 @@
 #include "platform/AtomicFile.h"
 
-#include <sddl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <sddl.h>
 
 #include <random>
 #include <string>
