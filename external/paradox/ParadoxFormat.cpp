@@ -6,23 +6,40 @@ namespace nc16::px {
 
 std::string_view FieldTypeName(FieldType type) {
   switch (type) {
-    case FieldType::Alpha: return "Alpha";
-    case FieldType::Date: return "Date";
-    case FieldType::Short: return "Short";
-    case FieldType::Long: return "Long";
-    case FieldType::Money: return "Money";
-    case FieldType::Number: return "Number";
-    case FieldType::Logical: return "Logical";
-    case FieldType::Memo: return "Memo";
-    case FieldType::Blob: return "Binary";
-    case FieldType::FmtMemo: return "FmtMemo";
-    case FieldType::Ole: return "OLE";
-    case FieldType::Graphic: return "Graphic";
-    case FieldType::Time: return "Time";
-    case FieldType::Timestamp: return "Timestamp";
-    case FieldType::AutoInc: return "AutoInc";
-    case FieldType::BCD: return "BCD";
-    case FieldType::Bytes: return "Bytes";
+    case FieldType::Alpha:
+      return "Alpha";
+    case FieldType::Date:
+      return "Date";
+    case FieldType::Short:
+      return "Short";
+    case FieldType::Long:
+      return "Long";
+    case FieldType::Money:
+      return "Money";
+    case FieldType::Number:
+      return "Number";
+    case FieldType::Logical:
+      return "Logical";
+    case FieldType::Memo:
+      return "Memo";
+    case FieldType::Blob:
+      return "Binary";
+    case FieldType::FmtMemo:
+      return "FmtMemo";
+    case FieldType::Ole:
+      return "OLE";
+    case FieldType::Graphic:
+      return "Graphic";
+    case FieldType::Time:
+      return "Time";
+    case FieldType::Timestamp:
+      return "Timestamp";
+    case FieldType::AutoInc:
+      return "AutoInc";
+    case FieldType::BCD:
+      return "BCD";
+    case FieldType::Bytes:
+      return "Bytes";
   }
   return "?";
 }
@@ -35,7 +52,9 @@ bool IsBlobType(FieldType type) {
 namespace format {
 
 namespace {
-int Nibble(const uint8_t* p, int i) { return (i % 2) ? (p[i / 2] & 0x0F) : (p[i / 2] >> 4); }
+int Nibble(const uint8_t* p, int i) {
+  return (i % 2) ? (p[i / 2] & 0x0F) : (p[i / 2] >> 4);
+}
 }  // namespace
 
 bool DecodeBcd(const uint8_t* p, int decimals, std::string& out) {
@@ -80,7 +99,8 @@ bool EncodeBcd(uint8_t* p, int decimals, std::string_view text) {
   std::string_view whole = text.substr(0, dot);
   std::string_view frac = dot == std::string_view::npos ? std::string_view{} : text.substr(dot + 1);
   if (whole.empty() && frac.empty()) return false;
-  while (whole.size() > 1 && whole[0] == '0') whole.remove_prefix(1);
+  while (whole.size() > 1 && whole[0] == '0')
+    whole.remove_prefix(1);
   const int int_digits = 32 - decimals;
   if (static_cast<int>(whole.size()) > int_digits) return false;
   for (char c : whole)
@@ -89,7 +109,8 @@ bool EncodeBcd(uint8_t* p, int decimals, std::string_view text) {
     if (c < '0' || c > '9') return false;
   // Digits: nibbles 2..33; the integer part right-aligned before the point.
   int nib[34] = {};
-  for (size_t k = 0; k < whole.size(); ++k) nib[2 + int_digits - whole.size() + k] = whole[k] - '0';
+  for (size_t k = 0; k < whole.size(); ++k)
+    nib[2 + int_digits - whole.size() + k] = whole[k] - '0';
   for (int k = 0; k < decimals && k < static_cast<int>(frac.size()); ++k)
     nib[2 + int_digits + k] = frac[k] - '0';
   const int flip = negative ? 0x0F : 0;

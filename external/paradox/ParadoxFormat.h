@@ -76,7 +76,9 @@ inline constexpr int kBlobTail = 10;
 inline constexpr int kMbUnit = 4096;
 inline constexpr uint32_t kEncryptionMarker = 0xFF00FF00u;
 
-inline uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+inline uint16_t U16(const uint8_t* p) {
+  return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 inline uint32_t U32(const uint8_t* p) {
   return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
@@ -85,7 +87,8 @@ inline void PutU16(uint8_t* p, uint16_t v) {
   p[1] = static_cast<uint8_t>(v >> 8);
 }
 inline void PutU32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+  for (int i = 0; i < 4; ++i)
+    p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
 inline bool AllZero(const uint8_t* p, size_t n) {
@@ -97,7 +100,8 @@ inline bool AllZero(const uint8_t* p, size_t n) {
 // Integers: big-endian two's complement with the top bit flipped (so 0 is 0x80 00 ...).
 inline int64_t DecodeInt(const uint8_t* p, int n) {
   uint64_t v = 0;
-  for (int i = 0; i < n; ++i) v = (v << 8) | p[i];
+  for (int i = 0; i < n; ++i)
+    v = (v << 8) | p[i];
   v ^= uint64_t{1} << (8 * n - 1);
   // Sign-extend from n bytes.
   const int shift = 64 - 8 * n;
@@ -105,14 +109,16 @@ inline int64_t DecodeInt(const uint8_t* p, int n) {
 }
 inline void EncodeInt(uint8_t* p, int n, int64_t value) {
   uint64_t v = static_cast<uint64_t>(value) ^ (uint64_t{1} << (8 * n - 1));
-  for (int i = n - 1; i >= 0; --i, v >>= 8) p[i] = static_cast<uint8_t>(v);
+  for (int i = n - 1; i >= 0; --i, v >>= 8)
+    p[i] = static_cast<uint8_t>(v);
 }
 
 // Doubles: big-endian IEEE; a positive value has its sign bit set, a negative one has all bits
 // inverted.
 inline double DecodeDouble(const uint8_t* p) {
   uint64_t v = 0;
-  for (int i = 0; i < 8; ++i) v = (v << 8) | p[i];
+  for (int i = 0; i < 8; ++i)
+    v = (v << 8) | p[i];
   if (v & (uint64_t{1} << 63))
     v &= ~(uint64_t{1} << 63);
   else
@@ -125,7 +131,8 @@ inline void EncodeDouble(uint8_t* p, double d) {
     v = ~v;
   else
     v |= uint64_t{1} << 63;
-  for (int i = 7; i >= 0; --i, v >>= 8) p[i] = static_cast<uint8_t>(v);
+  for (int i = 7; i >= 0; --i, v >>= 8)
+    p[i] = static_cast<uint8_t>(v);
 }
 
 // BCD: 17 bytes = 34 nibbles. Byte 0: bit 7 set for a positive value, bit 6 always set, bits

@@ -56,32 +56,55 @@ int VersionFromId(int id) {
 int WidthOf(FieldType type, int size) {
   switch (type) {
     case FieldType::Alpha:
-    case FieldType::Bytes: return size >= 1 ? size : 0;
-    case FieldType::Short: return size == 2 ? 2 : 0;
+    case FieldType::Bytes:
+      return size >= 1 ? size : 0;
+    case FieldType::Short:
+      return size == 2 ? 2 : 0;
     case FieldType::Long:
     case FieldType::AutoInc:
     case FieldType::Date:
-    case FieldType::Time: return size == 4 ? 4 : 0;
+    case FieldType::Time:
+      return size == 4 ? 4 : 0;
     case FieldType::Money:
     case FieldType::Number:
-    case FieldType::Timestamp: return size == 8 ? 8 : 0;
-    case FieldType::Logical: return size == 1 ? 1 : 0;
-    case FieldType::BCD: return size <= 32 ? 17 : 0;
+    case FieldType::Timestamp:
+      return size == 8 ? 8 : 0;
+    case FieldType::Logical:
+      return size == 1 ? 1 : 0;
+    case FieldType::BCD:
+      return size <= 32 ? 17 : 0;
     case FieldType::Memo:
     case FieldType::Blob:
     case FieldType::FmtMemo:
     case FieldType::Ole:
-    case FieldType::Graphic: return size >= kBlobTail ? size : 0;
+    case FieldType::Graphic:
+      return size >= kBlobTail ? size : 0;
   }
   return 0;
 }
 
 bool KnownType(uint8_t code) {
   switch (code) {
-    case 0x01: case 0x02: case 0x03: case 0x04: case 0x05: case 0x06: case 0x09: case 0x0C:
-    case 0x0D: case 0x0E: case 0x0F: case 0x10: case 0x14: case 0x15: case 0x16: case 0x17:
-    case 0x18: return true;
-    default: return false;
+    case 0x01:
+    case 0x02:
+    case 0x03:
+    case 0x04:
+    case 0x05:
+    case 0x06:
+    case 0x09:
+    case 0x0C:
+    case 0x0D:
+    case 0x0E:
+    case 0x0F:
+    case 0x10:
+    case 0x14:
+    case 0x15:
+    case 0x16:
+    case 0x17:
+    case 0x18:
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -120,7 +143,8 @@ Table::Table(const std::filesystem::path& db_file, const OpenOptions& options)
   if (options.shared_lock && ::flock(f.fd, LOCK_SH | LOCK_NB) != 0) {
     if (errno == EWOULDBLOCK)
       throw TableLockedError(SJ("テーブル ") + name_ + SJ(" は他のプログラムが使用中です"));
-    throw ParadoxError(SJ("テーブル ") + name_ + SJ(" をロックできません: ") + std::strerror(errno));
+    throw ParadoxError(SJ("テーブル ") + name_ + SJ(" をロックできません: ") +
+                       std::strerror(errno));
   }
   data_ = ReadWhole(f.fd, name_, "read");
   blob_path_ = options.blob_file.empty() ? FindBlobFile(db_file) : options.blob_file;
@@ -233,8 +257,8 @@ void Table::Parse() {
 
   // The block chain. Each block is visited at most once (a loop is a fault), so the walk ends
   // after at most 65535 steps whatever the file says.
-  const size_t blocks_in_file = (size - h.header_size) / h.block_size +
-                                ((size - h.header_size) % h.block_size ? 1 : 0);
+  const size_t blocks_in_file =
+      (size - h.header_size) / h.block_size + ((size - h.header_size) % h.block_size ? 1 : 0);
   const size_t per_block = static_cast<size_t>(h.block_size - kBlockHeader) / h.record_size;
   records_.clear();
   // The header's record count is not trusted for allocation: at most what the file can hold.
@@ -326,8 +350,8 @@ std::string Table::ReadBlob(std::span<const uint8_t> field, FieldType type) cons
   if (offset == 0 || offset + 3 > mb.size()) Fail("blob" + at + " lies beyond the .MB file");
   const int kind = m[offset];
   if (kind == 2) {
-    if (index != 0xFF) Fail("single blob block" + at + " referenced with slot " +
-                            std::to_string(index));
+    if (index != 0xFF)
+      Fail("single blob block" + at + " referenced with slot " + std::to_string(index));
     // Head (9 bytes) inside the file, stored length equal to the record's, data inside the file.
     if (offset + 9 > mb.size()) Fail("blob block" + at + " is cut off");
     if (U32(m + offset + 3) != length) Fail("blob" + at + " has a different length");
@@ -368,13 +392,17 @@ int64_t Record::GetInteger(int field) const {
   const FieldInfo& f = table_->fields().at(field);
   const uint8_t* p = raw_.data() + f.offset;
   switch (f.type) {
-    case FieldType::Short: return AllZero(p, 2) ? 0 : DecodeInt(p, 2);
+    case FieldType::Short:
+      return AllZero(p, 2) ? 0 : DecodeInt(p, 2);
     case FieldType::Long:
     case FieldType::AutoInc:
     case FieldType::Date:
-    case FieldType::Time: return AllZero(p, 4) ? 0 : DecodeInt(p, 4);
-    case FieldType::Logical: return (p[0] & 0x7F) != 0;
-    default: throw ParadoxError(table_->Name() + ": field " + f.name + " is not an integer");
+    case FieldType::Time:
+      return AllZero(p, 4) ? 0 : DecodeInt(p, 4);
+    case FieldType::Logical:
+      return (p[0] & 0x7F) != 0;
+    default:
+      throw ParadoxError(table_->Name() + ": field " + f.name + " is not an integer");
   }
 }
 
@@ -384,8 +412,10 @@ double Record::GetDouble(int field) const {
   switch (f.type) {
     case FieldType::Number:
     case FieldType::Money:
-    case FieldType::Timestamp: return AllZero(p, 8) ? 0 : DecodeDouble(p);
-    default: return static_cast<double>(GetInteger(field));
+    case FieldType::Timestamp:
+      return AllZero(p, 8) ? 0 : DecodeDouble(p);
+    default:
+      return static_cast<double>(GetInteger(field));
   }
 }
 
@@ -396,7 +426,8 @@ std::string_view Record::AlphaView(int field) const {
   const char* p = reinterpret_cast<const char*>(raw_.data() + f.offset);
   if (f.type == FieldType::Bytes) {
     size_t n = f.width;
-    while (n > 0 && p[n - 1] == 0) --n;
+    while (n > 0 && p[n - 1] == 0)
+      --n;
     return {p, n};
   }
   return {p, strnlen(p, f.width)};
@@ -407,17 +438,26 @@ Value Record::Get(int field) const {
   const uint8_t* p = raw_.data() + f.offset;
   if (IsNull(field)) return std::monostate{};
   switch (f.type) {
-    case FieldType::Alpha: return std::string(AlphaView(field));
-    case FieldType::Bytes: return std::string(reinterpret_cast<const char*>(p), f.width);
-    case FieldType::Short: return DecodeInt(p, 2);
+    case FieldType::Alpha:
+      return std::string(AlphaView(field));
+    case FieldType::Bytes:
+      return std::string(reinterpret_cast<const char*>(p), f.width);
+    case FieldType::Short:
+      return DecodeInt(p, 2);
     case FieldType::Long:
-    case FieldType::AutoInc: return DecodeInt(p, 4);
-    case FieldType::Date: return Date{static_cast<int32_t>(DecodeInt(p, 4))};
-    case FieldType::Time: return Time{static_cast<int32_t>(DecodeInt(p, 4))};
+    case FieldType::AutoInc:
+      return DecodeInt(p, 4);
+    case FieldType::Date:
+      return Date{static_cast<int32_t>(DecodeInt(p, 4))};
+    case FieldType::Time:
+      return Time{static_cast<int32_t>(DecodeInt(p, 4))};
     case FieldType::Money:
-    case FieldType::Number: return DecodeDouble(p);
-    case FieldType::Timestamp: return Timestamp{DecodeDouble(p)};
-    case FieldType::Logical: return (p[0] & 0x7F) != 0;
+    case FieldType::Number:
+      return DecodeDouble(p);
+    case FieldType::Timestamp:
+      return Timestamp{DecodeDouble(p)};
+    case FieldType::Logical:
+      return (p[0] & 0x7F) != 0;
     case FieldType::BCD: {
       Decimal dec;
       if (!DecodeBcd(p, f.size, dec.text))
@@ -441,7 +481,8 @@ std::vector<Value> Record::GetAll() const {
   std::vector<Value> out;
   const size_t n = table_->fields().size();
   out.reserve(n);
-  for (size_t i = 0; i < n; ++i) out.push_back(Get(static_cast<int>(i)));
+  for (size_t i = 0; i < n; ++i)
+    out.push_back(Get(static_cast<int>(i)));
   return out;
 }
 

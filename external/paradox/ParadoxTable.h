@@ -120,17 +120,17 @@ using Value = std::variant<std::monostate, int64_t, double, bool, std::string, D
                            Timestamp, Decimal>;
 
 struct TableHeader {
-  int version = 0;         // 30, 35, 40, 50 or 70 (Paradox 3.0, 3.5, 4.x, 5.x, 7.x)
-  int file_type = 0;       // 0 keyed .DB, 2 unkeyed .DB (1 .PX, 3..8 secondary index files)
-  int record_size = 0;     // bytes
-  int header_size = 0;     // bytes before block 1
-  int block_size = 0;      // bytes: 1, 2, 3, 4, 8, 16 or 32 KiB
+  int version = 0;      // 30, 35, 40, 50 or 70 (Paradox 3.0, 3.5, 4.x, 5.x, 7.x)
+  int file_type = 0;    // 0 keyed .DB, 2 unkeyed .DB (1 .PX, 3..8 secondary index files)
+  int record_size = 0;  // bytes
+  int header_size = 0;  // bytes before block 1
+  int block_size = 0;   // bytes: 1, 2, 3, 4, 8, 16 or 32 KiB
   uint32_t record_count = 0;
-  int file_blocks = 0;     // blocks the header says the file holds
-  int first_block = 0;     // first block of the chain (1-based, 0 = none)
+  int file_blocks = 0;  // blocks the header says the file holds
+  int first_block = 0;  // first block of the chain (1-based, 0 = none)
   int last_block = 0;
-  int key_field_count = 0; // the first N fields form the primary key
-  int code_page = 0;       // DOS/Windows code page; 0 when the file records none (Paradox 3)
+  int key_field_count = 0;  // the first N fields form the primary key
+  int code_page = 0;        // DOS/Windows code page; 0 when the file records none (Paradox 3)
   int sort_order = 0;
   uint32_t auto_inc = 0;   // the last auto-increment value handed out
   std::string table_name;  // as recorded in the header
@@ -147,8 +147,8 @@ class Record {
   Value Get(int field) const;
   // Allocation-free accessors for the bulk path; each expects its field type (checked) and gives
   // 0/false/empty for a blank field.
-  int64_t GetInteger(int field) const;       // Short, Long, AutoInc
-  double GetDouble(int field) const;         // Number, Money, Timestamp (ms)
+  int64_t GetInteger(int field) const;          // Short, Long, AutoInc
+  double GetDouble(int field) const;            // Number, Money, Timestamp (ms)
   std::string_view AlphaView(int field) const;  // Alpha, Bytes, without trailing zero bytes
   std::vector<Value> GetAll() const;
 
@@ -189,7 +189,8 @@ class Table {
   // The bulk path: calls fn(const Record&) for each record in block-chain order.
   template <class Fn>
   void ForEach(Fn&& fn) const {
-    for (size_t i = 0; i < records_.size(); ++i) fn(Record(this, RecordBytes(i)));
+    for (size_t i = 0; i < records_.size(); ++i)
+      fn(Record(this, RecordBytes(i)));
   }
   // All records decoded (blob fields included).
   std::vector<std::vector<Value>> ReadAll() const;
@@ -208,11 +209,11 @@ class Table {
   const std::string& BlobBytes() const;
 
   std::string name_;
-  std::string data_;                 // the whole .DB file
-  std::vector<uint32_t> records_;    // offset of each record in data_, chain order
+  std::string data_;               // the whole .DB file
+  std::vector<uint32_t> records_;  // offset of each record in data_, chain order
   TableHeader header_;
   std::vector<FieldInfo> fields_;
-  std::filesystem::path blob_path_;  // empty: none known
+  std::filesystem::path blob_path_;            // empty: none known
   mutable std::unique_ptr<std::string> blob_;  // the .MB file, loaded on first use
   mutable bool blob_loaded_ = false;
 };

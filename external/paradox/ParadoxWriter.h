@@ -72,10 +72,12 @@ class TableWriter {
   void Append(const std::vector<Value>& values);
 
   // Test seam: Append throws std::runtime_error("injected failure") right after write step
-  // `step` (1 = blob data, 2 = new blocks, 3 = header commit, 4 = primary index); 0 = never.
+  // `step` (1 = blob data, 2 = new blocks, 3 = header commit, 4 = free list, 5 = primary index);
+  // 0 = never.
   void FailAfterStepForTesting(int step);
 
  private:
+  void AppendRecord(const std::vector<Value>& values);
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };

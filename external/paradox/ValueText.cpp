@@ -2,9 +2,9 @@
 
 #include <iconv.h>
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -15,19 +15,32 @@ namespace {
 const char* IconvName(int code_page) {
   switch (code_page) {
     case 0:
-    case 437: return "CP437";
-    case 932: return "CP932";
-    case 936: return "GBK";
-    case 949: return "CP949";
-    case 950: return "BIG5";
-    case 1250: return "CP1250";
-    case 1251: return "CP1251";
-    case 1252: return "CP1252";
-    case 850: return "CP850";
-    case 852: return "CP852";
-    case 865: return "CP865";
-    case 866: return "CP866";
-    default: return nullptr;
+    case 437:
+      return "CP437";
+    case 932:
+      return "CP932";
+    case 936:
+      return "GBK";
+    case 949:
+      return "CP949";
+    case 950:
+      return "BIG5";
+    case 1250:
+      return "CP1250";
+    case 1251:
+      return "CP1251";
+    case 1252:
+      return "CP1252";
+    case 850:
+      return "CP850";
+    case 852:
+      return "CP852";
+    case 865:
+      return "CP865";
+    case 866:
+      return "CP866";
+    default:
+      return nullptr;
   }
 }
 
@@ -136,11 +149,20 @@ std::string TextDecoder::ToUtf8(std::string_view bytes) const {
 void AppendEscaped(std::string& out, std::string_view s) {
   for (char c : s) {
     switch (c) {
-      case '\t': out += "\\t"; break;
-      case '\r': out += "\\r"; break;
-      case '\n': out += "\\n"; break;
-      case '\\': out += "\\\\"; break;
-      default: out.push_back(c);
+      case '\t':
+        out += "\\t";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      default:
+        out.push_back(c);
     }
   }
 }
