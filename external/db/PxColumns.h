@@ -42,6 +42,12 @@ inline int64_t DateToDays1899(int32_t paradox_days) {
   return static_cast<int64_t>(paradox_days) - px::kDaysTo18991230;
 }
 
+// Paradox timestamps count milliseconds from day 0 of the same scale. Subtracting before dividing
+// keeps the time of day exact to the millisecond.
+inline double TimestampToDays1899(double ms) {
+  return (ms - px::kDaysTo18991230 * 86400000.0) / 86400000.0;
+}
+
 // Feeds field `field` of `record` to `sink`, which has Null(), Int(int64_t), Float(double),
 // Text(std::string_view, bool stable) and Blob(std::string_view, bool stable); `stable` views
 // point into the table's memory and live as long as the table.
@@ -85,7 +91,7 @@ void EmitField(const px::Record& record, int field, px::FieldType type, Sink& si
   } else if (const auto* t = std::get_if<px::Time>(&v)) {
     sink.Float(t->ms / 86400000.0);
   } else if (const auto* ts = std::get_if<px::Timestamp>(&v)) {
-    sink.Float(ts->ms / 86400000.0 - px::kDaysTo18991230);
+    sink.Float(TimestampToDays1899(ts->ms));
   } else if (const auto* dec = std::get_if<px::Decimal>(&v)) {
     sink.Float(std::strtod(dec->text.c_str(), nullptr));
   } else if (const auto* s = std::get_if<std::string>(&v)) {

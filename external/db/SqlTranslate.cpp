@@ -209,7 +209,7 @@ TranslatedSql TranslateLocalSql(std::string_view sql) {
       default_alias = std::string(text(i));  // the quoted spelling, quotes included
     } else {
       file = std::string(text(i));
-      default_alias = QuoteIdent(file);
+      default_alias = QuoteIdent(file);  // the stem: mDataList.Holder
       // A bare file name with its extension lexes as name '.' DB.
       if (is_punct(end, '.') && toks[end + 1].kind == Tok::kIdent &&
           EqualsNoCase(text(end + 1), "db") && toks[end].begin == toks[i].end &&
@@ -232,9 +232,10 @@ TranslatedSql TranslateLocalSql(std::string_view sql) {
     if (is_punct(i, '(')) {
       ++depth;
     } else if (is_punct(i, ')')) {
-      if (!from_depths.empty() && from_depths.back() == depth) from_depths.pop_back();
+      std::erase(from_depths, depth);
       --depth;
     } else if (is_word(i, "from")) {
+      std::erase(from_depths, depth);
       from_depths.push_back(depth);
       i = table_ref(i + 1);
       continue;
@@ -244,12 +245,13 @@ TranslatedSql TranslateLocalSql(std::string_view sql) {
     } else if (is_punct(i, ',') && !from_depths.empty() && from_depths.back() == depth) {
       i = table_ref(i + 1);
       continue;
-    } else if (toks[i].kind == Tok::kIdent && !from_depths.empty() && from_depths.back() == depth &&
+    } else if (toks[i].kind == Tok::kIdent &&
                (is_word(i, "where") || is_word(i, "group") || is_word(i, "order") ||
                 is_word(i, "having") || is_word(i, "union") || is_word(i, "limit") ||
-                is_word(i, "on"))) {
-      // The comma list of the FROM clause has ended; ON commas belong to expressions.
-      from_depths.pop_back();
+                is_word(i, "select"))) {
+      // The FROM clause at this depth has ended; later commas separate expressions. (Commas in
+      // an ON condition lie inside parentheses, so "JOIN b ON x = y, c" still lists c.)
+      std::erase(from_depths, depth);
     }
     ++i;
   }

@@ -3,8 +3,9 @@
 // everything the program uses except how tables are named: Local SQL names a table by its file,
 // quoted ("mKaisya.DB", "tNenchoMeisai") or bare (mDataList.DB), with or without the extension.
 // The translation replaces every such reference by the SQLite name of the loaded table and keeps
-// the reference's alias; a reference without an alias gets its own spelling as alias, so that
-// qualified column names ("mKaisya.db".Version, mDataList.Holder) keep working.
+// the reference's alias; a reference without an alias gets an alias of its own spelling (quoted
+// names) or its stem (bare names), so that qualified column names keep working:
+// "mKaisya.db".Version, mDataList.Holder.
 
 #include <string>
 #include <string_view>

@@ -108,7 +108,7 @@ CellView ViewOfValue(const px::Value& v) {
     c.f = t->ms / 86400000.0;
   } else if (const auto* ts = std::get_if<px::Timestamp>(&v)) {
     c.kind = CellKind::kFloat;
-    c.f = ts->ms / 86400000.0 - px::kDaysTo18991230;
+    c.f = detail::TimestampToDays1899(ts->ms);
   } else if (const auto* dec = std::get_if<px::Decimal>(&v)) {
     c.kind = CellKind::kFloat;
     c.f = std::strtod(dec->text.c_str(), nullptr);
