@@ -200,6 +200,13 @@ std::string FormatValueForDump(const Value& value, FieldType type, const TextDec
     return out;
   }
   if (const auto* ts = std::get_if<Timestamp>(&value)) {
+    // Beyond any calendar Paradox knows (years 1 to 9999 span 3.2e14 ms) the stored number is
+    // shown as it is rather than pushed through date arithmetic that would overflow.
+    if (!(std::fabs(ts->ms) < 1e16)) {
+      char buf[400];
+      auto r = std::to_chars(buf, buf + sizeof buf, ts->ms, std::chars_format::fixed);
+      return std::string(buf, r.ptr);
+    }
     const auto total = static_cast<int64_t>(std::llround(ts->ms));
     const int64_t day_ms = 86400000;
     int64_t days = total / day_ms;
