@@ -3,8 +3,9 @@
 #include <sodium.h>
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
 #include <new>
-#include <vector>
 
 #include "external/qvcrypt/QvCryptLib.h"
 #include "external/qvcrypt/QveKeys.h"
@@ -15,7 +16,7 @@ namespace {
 
 // Ciphertext is gathered into writes of about this size: fewer system calls than one per
 // chunk, and the memory stays small whatever the document's size.
-constexpr size_t kWriteBatch = 1024 * 1024;
+constexpr size_t kWriteBatch = 4 * 1024 * 1024;
 
 // The secretstream state holds key material; wipe it on every path.
 struct PushState {
@@ -46,9 +47,11 @@ int32_t WriteQveFile(std::span<const unsigned char> data, const std::filesystem:
   unsigned char header[kHeaderSize];
   EncodeHeader(h, header);
 
-  std::vector<unsigned char> batch;
-  batch.reserve(kHeaderSize + kWriteBatch + h.chunk_size + kChunkOverhead);
-  batch.insert(batch.end(), header, header + kHeaderSize);
+  // Sized once: a chunk is encrypted straight into the free end of the batch, never copied.
+  const size_t chunk_out = size_t{h.chunk_size} + kChunkOverhead;
+  std::unique_ptr<unsigned char[]> batch(new unsigned char[kWriteBatch + chunk_out]);
+  std::memcpy(batch.get(), header, kHeaderSize);
+  size_t filled = kHeaderSize;
 
   try {
     size_t pos = 0;
@@ -58,20 +61,19 @@ int32_t WriteQveFile(std::span<const unsigned char> data, const std::filesystem:
     do {
       size_t n = std::min<size_t>(h.chunk_size, data.size() - pos);
       bool last = pos + n == data.size();
-      size_t at = batch.size();
-      batch.resize(at + n + kChunkOverhead);
       // The header rides as associated data of the first chunk: the stream state chains every
       // later chunk to it, so a changed header byte fails authentication.
       crypto_secretstream_xchacha20poly1305_push(
-          &push.st, batch.data() + at, nullptr, data.data() + pos, n, first ? header : nullptr,
+          &push.st, batch.get() + filled, nullptr, data.data() + pos, n, first ? header : nullptr,
           first ? kHeaderSize : 0,
           last ? crypto_secretstream_xchacha20poly1305_TAG_FINAL
                : crypto_secretstream_xchacha20poly1305_TAG_MESSAGE);
+      filled += n + kChunkOverhead;
       pos += n;
       first = false;
-      if (batch.size() >= kWriteBatch || last) {
-        file->Write({reinterpret_cast<const char*>(batch.data()), batch.size()});
-        batch.clear();
+      if (filled >= kWriteBatch || last) {
+        file->Write({reinterpret_cast<const char*>(batch.get()), filled});
+        filled = 0;
       }
     } while (pos < data.size());
     file->Commit();
