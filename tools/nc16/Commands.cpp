@@ -15,6 +15,11 @@ std::span<const Command> AllCommands() {
       Command{"vnprotect", "vnprotect encode|decode TEXT",
               "encode a text to its stored form in the payroll tables, or decode one",
               RunVnprotect},
+      Command{"demo-data",
+              "demo-data --root DIR [--employees N] [--data-version V] [--seed S] [--force]",
+              "write a demo installation of the payroll product under DIR and print the "
+              "export lines that point the programs at it",
+              RunDemoData},
   };
   // clang-format on
   return kCommands;

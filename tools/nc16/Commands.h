@@ -21,5 +21,6 @@ int RunVersion(std::span<char* const> args);
 int RunPxdump(std::span<char* const> args);
 int RunDecrypt(std::span<char* const> args);
 int RunVnprotect(std::span<char* const> args);
+int RunDemoData(std::span<char* const> args);
 
 }  // namespace nc16::cli

@@ -1,0 +1,29 @@
+#pragma once
+// The product-wide files of the demo installation: registry, Version.ini, the era table and the
+// data list.
+
+#include <string>
+#include <vector>
+
+#include "tools/demo/DemoInstallation.h"
+
+namespace nc16::demo {
+
+// The registry file with the product key and its RootDir value.
+void WriteRegistry(const std::string& registry_file, const std::string& root_dir);
+
+// Initdat/Version.ini of the data root: version 7.01.002.
+void WriteVersionIni(const std::string& initdat_folder);
+
+// mGengo.DB in the common data folder: 明治, 大正, 昭和, 平成, 令和.
+void WriteEraTable(const std::string& common_data_dir);
+
+// db/mDataList.db: the 200 rows of the data list, the data sets' rows in use and the others
+// unused placeholders, as the product creates them.
+void WriteDataList(const std::string& common_data_dir, const std::vector<DemoDataSet>& used,
+                   int year);
+
+// The data list's folder of row i: common_data_dir + "/DB/DAT" + three digits.
+std::string DataSetFolder(const std::string& common_data_dir, int i);
+
+}  // namespace nc16::demo

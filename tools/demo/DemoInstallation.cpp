@@ -1,0 +1,175 @@
+#include "tools/demo/DemoInstallation.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <stdexcept>
+
+#include "external/vnprotect/VnProtect.h"
+#include "platform/Cp932.h"
+#include "platform/Platform.h"
+#include "tools/demo/DemoCommonData.h"
+#include "tools/demo/DemoMasters.h"
+#include "tools/demo/DemoPopulation.h"
+#include "tools/demo/DemoTableFile.h"
+
+namespace nc16::demo {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Join(const std::string& folder, const std::string& name) {
+  return folder + std::string(platform::kPathSeparator) + name;
+}
+
+// A data set that the export cannot take: older than the lowest version it supports.
+constexpr int kOldDataVersion = 20348;
+
+struct Plan {
+  DemoDataSet set;
+  enum Kind { kMain, kPlain, kFaults, kEmpty } kind = kMain;
+};
+
+void WriteCompany(const DemoDataSet& d, const std::string& code) {
+  TableFile t(d.folder, "mKaisya", d.version);
+  t.SetText("KaisyaCD", code);
+  t.SetText("KaisyaMei", d.company);
+  t.SetInt("SyoriNen", kDemoYear);
+  t.SetInt("SyoriTuki", 12);
+  t.SetInt("Version", d.version);
+  t.SetBool("MNUse", d.my_number);
+  if (d.my_number) t.SetText("MNPW", EncodeStoredValue(kDemoMyNumberPassword));
+  t.Add();
+  t.Finish();
+}
+
+// Writes the data set's employee tables; returns the number of employees.
+int WriteEmployees(const Plan& plan, const DemoOptions& options) {
+  const DemoDataSet& d = plan.set;
+  PopulationOptions population;
+  population.seed = options.seed ^ (static_cast<uint64_t>(d.number) << 56);
+  population.individual_numbers = d.my_number;
+  EmployeeTables tables(d.folder, d.version);
+  int count = 0;
+  switch (plan.kind) {
+    case Plan::kMain: {
+      std::vector<Employee> cases = CleanCases(population);
+      for (const Employee& e : cases) {
+        if (count == options.employees) break;
+        tables.Write(e);
+        ++count;
+      }
+      for (int key = count + 1; key <= options.employees; ++key, ++count)
+        tables.Write(OrdinaryEmployee(population, key));
+      break;
+    }
+    case Plan::kPlain: {
+      const int n = std::clamp(options.employees / 10, 5, 500);
+      for (int key = 1; key <= n; ++key, ++count)
+        tables.Write(OrdinaryEmployee(population, key));
+      break;
+    }
+    case Plan::kFaults: {
+      std::vector<Employee> cases = FaultyCases(population);
+      for (const Employee& e : cases)
+        tables.Write(e);
+      count = static_cast<int>(cases.size());
+      // A deduction row whose employee was deleted: the outer join meets it without an employee.
+      tables.WriteOrphanHokenKoujo(count + 100, SJ("ｻｸｼﾞｮｽﾞﾐ"));
+      break;
+    }
+    case Plan::kEmpty:
+      break;
+  }
+  tables.Finish();
+  return count;
+}
+
+void CheckOptions(const DemoOptions& o) {
+  if (o.root.empty()) throw std::invalid_argument("no root folder given");
+  if (o.employees < 0 || o.employees > 1000000)
+    throw std::invalid_argument("employees must lie between 0 and 1000000");
+  if (o.data_version < kMinDemoDataVersion || o.data_version > kMaxDemoDataVersion)
+    throw std::invalid_argument("data version must lie between " +
+                                std::to_string(kMinDemoDataVersion) + " and " +
+                                std::to_string(kMaxDemoDataVersion));
+}
+
+}  // namespace
+
+DemoInstallation CreateDemoInstallation(const DemoOptions& options) {
+  CheckOptions(options);
+  DemoInstallation inst;
+  inst.root = FromNativePath(fs::absolute(NativePath(options.root)).lexically_normal());
+  while (inst.root.size() > 1 && inst.root.back() == platform::kPathSeparator.front())
+    inst.root.pop_back();
+  inst.registry_file = Join(inst.root, "registry.ini");
+  inst.common_appdata = Join(inst.root, "common");
+  inst.root_dir = Join(inst.root, "vantrel") + std::string(platform::kPathSeparator);
+  inst.data_root = inst.root_dir + "MILVEKKYUYO16";
+  inst.common_data_dir = Join(Join(inst.common_appdata, "vantrel"), "MILVEKKYUYO");
+  inst.my_number_password = kDemoMyNumberPassword;
+
+  // Only what this generator makes is ever removed.
+  const std::vector<std::string> ours = {inst.registry_file, Join(inst.root, "vantrel"),
+                                         Join(inst.common_appdata, "vantrel")};
+  for (const std::string& path : ours) {
+    std::error_code ec;
+    if (!fs::exists(NativePath(path), ec)) continue;
+    if (!options.replace)
+      throw std::runtime_error(path + SJ(" が既にあります（--force で作り直します）"));
+    fs::remove_all(NativePath(path));
+  }
+
+  const bool my_number = options.data_version >= 600001;
+  const int v = options.data_version;
+  std::vector<Plan> plans = {
+      {{1, "", SJ("株式会社ミルベク商事"), SJ("主データ（全分岐・エラーなし）"), v, 0, my_number},
+       Plan::kMain},
+      {{2, "", SJ("有限会社ゾルテ工業"), SJ("マイナンバー未使用の会社"), v, 0, false},
+       Plan::kPlain},
+      {{3, "", SJ("エラー確認用"), SJ("検証エラーのある社員"), v, 0, my_number}, Plan::kFaults},
+      {{4, "", SJ("社員未登録の会社"), SJ("社員なし"), v, 0, false}, Plan::kEmpty},
+      {{5, "", SJ("旧バージョンのデータ"), SJ("コンバート前（連動不可）"), kOldDataVersion, 0,
+        false},
+       Plan::kEmpty},
+  };
+
+  fs::create_directories(NativePath(inst.data_root + platform::kPathSeparator.data() + "Initdat"));
+  fs::create_directories(NativePath(Join(inst.common_data_dir, "db")));
+  WriteRegistry(inst.registry_file, inst.root_dir);
+  WriteVersionIni(Join(inst.data_root, "Initdat"));
+  WriteEraTable(inst.common_data_dir);
+
+  for (Plan& plan : plans) {
+    DemoDataSet& d = plan.set;
+    d.folder = DataSetFolder(inst.common_data_dir, d.number);
+    fs::create_directories(NativePath(d.folder));
+    char code[8];
+    std::snprintf(code, sizeof code, "%.4d", d.number);
+    WriteCompany(d, code);
+    WriteMasters(d.folder, d.version);
+    d.employees = WriteEmployees(plan, options);
+    TableFile(d.folder, "tMNLog", d.version).Finish();
+    inst.data_sets.push_back(d);
+  }
+  WriteDataList(inst.common_data_dir, inst.data_sets, kDemoYear);
+  return inst;
+}
+
+std::string ShellExports(const DemoInstallation& inst) {
+  auto quote = [](const std::string& cp932) {
+    std::string native = NativePath(cp932).string();
+    std::string out = "'";
+    for (char c : native) {
+      if (c == '\'')
+        out += "'\\''";
+      else
+        out += c;
+    }
+    return out + "'";
+  };
+  return "export NC16_REGISTRY=" + quote(inst.registry_file) + "\n" +
+         "export NC16_COMMON_APPDATA=" + quote(inst.common_appdata) + "\n";
+}
+
+}  // namespace nc16::demo

@@ -1,0 +1,67 @@
+#pragma once
+// A complete demo installation of the payroll product for the export programs: the registry
+// file, the product's data root with Initdat/Version.ini, the common data folder with the data
+// list and the era table, and data sets with every table the export reads.
+//
+// Layout under the root folder R (all paths CP932; "/" is the platform's separator):
+//   R/registry.ini                                  the registry ($NC16_REGISTRY); RootDir =
+//   R/vantrel/ R/vantrel/MILVEKKYUYO16/Initdat/Version.ini     product version 7.01.002 R/common
+//   the common application-data folder
+//                                                   ($NC16_COMMON_APPDATA)
+//   R/common/vantrel/MILVEKKYUYO/                   the product's common data folder
+//       mGengo.DB                                   the eras 明治 to 令和
+//       db/mDataList.db                             200 data-list rows, the first five in use
+//       DB/DAT001 ... DB/DAT005                     the data sets (see DemoDataSet)
+//
+// The same options and seed give byte-identical files.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace nc16::demo {
+
+inline constexpr int kMinDemoDataVersion = 20349;
+inline constexpr int kMaxDemoDataVersion = 700005;
+// The plain My Number management password of the companies that use My Number; stored encoded.
+inline constexpr char kDemoMyNumberPassword[] = "vantrel16";
+
+struct DemoOptions {
+  std::string root;    // CP932; made absolute, created when missing
+  int employees = 40;  // of the main data set (hand-made cases first, then random ones)
+  int data_version = kMaxDemoDataVersion;
+  uint64_t seed = 1;
+  bool replace = false;  // remove an earlier demo installation under root first
+};
+
+struct DemoDataSet {
+  int number = 0;       // SearchKey in the data list; folder DATnnn
+  std::string folder;   // CP932, absolute
+  std::string company;  // CP932, the data name
+  std::string purpose;  // CP932, one line for people
+  int version = 0;
+  int employees = 0;       // rows of mSyain
+  bool my_number = false;  // uses My Number, with the management password
+};
+
+struct DemoInstallation {
+  std::string root;             // CP932, absolute
+  std::string registry_file;    // for NC16_REGISTRY
+  std::string common_appdata;   // for NC16_COMMON_APPDATA
+  std::string root_dir;         // the registry's RootDir value, ending with the separator
+  std::string data_root;        // RootDir + "MILVEKKYUYO16"
+  std::string common_data_dir;  // common_appdata + "/vantrel/MILVEKKYUYO"
+  std::vector<DemoDataSet> data_sets;
+  std::string my_number_password;
+};
+
+// Writes the installation. Raises std::invalid_argument for options out of range and
+// std::runtime_error (CP932 message naming the path) when the root already holds one (unless
+// `replace`) or a file cannot be written.
+DemoInstallation CreateDemoInstallation(const DemoOptions& options);
+
+// "export NC16_REGISTRY='...'" and "export NC16_COMMON_APPDATA='...'", each with a newline,
+// the paths as the system names them and quoted for a POSIX shell.
+std::string ShellExports(const DemoInstallation& installation);
+
+}  // namespace nc16::demo

@@ -1,0 +1,31 @@
+#pragma once
+// Japanese names, readings and places for the demo data, as CP932 texts.
+
+#include <string>
+
+#include "tools/demo/DemoRandom.h"
+
+namespace nc16::demo {
+
+struct NameParts {
+  std::string name;  // kanji, e.g. 山田
+  std::string kana;  // half-width katakana reading, e.g. ﾔﾏﾀﾞ
+};
+
+NameParts PickFamilyName(DemoRandom& rng);
+NameParts PickGivenName(DemoRandom& rng, bool male);
+
+// "family　given" with a full-width blank, and the reading "ﾌｱﾐﾘ ｷﾞﾌﾞﾝ" with a half-width one.
+NameParts FullName(const NameParts& family, const NameParts& given);
+
+struct Address {
+  std::string yubin;  // "123-4567"
+  std::string addr1;  // prefecture, city and district
+  std::string addr2;  // block number and building
+};
+Address PickAddress(DemoRandom& rng);
+
+// A 12-digit individual number with a valid check digit.
+std::string MakeIndividualNumber(DemoRandom& rng);
+
+}  // namespace nc16::demo
