@@ -56,7 +56,8 @@ px::Value Convert(const px::FieldInfo& f, const std::string& name, TFieldType sr
     }
     case px::FieldType::Short: {
       const int32_t v = in.AsInteger();
-      if (v < -32768 || v > 32767) {
+      // -32768 would be stored as all zero bytes, which Paradox reads as blank.
+      if (v < -32767 || v > 32767) {
         throw EDatabaseError(detail::MsgBadValue(name, std::to_string(v), SJ("短整数")));
       }
       return int64_t{v};
