@@ -1,0 +1,277 @@
+// The output step: plain and encrypted files, the My Number log, and the message and result of
+// every way it can end.
+
+#include "app/OutputStep.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "document/ArgUtils.h"
+#include "document/XMLSaveDoc.h"
+#include "external/paradox/ParadoxTable.h"
+#include "external/paradox/ParadoxWriter.h"
+#include "external/qvcrypt/QvCryptLib.h"
+#include "extract/ErrorList.h"
+#include "mnlog/uMNLog.h"
+#include "tests/app/RecordingBoxes.h"
+#include "tests/extract/DataSetBuilder.h"
+
+namespace nc16::test {
+namespace {
+
+const QvCryptKdfLimits kFastKdf{1, 8192};
+
+std::string ReadFile(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+// An export of a small data set with employees, started alone or by a launcher.
+class OutputStep : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("NC16_REGISTRY", (data_.path() / "none.ini").c_str(), 1);
+    setenv("NC16_COMMON_APPDATA", data_.path().c_str(), 1);
+    setenv("HOME", home_.path().c_str(), 1);
+    unsetenv("XDG_CONFIG_HOME");
+    Write(2);
+  }
+
+  void Write(int employees) {
+    std::filesystem::remove_all(data_.path() / "set");
+    std::filesystem::create_directories(data_.path() / "set");
+    DataSetBuilder data(700005);
+    for (int i = 1; i <= employees; ++i)
+      data.AddEmployee(i, "000" + std::to_string(i), "社員" + std::to_string(i));
+    data.Write(data_.path() / "set");
+  }
+
+  std::unique_ptr<TDataExportInfo> Info(const std::string& file, int my_number,
+                                        const std::string& password = "") {
+    auto info = std::make_unique<TDataExportInfo>("", password, 0);
+    info->OnSaveError = [](const std::string&) {};
+    info->DataFolder = FromNativePath(data_.path() / "set");
+    info->OutputFile = file;
+    info->Password = password;
+    info->IncludeMyNumber = my_number;
+    info->CompanyName = SJIS("テスト株式会社");
+    info->FilingYear = 6;
+    info->Mode = "NORMAL";
+    info->Errors = &errors_;
+    return info;
+  }
+
+  int Run(TDataExportInfo& info, bool launcher = false) {
+    OutputContext context;
+    context.started_by_launcher = launcher;
+    context.program_folder = FromNativePath(program_.path());
+    context.kdf_limits = &kFastKdf;
+    return MakeIntermediateFile(info, context, boxes_);
+  }
+
+  size_t LogRecords() const { return px::Table(data_.path() / "set" / "tMNLog.DB").RecordCount(); }
+
+  std::string Decrypt(const std::filesystem::path& file, const std::string& secret, bool key) {
+    void* data = nullptr;
+    int32_t length = 0;
+    int32_t rc = key ? QvCryptDecryptFileToMemByKey(file.c_str(), secret.c_str(), &data, &length)
+                     : QvCryptDecryptFileToMem(file.c_str(), secret.c_str(), &data, &length);
+    EXPECT_EQ(rc, 0);
+    std::string text(static_cast<const char*>(data), static_cast<size_t>(length));
+    QvCryptFreeMem(data);
+    return text;
+  }
+
+  TempFolder data_, out_, home_, program_;
+  ErrorList errors_;
+  RecordingBoxes boxes_;
+};
+
+TEST_F(OutputStep, PlainXmlWithoutIndividualNumbers) {
+  auto file = out_.path() / "a.xml";
+  auto info = Info(FromNativePath(file), 0);
+  EXPECT_EQ(Run(*info), kOutputWritten);
+  std::string bytes = ReadFile(file);
+  EXPECT_TRUE(
+      bytes.starts_with("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n<REPORT><SYSTEM>"));
+  EXPECT_NE(bytes.find("<KOMONSAKINAME>" + SJIS("テスト株式会社") + "</KOMONSAKINAME>"),
+            std::string::npos);
+  EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 2);
+  EXPECT_TRUE(boxes_.shown.empty());
+  EXPECT_EQ(LogRecords(), 0u);
+}
+
+TEST_F(OutputStep, EncryptedWithPasswordAndLogged) {
+  auto file = out_.path() / "a.xml.qve";
+  auto info = Info(FromNativePath(file), 1, "pass!word");
+  EXPECT_EQ(Run(*info), kOutputWritten);
+  std::string text = Decrypt(file, "pass!word", false);
+  EXPECT_TRUE(text.starts_with("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n"));
+  EXPECT_TRUE(text.ends_with("</REPORT>\r\n"));
+  struct stat st {};
+  ASSERT_EQ(stat(file.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+
+  // One record naming this computer, at this moment, and nobody in particular.
+  px::Table log(data_.path() / "set" / "tMNLog.DB");
+  ASSERT_EQ(log.RecordCount(), 1u);
+  auto row = log.At(0).GetAll();
+  auto text_of = [&](int field) {
+    return std::holds_alternative<std::string>(row[field]) ? std::get<std::string>(row[field])
+                                                           : std::string();
+  };
+  EXPECT_EQ(text_of(log.FieldIndex("ProcessName")), SJIS("ゾルテ"));
+  EXPECT_EQ(text_of(log.FieldIndex("ProcessSub")), SJIS("個人番号が外部に出力されました。"));
+  EXPECT_EQ(text_of(log.FieldIndex("PcName")), GetPcName());
+  EXPECT_EQ(text_of(log.FieldIndex("Serial")), "");
+  EXPECT_EQ(text_of(log.FieldIndex("SyainCode")), "");
+  EXPECT_EQ(std::get<int64_t>(row[log.FieldIndex("AppKbn")]), 0);
+  EXPECT_EQ(std::get<int64_t>(row[log.FieldIndex("SyainKey")]), 0);
+  ASSERT_TRUE(std::holds_alternative<px::Timestamp>(row[log.FieldIndex("ProcessDate")]));
+  double ms = std::get<px::Timestamp>(row[log.FieldIndex("ProcessDate")]).ms;
+  double days = ms / 86400000.0 - px::kDaysTo18991230;
+  EXPECT_NEAR(days, TMNLogClass::Now(), 1.0 / 24);  // within the hour, whatever the time zone
+
+  // A second export appends a second record and changes nothing else.
+  auto again = Info(FromNativePath(out_.path() / "b.xml.qve"), 1, "pass!word");
+  EXPECT_EQ(Run(*again), kOutputWritten);
+  px::Table after(data_.path() / "set" / "tMNLog.DB");
+  ASSERT_EQ(after.RecordCount(), 2u);
+  EXPECT_EQ(after.At(0).GetAll(), row);
+}
+
+TEST_F(OutputStep, LauncherKeyAlwaysEncrypts) {
+  auto file = out_.path() / "launch.xml.qve";
+  // "secret-key" in Base64; the launcher's file is used as given.
+  auto info = Info(FromNativePath(file), 0, "c2VjcmV0LWtleQ==");
+  EXPECT_EQ(Run(*info, true), kOutputWritten);
+  EXPECT_TRUE(Decrypt(file, "secret-key", true).starts_with("<?xml"));
+  EXPECT_EQ(LogRecords(), 0u);
+  EXPECT_TRUE(boxes_.shown.empty());
+
+  auto with_numbers = Info(FromNativePath(file), 1, "c2VjcmV0LWtleQ==");
+  EXPECT_EQ(Run(*with_numbers, true), kOutputWritten);
+  EXPECT_EQ(LogRecords(), 1u);
+}
+
+TEST_F(OutputStep, BareFileNameGoesToDocumentsOrProgramFolder) {
+  auto info = Info("bare.xml", 0);
+  EXPECT_EQ(Run(*info), kOutputWritten);
+  EXPECT_TRUE(std::filesystem::exists(program_.path() / "bare.xml"));
+
+  std::filesystem::create_directories(home_.path() / "Documents");
+  auto docs = Info("bare.xml", 0);
+  EXPECT_EQ(Run(*docs), kOutputWritten);
+  EXPECT_TRUE(std::filesystem::exists(home_.path() / "Documents" / "bare.xml"));
+  EXPECT_EQ(ResolveOutputFolder("bare.xml", "/fallback"),
+            FromNativePath(home_.path() / "Documents"));
+  EXPECT_EQ(ResolveOutputFolder("/data/out/a.xml", "/fallback"), "/data/out");
+}
+
+TEST_F(OutputStep, NoEmployeeAndProblemsAreInformation) {
+  Write(0);
+  auto info = Info(FromNativePath(out_.path() / "a.xml"), 0);
+  EXPECT_EQ(Run(*info), kOutputNoEmployee);
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].first, MessageKind::kInformation);
+  EXPECT_EQ(boxes_.shown[0].second, "社員が登録されていません。\r\r");
+  EXPECT_FALSE(std::filesystem::exists(out_.path() / "a.xml"));
+
+  // A dependant without a name: the error list is filled, no file is written.
+  std::filesystem::remove_all(data_.path() / "set");
+  std::filesystem::create_directories(data_.path() / "set");
+  DataSetBuilder data(700005);
+  data.AddEmployee(1, "0001", "社員");
+  data.AddFamily(1, 1, 1, "");
+  data.Write(data_.path() / "set");
+  boxes_.shown.clear();
+  auto problems = Info(FromNativePath(out_.path() / "a.xml.qve"), 1, "pw");
+  EXPECT_EQ(Run(*problems), kOutputProblemsFound);
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].second, "社員情報に問題が見つかりました。\r\r");
+  EXPECT_GT(errors_.Lines.size(), 1u);
+  EXPECT_FALSE(std::filesystem::exists(out_.path() / "a.xml.qve"));
+  EXPECT_EQ(LogRecords(), 0u);
+}
+
+TEST_F(OutputStep, FailuresLeaveNoFileAndNoLogRecord) {
+  // The crypt library cannot create the file: result 4 without a message of the step's own.
+  auto missing = out_.path() / "missing" / "a.xml.qve";
+  auto info = Info(FromNativePath(missing), 1, "pw");
+  EXPECT_EQ(Run(*info), kOutputFailed);
+  EXPECT_TRUE(boxes_.shown.empty());
+  EXPECT_EQ(LogRecords(), 0u);
+
+  // Plain XML into a missing folder: the error's message in an error box.
+  auto plain = Info(FromNativePath(out_.path() / "missing" / "a.xml"), 0);
+  EXPECT_EQ(Run(*plain), kOutputFailed);
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].first, MessageKind::kError);
+  EXPECT_TRUE(boxes_.shown[0].second.ends_with("\r\r"));
+
+  // An existing file is left untouched by a failed export.
+  auto existing = out_.path() / "keep.xml";
+  { std::ofstream(existing) << "old"; }
+  Write(0);
+  auto none = Info(FromNativePath(existing), 0);
+  EXPECT_EQ(Run(*none), kOutputNoEmployee);
+  EXPECT_EQ(ReadFile(existing), "old");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out_.path()), {}), 1);
+}
+
+TEST_F(OutputStep, HeaderFaultIsAnErrorWithItsDetail) {
+  auto info = Info(FromNativePath(out_.path() / "a.xml"), 0);
+  info->BusinessPrefix = "NC17";
+  EXPECT_EQ(Run(*info), kOutputFailed);
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].first, MessageKind::kError);
+  EXPECT_EQ(boxes_.shown[0].second,
+            "業務Prefixが条件に加えられていません。\rSetBasicNode(BASICﾉｰﾄﾞを作成)\r");
+}
+
+TEST_F(OutputStep, LogFailuresAreReportedButTheExportStands) {
+  std::filesystem::remove(data_.path() / "set" / "tMNLog.DB");
+  auto file = out_.path() / "a.xml.qve";
+  auto info = Info(FromNativePath(file), 1, "pw");
+  EXPECT_EQ(Run(*info), kOutputWritten);
+  EXPECT_TRUE(std::filesystem::exists(file));
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].first, MessageKind::kError);
+  EXPECT_TRUE(boxes_.shown[0].second.starts_with("ﾃﾞｰﾀﾍﾞｰｽｴﾝｼﾞﾝｴﾗｰ\r"));
+  EXPECT_TRUE(boxes_.shown[0].second.ends_with("\r\r"));
+}
+
+TEST_F(OutputStep, LogTableHeldByAnotherProcess) {
+  int ready[2], release[2];
+  ASSERT_EQ(pipe(ready), 0);
+  ASSERT_EQ(pipe(release), 0);
+  pid_t child = fork();
+  if (child == 0) {
+    px::TableWriter holder(data_.path() / "set" / "tMNLog.DB");
+    char c = 1;
+    (void)!write(ready[1], &c, 1);
+    (void)!read(release[0], &c, 1);
+    _exit(0);
+  }
+  char c;
+  ASSERT_EQ(read(ready[0], &c, 1), 1);
+  auto info = Info(FromNativePath(out_.path() / "a.xml.qve"), 1, "pw");
+  EXPECT_EQ(Run(*info), kOutputWritten);
+  (void)!write(release[1], &c, 1);
+  waitpid(child, nullptr, 0);
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_TRUE(boxes_.shown[0].second.starts_with("ﾃﾞｰﾀﾍﾞｰｽｴﾝｼﾞﾝｴﾗｰ\r"));
+  EXPECT_EQ(LogRecords(), 0u);
+  for (int fd : {ready[0], ready[1], release[0], release[1]})
+    close(fd);
+}
+
+}  // namespace
+}  // namespace nc16::test
