@@ -44,6 +44,13 @@
 //              when the block is empty
 //   0x06       records, back to back
 //
+// Primary index (.PX): the same header (file type 1, no data header; after the key fields' type
+// and size pairs come the table-name pointer and the table name) and the same blocks. An entry is
+// the key fields of the first record a block holds, then three integers in the value encoding:
+// block number, records below it, 0. Level-1 entries point at .DB blocks, higher levels at .PX
+// blocks; 0x1E names the root block, 0x20 the number of levels. All index blocks form one chain,
+// root first.
+//
 // Blob field in a record (type M, F, B, O, G): size - 10 bytes of leader (the blob's first
 // bytes), then little-endian:
 //   +0    u32  offset in the .MB file | index (low byte: 0xFF = single blob block, else the

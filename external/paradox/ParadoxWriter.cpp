@@ -213,8 +213,13 @@ void TableWriter::FailAfterStepForTesting(int step) {
 }
 
 void TableWriter::Append(const std::vector<Value>& values) {
+  AppendMany({values});
+}
+
+void TableWriter::AppendMany(const std::vector<std::vector<Value>>& records) {
+  if (records.empty()) return;
   try {
-    AppendRecord(values);
+    AppendRecords(records);
   } catch (...) {
     // Whatever reached the disk, the committed header says what the table is now.
     try {
@@ -225,17 +230,14 @@ void TableWriter::Append(const std::vector<Value>& values) {
   }
 }
 
-void TableWriter::AppendRecord(const std::vector<Value>& values) {
+void TableWriter::AppendRecords(const std::vector<std::vector<Value>>& records) {
   Impl& m = *impl_;
   const Table& t = *m.table;
   const TableHeader& h = t.header();
   const auto& fields = t.fields();
-  if (values.size() > fields.size())
-    throw ParadoxError(SJ("テーブル ") + m.name + SJ(" に書き込めません: ") + "too many values");
 
-  // 1. The new record; blob data are appended to the .MB file (invisible until referenced).
-  std::string record(h.record_size, '\0');
-  auto* rec = reinterpret_cast<uint8_t*>(record.data());
+  // 1. The new records; blob data are appended to the .MB file (invisible until referenced).
+  std::vector<std::string> encoded(records.size(), std::string(h.record_size, '\0'));
   uint32_t auto_inc = h.auto_inc;
   File mb;
   uint64_t mb_end = 0;
@@ -258,17 +260,23 @@ void TableWriter::AppendRecord(const std::vector<Value>& values) {
     mb_end += block.size();
     return at;
   };
-  for (size_t i = 0; i < fields.size(); ++i) {
-    Value v = i < values.size() ? values[i] : Value{};
-    if (fields[i].type == FieldType::AutoInc) {
-      if (std::holds_alternative<std::monostate>(v)) {
-        v = static_cast<int64_t>(++auto_inc);
-      } else if (const auto* n = std::get_if<int64_t>(&v);
-                 n && *n > 0 && static_cast<uint64_t>(*n) > auto_inc) {
-        auto_inc = static_cast<uint32_t>(*n);
+  for (size_t r = 0; r < records.size(); ++r) {
+    const std::vector<Value>& values = records[r];
+    if (values.size() > fields.size())
+      throw ParadoxError(SJ("テーブル ") + m.name + SJ(" に書き込めません: ") + "too many values");
+    auto* rec = reinterpret_cast<uint8_t*>(encoded[r].data());
+    for (size_t i = 0; i < fields.size(); ++i) {
+      Value v = i < values.size() ? values[i] : Value{};
+      if (fields[i].type == FieldType::AutoInc) {
+        if (std::holds_alternative<std::monostate>(v)) {
+          v = static_cast<int64_t>(++auto_inc);
+        } else if (const auto* n = std::get_if<int64_t>(&v);
+                   n && *n > 0 && static_cast<uint64_t>(*n) > auto_inc) {
+          auto_inc = static_cast<uint32_t>(*n);
+        }
       }
+      writer::EncodeField(m.name, fields[i], v, rec + fields[i].offset, store);
     }
-    writer::EncodeField(m.name, fields[i], v, rec + fields[i].offset, store);
   }
   if (mb.ok()) mb.Sync();
   m.Step(1);
@@ -277,21 +285,24 @@ void TableWriter::AppendRecord(const std::vector<Value>& values) {
   // after the end of the file. Nothing the committed header points at is touched.
   const std::string data = m.db.ReadAll();
   std::vector<const uint8_t*> rows;
-  rows.reserve(t.RecordCount() + 1);
+  rows.reserve(t.RecordCount() + encoded.size());
   for (size_t i = 0; i < t.RecordCount(); ++i)
     rows.push_back(t.At(i).Raw().data());
-  size_t at = rows.size();
-  if (h.key_field_count > 0) {
-    auto it =
-        std::upper_bound(rows.begin(), rows.end(), rec, [&](const uint8_t* a, const uint8_t* b) {
-          return writer::CompareKeys(fields, h.key_field_count, a, b) < 0;
-        });
-    if (it != rows.begin() && writer::CompareKeys(fields, h.key_field_count, *(it - 1), rec) == 0)
-      throw ParadoxError(SJ("テーブル ") + m.name + SJ(" に書き込めません: ") +
-                         SJ("キーが重複しています"));
-    at = static_cast<size_t>(it - rows.begin());
+  for (const std::string& e : encoded) {
+    const auto* rec = reinterpret_cast<const uint8_t*>(e.data());
+    size_t at = rows.size();
+    if (h.key_field_count > 0) {
+      auto it =
+          std::upper_bound(rows.begin(), rows.end(), rec, [&](const uint8_t* a, const uint8_t* b) {
+            return writer::CompareKeys(fields, h.key_field_count, a, b) < 0;
+          });
+      if (it != rows.begin() && writer::CompareKeys(fields, h.key_field_count, *(it - 1), rec) == 0)
+        throw ParadoxError(SJ("テーブル ") + m.name + SJ(" に書き込めません: ") +
+                           SJ("キーが重複しています"));
+      at = static_cast<size_t>(it - rows.begin());
+    }
+    rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(at), rec);
   }
-  rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(at), rec);
 
   const size_t per_block = static_cast<size_t>(h.block_size - kBlockHeader) / h.record_size;
   const size_t need = (rows.size() + per_block - 1) / per_block;

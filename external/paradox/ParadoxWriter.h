@@ -71,13 +71,16 @@ class TableWriter {
   // a duplicate key raises ParadoxError. A failure leaves the table as it was.
   void Append(const std::vector<Value>& values);
 
+  // Appends several records with one commit: all of them or none.
+  void AppendMany(const std::vector<std::vector<Value>>& records);
+
   // Test seam: Append throws std::runtime_error("injected failure") right after write step
   // `step` (1 = blob data, 2 = new blocks, 3 = header commit, 4 = free list, 5 = primary index);
   // 0 = never.
   void FailAfterStepForTesting(int step);
 
  private:
-  void AppendRecord(const std::vector<Value>& values);
+  void AppendRecords(const std::vector<std::vector<Value>>& records);
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };

@@ -297,8 +297,10 @@ std::string BuildPrimaryIndex(const std::string& table_name, const std::vector<F
     for (size_t bi = 0; bi < level.size(); ++bi) {
       const int number = first_number[l] + static_cast<int>(bi);
       uint8_t* b = p + kHeaderUnit + static_cast<size_t>(number - 1) * block_size;
-      PutU16(b, bi + 1 < level.size() ? static_cast<uint16_t>(number + 1) : 0);
-      PutU16(b + 2, bi > 0 ? static_cast<uint16_t>(number - 1) : 0);
+      // One chain through all index blocks, root first (as Paradox links them; pxlib reads the
+      // entries along it).
+      PutU16(b, number < total_blocks ? static_cast<uint16_t>(number + 1) : 0);
+      PutU16(b + 2, static_cast<uint16_t>(number - 1));
       PutU16(b + 4, static_cast<uint16_t>((level[bi].size() - 1) * entry));
       uint8_t* e = b + kBlockHeader;
       for (const Entry& en : level[bi]) {

@@ -213,3 +213,30 @@ INSTANTIATE_TEST_SUITE_P(EveryStep, FailureInjectionTest,
 
 }  // namespace
 }  // namespace nc16::px
+
+namespace nc16::px {
+namespace {
+
+TEST(WriterTest, AppendManyCommitsAllOrNothing) {
+  test::TestDir dir;
+  TableDef def;
+  def.fields = {{"Key", FieldType::Long, 0}, {"Memo", FieldType::Memo, 1}};
+  def.key_field_count = 1;
+  CreateTable(dir / "m.DB", def);
+  TableWriter w(dir / "m.DB");
+  std::vector<std::vector<Value>> rows;
+  for (int i = 200; i >= 1; --i)
+    rows.push_back({int64_t{i}, std::string(i, 'z')});
+  w.AppendMany(rows);
+  EXPECT_THROW(w.AppendMany({{int64_t{500}}, {int64_t{7}}}), ParadoxError);  // 7 exists
+  EXPECT_THROW(w.AppendMany({{int64_t{600}}, {int64_t{600}}}), ParadoxError);
+  ASSERT_EQ(w.RecordCount(), 200u);
+  Table t("m.DB", test::ReadFile(dir / "m.DB"), test::ReadFile(dir / "m.MB"));
+  for (int i = 0; i < 200; ++i) {
+    EXPECT_EQ(t.At(i).Get(0), Value(int64_t{i + 1}));
+    EXPECT_EQ(t.At(i).Get(1), Value(std::string(i + 1, 'z')));
+  }
+}
+
+}  // namespace
+}  // namespace nc16::px
