@@ -1,0 +1,166 @@
+// The data-set check of the second page and the era look-ups, on real tables.
+
+#include "app/DataSetCheck.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "app/Startup.h"
+#include "external/vnprotect/VnProtect.h"
+#include "tests/app/RecordingBoxes.h"
+#include "tests/extract/DataSetBuilder.h"
+
+namespace nc16::test {
+namespace {
+
+class DataSetCheckTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("NC16_REGISTRY", (root_.path() / "none.ini").c_str(), 1);
+    setenv("NC16_COMMON_APPDATA", root_.path().c_str(), 1);
+    info_ = std::make_unique<TDataExportInfo>("", "", 0);
+    info_->OnSaveError = [](const std::string&) {};
+    info_->CommonDataDir = root_.cp932();
+    // clang-format off
+    demo::WriteTable(root_.cp932(), "mGengo", 0, {
+        {{"SearchKey", int64_t{1}}, {"GengoMei", SJIS("明治")}, {"StartNen", int64_t{1868}}, {"EndNen", int64_t{1912}}, {"HoseiNen", int64_t{1867}}},
+        {{"SearchKey", int64_t{2}}, {"GengoMei", SJIS("大正")}, {"StartNen", int64_t{1912}}, {"EndNen", int64_t{1926}}, {"HoseiNen", int64_t{1911}}},
+        {{"SearchKey", int64_t{3}}, {"GengoMei", SJIS("昭和")}, {"StartNen", int64_t{1926}}, {"EndNen", int64_t{1989}}, {"HoseiNen", int64_t{1925}}},
+        {{"SearchKey", int64_t{4}}, {"GengoMei", SJIS("平成")}, {"StartNen", int64_t{1989}}, {"EndNen", int64_t{2019}}, {"HoseiNen", int64_t{1988}}},
+        {{"SearchKey", int64_t{5}}, {"GengoMei", SJIS("令和")}, {"StartNen", int64_t{2019}}, {"EndNen", int64_t{0}}, {"HoseiNen", int64_t{2018}}},
+    });
+    // clang-format on
+  }
+
+  std::string Company(const std::string& name, int version, int year, bool my_number = false,
+                      const std::string& password = "") {
+    auto folder = root_.path() / name;
+    std::filesystem::create_directories(folder);
+    demo::Row row = {{"KaisyaMei", SJIS("会社" + name)},
+                     {"SyoriNen", int64_t{year}},
+                     {"Version", int64_t{version}},
+                     {"MNUse", my_number}};
+    if (!password.empty()) row["MNPW"] = EncodeStoredValue(password);
+    demo::WriteTable(FromNativePath(folder), "mKaisya", version, {row});
+    return FromNativePath(folder);
+  }
+
+  TempFolder root_;
+  RecordingBoxes boxes_;
+  std::unique_ptr<TDataExportInfo> info_;
+};
+
+TEST_F(DataSetCheckTest, EraOfAWesternYear) {
+  DataSetCheck check(*info_, boxes_);
+  EXPECT_EQ(check.GetEraYear(2021), 3);
+  EXPECT_EQ(Cp932ToUtf8(check.GetEraName(2021)), "令和");
+  // A year shared by two eras takes the first row that matches: the older era.
+  EXPECT_EQ(Cp932ToUtf8(check.GetEraName(1989)), "昭和");
+  EXPECT_EQ(check.GetEraYear(1989), 64);
+  EXPECT_EQ(check.GetEraYear(1800), 0);
+  EXPECT_EQ(check.GetEraName(1800), "");
+  EXPECT_TRUE(boxes_.shown.empty());
+}
+
+TEST_F(DataSetCheckTest, AcceptsAnExportableCompanyAndReadsItsSettings) {
+  std::string folder = Company("A", 700005, 2024, true, "Secret16");
+  DataSetCheck check(*info_, boxes_);
+  ASSERT_TRUE(check.CheckSelectedData(folder));
+  EXPECT_EQ(Cp932ToUtf8(info_->CompanyName), "会社A");
+  EXPECT_EQ(info_->FilingYear, 6);
+  EXPECT_EQ(Cp932ToUtf8(info_->EraName), "令和");
+  EXPECT_EQ(info_->Mode, "NORMAL");
+  EXPECT_EQ(info_->DataFolder, folder);
+  EXPECT_EQ(info_->DataKey, folder);
+  EXPECT_TRUE(check.MyNumberInUse);
+  EXPECT_EQ(check.MyNumberPassword, "Secret16");
+
+  // Another company below the My Number version does not inherit the first one's settings.
+  std::string old = Company("B", 500002, 2019);
+  ASSERT_TRUE(check.CheckSelectedData(old));
+  EXPECT_FALSE(check.MyNumberInUse);
+  EXPECT_EQ(check.MyNumberPassword, "");
+  EXPECT_EQ(Cp932ToUtf8(info_->EraName), "平成");
+  EXPECT_TRUE(boxes_.shown.empty());
+}
+
+TEST_F(DataSetCheckTest, RefusesFoldersThatCannotBeExported) {
+  DataSetCheck check(*info_, boxes_);
+  std::filesystem::create_directories(root_.path() / "empty");
+  EXPECT_FALSE(check.CheckSelectedData(FromNativePath(root_.path() / "empty")));
+  EXPECT_FALSE(check.CheckSelectedData(Company("old", 20348, 2008)));
+  EXPECT_TRUE(check.CheckSelectedData(Company("oldest", 20349, 2008)));
+  ASSERT_EQ(boxes_.shown.size(), 2u);
+  EXPECT_EQ(boxes_.shown[0].first, MessageKind::kWarning);
+  EXPECT_EQ(boxes_.shown[0].second,
+            "このﾃﾞｰﾀﾌｫﾙﾀﾞには給与ﾃﾞｰﾀがありません。\rもう一度、選び直してください。\r");
+  EXPECT_EQ(boxes_.shown[1].second,
+            "このﾃﾞｰﾀは連動できません。\r最新版のミルベク給与でコンバート後、もう一度、選び直して"
+            "ください。\r");
+
+  // An unreadable company table is a database error, shown once.
+  auto broken = root_.path() / "broken";
+  std::filesystem::create_directories(broken);
+  { std::ofstream(broken / "mKaisya.db") << "not a table"; }
+  boxes_.shown.clear();
+  EXPECT_FALSE(check.CheckSelectedData(FromNativePath(broken)));
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].first, MessageKind::kError);
+  EXPECT_TRUE(boxes_.shown[0].second.starts_with("ﾃﾞｰﾀﾍﾞｰｽ ｴﾗｰ\r"));
+}
+
+TEST(Startup, LaunchArgument) {
+  auto a = ParseLaunchArgument("1234,32768,5,/tmp/out.xml.qve,c2VjcmV0");
+  ASSERT_TRUE(a);
+  EXPECT_EQ(a->LauncherWindow, 1234u);
+  EXPECT_EQ(a->LauncherMessage, 32768u);
+  EXPECT_EQ(a->LauncherWParam, 5);
+  EXPECT_EQ(a->LaunchFile, "/tmp/out.xml.qve");
+  EXPECT_EQ(a->LaunchKey, "c2VjcmV0");
+  auto three = ParseLaunchArgument("1234,32768,5");
+  ASSERT_TRUE(three);
+  EXPECT_EQ(three->LaunchFile, "");
+  EXPECT_FALSE(ParseLaunchArgument("12x4,32768,5"));
+  EXPECT_FALSE(ParseLaunchArgument("1234,,5.5"));
+  EXPECT_EQ(SiblingProductMutexes().size(), 22u);
+}
+
+TEST(Startup, InstallationChecks) {
+  TempFolder root;
+  setenv("NC16_REGISTRY", (root.path() / "registry.ini").c_str(), 1);
+  setenv("NC16_COMMON_APPDATA", root.path().c_str(), 1);
+  {
+    TDataExportInfo info("", "", 0);
+    info.OnSaveError = [](const std::string&) {};
+    EXPECT_EQ(Cp932ToUtf8(CheckInstallation(info).value_or("")),
+              "[ミルベク給与]がインストールされていません。\r\rﾌﾟﾛｸﾞﾗﾑを強制終了します。");
+  }
+  {
+    std::ofstream(root.path() / "registry.ini")
+        << "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VANTREL\\MILVEKKYUYO070]\nRootDir="
+        << root.path().string() << "/\n";
+  }
+  std::filesystem::create_directories(root.path() / "MILVEKKYUYO16" / "Initdat");
+  {
+    TDataExportInfo info("", "", 0);
+    info.OnSaveError = [](const std::string&) {};
+    EXPECT_EQ(
+        Cp932ToUtf8(CheckInstallation(info).value_or("")),
+        "このﾌﾟﾛｸﾞﾗﾑはｾｯﾄｱｯﾌﾟされている[ミルベク給与]のﾊﾞｰｼﾞｮﾝに対応していません。\r"
+        "[ミルベク給与] ﾊﾞｰｼﾞｮﾝ 7.0.0 以降をｾｯﾄｱｯﾌﾟしてください。\r\rﾌﾟﾛｸﾞﾗﾑを強制終了します。");
+    info.TargetProductName.clear();
+    EXPECT_EQ(Cp932ToUtf8(CheckInstallation(info).value_or("")),
+              "起動情報の初期化に失敗しました。\r\rﾌﾟﾛｸﾞﾗﾑを強制終了します。");
+  }
+  {
+    std::ofstream(root.path() / "MILVEKKYUYO16" / "Initdat" / "Version.ini")
+        << "[VERSION]\nMAJOR=7\nMINOR=01\nREVISION=002\n";
+  }
+  TDataExportInfo info("", "", 0);
+  info.OnSaveError = [](const std::string&) {};
+  EXPECT_FALSE(CheckInstallation(info));
+}
+
+}  // namespace
+}  // namespace nc16::test
