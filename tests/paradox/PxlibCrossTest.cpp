@@ -236,6 +236,8 @@ TEST(PxlibCrossTest, KeyedTableAndItsIndexReadThroughPxlib) {
   ASSERT_TRUE(index.ok());
   ASSERT_EQ(PX_read_primary_index(index.get()), 0);
   // pxlib checks that the level-1 entries cover the table's records, then reads through them.
+  void* own_index = db.get()->px_indexdata;  // the one pxlib built on open; handed back below
+  const int own_len = db.get()->px_indexdatalen;
   ASSERT_EQ(PX_add_primary_index(db.get(), index.get()), 0);
   std::vector<char> buf(PX_get_recordsize(db.get()));
   Table ours(dir / "k.DB");
@@ -243,10 +245,15 @@ TEST(PxlibCrossTest, KeyedTableAndItsIndexReadThroughPxlib) {
     ASSERT_NE(PX_get_record(db.get(), r, buf.data()), nullptr);
     EXPECT_EQ(std::memcmp(buf.data(), ours.At(r).Raw().data(), buf.size()), 0) << r;
   }
-  // Take the index back from the table document, so that each document frees only its own.
+  // Take the index back from the table document, so that each document frees only its own
+  // (pxlib 0.6.8 would otherwise leak both, and never frees the key copies it reads).
   db.get()->px_pindex = nullptr;
-  db.get()->px_indexdata = nullptr;
-  db.get()->px_indexdatalen = 0;
+  db.get()->px_indexdata = own_index;
+  db.get()->px_indexdatalen = own_len;
+  pxdoc_t* idx = index.get();
+  auto* entries = static_cast<pxpindex_t*>(idx->px_data);
+  for (int i = 0; i < idx->px_datalen; ++i)
+    idx->free(idx, entries[i].data);
 }
 
 TEST(PxlibCrossTest, AfterAFailedAppendPxlibStillReadsTheTable) {
