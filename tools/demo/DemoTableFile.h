@@ -3,9 +3,10 @@
 //
 // The Paradox writer appends one record at a time with a crash-safe commit per record, which is
 // right for the program's log but far too slow for a demo installation of 100,000 employees
-// (millions of payment rows). A TableFile lets px::CreateTable lay down the header, then streams
-// full data blocks behind it and fixes the header's counts and chain ends in Finish. Records must
-// come in primary-key order, as a keyed Paradox table keeps them; the order is checked.
+// (millions of payment rows). A TableFile writes the header the writer would write, streams full
+// data blocks behind it, and in Finish fixes the header's counts and chain ends and writes the
+// primary index. Records must come in primary-key order, as a keyed Paradox table keeps them;
+// the order is checked.
 //
 // Columns are set by name. A name the table's schema does not know at all is a programming error
 // (std::logic_error); a column the table has only from a later data version is ignored, so the
@@ -30,7 +31,7 @@ namespace nc16::demo {
 class TableFile {
  public:
   // Creates `folder_cp932`/<the table's file name> (which must not exist yet) with the columns
-  // of `version`. Raises px::ParadoxError or std::runtime_error naming the file on failure.
+  // of `version`. Raises std::runtime_error naming the file on failure.
   TableFile(const std::string& folder_cp932, std::string_view table, int version);
   ~TableFile();
   TableFile(const TableFile&) = delete;
