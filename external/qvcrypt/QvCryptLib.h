@@ -16,8 +16,10 @@
 
 #include <stdint.h>
 
-#if defined(_WIN32)
+#if defined(_WIN32) && defined(QVCRYPT_BUILDING)
 #define QVCRYPT_API __declspec(dllexport)
+#elif defined(_WIN32)
+#define QVCRYPT_API __declspec(dllimport)
 #else
 #define QVCRYPT_API __attribute__((visibility("default")))
 #endif

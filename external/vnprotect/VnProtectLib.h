@@ -12,8 +12,10 @@
 
 #include <stdint.h>
 
-#if defined(_WIN32)
+#if defined(_WIN32) && defined(VNPROTECT_BUILDING)
 #define VNPROTECT_API __declspec(dllexport)
+#elif defined(_WIN32)
+#define VNPROTECT_API __declspec(dllimport)
 #else
 #define VNPROTECT_API __attribute__((visibility("default")))
 #endif
