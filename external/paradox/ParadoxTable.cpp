@@ -1,15 +1,11 @@
 #include "external/paradox/ParadoxTable.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <limits>
 
 #include "external/paradox/ParadoxFormat.h"
+#include "external/paradox/TableFile.h"
 #include "platform/Cp932.h"
 
 namespace nc16::px {
@@ -17,31 +13,6 @@ namespace nc16::px {
 using namespace format;
 
 namespace {
-
-// Closes a descriptor on every path; the flock goes with it.
-struct Fd {
-  int fd = -1;
-  ~Fd() {
-    if (fd >= 0) ::close(fd);
-  }
-};
-
-std::string ReadWhole(int fd, const std::string& name, const char* what) {
-  struct stat st {};
-  if (::fstat(fd, &st) != 0) throw ParadoxError(name + ": " + what + ": " + std::strerror(errno));
-  std::string data;
-  data.resize(static_cast<size_t>(st.st_size));
-  size_t got = 0;
-  while (got < data.size()) {
-    const ssize_t n = ::read(fd, data.data() + got, data.size() - got);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) throw ParadoxError(name + ": " + what + ": " + std::strerror(errno));
-    if (n == 0) break;  // the file shrank while we read it; the checks below see the shorter size
-    got += static_cast<size_t>(n);
-  }
-  data.resize(got);
-  return data;
-}
 
 int VersionFromId(int id) {
   if (id == 3) return 30;
@@ -135,18 +106,9 @@ std::filesystem::path FindBlobFile(const std::filesystem::path& db_file) {
 
 Table::Table(const std::filesystem::path& db_file, const OpenOptions& options)
     : name_(FromNativePath(db_file)) {
-  Fd f;
-  f.fd = ::open(db_file.c_str(), O_RDONLY | O_CLOEXEC);
-  if (f.fd < 0) {
-    throw ParadoxError(SJ("テーブル ") + name_ + SJ(" を開けません: ") + std::strerror(errno));
-  }
-  if (options.shared_lock && ::flock(f.fd, LOCK_SH | LOCK_NB) != 0) {
-    if (errno == EWOULDBLOCK)
-      throw TableLockedError(SJ("テーブル ") + name_ + SJ(" は他のプログラムが使用中です"));
-    throw ParadoxError(SJ("テーブル ") + name_ + SJ(" をロックできません: ") +
-                       std::strerror(errno));
-  }
-  data_ = ReadWhole(f.fd, name_, "read");
+  TableFile file(db_file, TableFile::Mode::kRead, name_);
+  if (options.shared_lock) file.TryLock(TableFile::Lock::kShared);
+  data_ = file.ReadAll();
   blob_path_ = options.blob_file.empty() ? FindBlobFile(db_file) : options.blob_file;
   Parse();
 }
@@ -265,7 +227,6 @@ void Table::Parse() {
   records_.reserve(std::min<size_t>(h.record_count, blocks_in_file * per_block));
   std::vector<bool> seen(blocks_in_file + 1, false);
   int block = h.first_block;
-  int prev = 0;
   while (block != 0) {
     // The block's header and records must lie inside the file.
     if (static_cast<size_t>(block) > blocks_in_file)
@@ -293,10 +254,8 @@ void Table::Parse() {
       Fail("block " + std::to_string(block) + " is cut off by the end of the file");
     for (size_t r = 0; r < n && records_.size() < h.record_count; ++r)
       records_.push_back(static_cast<uint32_t>(start + kBlockHeader + r * h.record_size));
-    prev = block;
     block = next;
   }
-  (void)prev;
   // Records beyond the header's count belong to an append that never committed; fewer records
   // than the count means lost blocks.
   if (records_.size() < h.record_count)
@@ -321,12 +280,8 @@ const std::string& Table::BlobBytes() const {
   if (!blob_loaded_) {
     blob_loaded_ = true;
     if (!blob_path_.empty()) {
-      Fd f;
-      f.fd = ::open(blob_path_.c_str(), O_RDONLY | O_CLOEXEC);
-      if (f.fd < 0)
-        throw ParadoxError(SJ("テーブル ") + name_ + SJ(" のメモファイルを開けません: ") +
-                           std::strerror(errno));
-      blob_ = std::make_unique<std::string>(ReadWhole(f.fd, name_, "read blob file"));
+      const TableFile file(blob_path_, TableFile::Mode::kRead, FromNativePath(blob_path_));
+      blob_ = std::make_unique<std::string>(file.ReadAll());
     }
   }
   if (!blob_) Fail("blob data lie in a missing .MB file");

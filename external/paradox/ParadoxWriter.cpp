@@ -1,10 +1,5 @@
 #include "external/paradox/ParadoxWriter.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -12,6 +7,7 @@
 #include <utility>
 
 #include "external/paradox/ParadoxFormat.h"
+#include "external/paradox/TableFile.h"
 #include "external/paradox/WriterFormat.h"
 #include "platform/AtomicFile.h"
 #include "platform/Cp932.h"
@@ -21,67 +17,6 @@ namespace nc16::px {
 using namespace format;
 
 namespace {
-
-[[noreturn]] void IoFail(const std::string& file, const char* what) {
-  throw ParadoxError(SJ("テーブル ") + file + SJ(" に書き込めません: ") + what + ": " +
-                     std::strerror(errno));
-}
-
-// A read-write descriptor, closed on every path (its flock goes with it).
-class File {
- public:
-  File() = default;
-  File(const std::filesystem::path& path, int flags, std::string name)
-      : fd_(::open(path.c_str(), flags | O_CLOEXEC, 0644)), name_(std::move(name)) {}
-  ~File() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  File(File&& o) noexcept : fd_(std::exchange(o.fd_, -1)), name_(std::move(o.name_)) {}
-  File& operator=(File&& o) noexcept {
-    std::swap(fd_, o.fd_);
-    std::swap(name_, o.name_);
-    return *this;
-  }
-  bool ok() const { return fd_ >= 0; }
-  int fd() const { return fd_; }
-
-  std::string ReadAll() const {
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0) IoFail(name_, "stat");
-    std::string data(static_cast<size_t>(st.st_size), '\0');
-    size_t got = 0;
-    while (got < data.size()) {
-      const ssize_t n = ::pread(fd_, data.data() + got, data.size() - got, got);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) IoFail(name_, "read");
-      if (n == 0) break;
-      got += static_cast<size_t>(n);
-    }
-    data.resize(got);
-    return data;
-  }
-  void WriteAt(std::string_view data, uint64_t offset) const {
-    size_t done = 0;
-    while (done < data.size()) {
-      const ssize_t n = ::pwrite(fd_, data.data() + done, data.size() - done, offset + done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) IoFail(name_, "write");
-      done += static_cast<size_t>(n);
-    }
-  }
-  void Sync() const {
-    if (::fdatasync(fd_) != 0) IoFail(name_, "sync");
-  }
-  uint64_t Size() const {
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0) IoFail(name_, "stat");
-    return static_cast<uint64_t>(st.st_size);
-  }
-
- private:
-  int fd_ = -1;
-  std::string name_;
-};
 
 // The sibling file with the same stem and `ext` (".PX", ".MB"), in whatever case exists, else
 // upper case.
@@ -137,7 +72,7 @@ void CreateTable(const std::filesystem::path& db_file, const TableDef& def) {
 struct TableWriter::Impl {
   std::filesystem::path path;
   std::string name;
-  File db;
+  TableFile db;
   std::unique_ptr<Table> table;  // the committed state, re-read after every append
   int fail_after = 0;
 
@@ -185,15 +120,8 @@ struct TableWriter::Impl {
 TableWriter::TableWriter(const std::filesystem::path& db_file) : impl_(std::make_unique<Impl>()) {
   impl_->path = db_file;
   impl_->name = FromNativePath(db_file);
-  impl_->db = File(db_file, O_RDWR, impl_->name);
-  if (!impl_->db.ok())
-    throw ParadoxError(SJ("テーブル ") + impl_->name + SJ(" を開けません: ") +
-                       std::strerror(errno));
-  if (::flock(impl_->db.fd(), LOCK_EX | LOCK_NB) != 0) {
-    if (errno == EWOULDBLOCK)
-      throw TableLockedError(SJ("テーブル ") + impl_->name + SJ(" は他のプログラムが使用中です"));
-    IoFail(impl_->name, "lock");
-  }
+  impl_->db = TableFile(db_file, TableFile::Mode::kReadWrite, impl_->name);
+  impl_->db.TryLock(TableFile::Lock::kExclusive);
   impl_->Load();
 }
 
@@ -239,13 +167,11 @@ void TableWriter::AppendRecords(const std::vector<std::vector<Value>>& records) 
   // 1. The new records; blob data are appended to the .MB file (invisible until referenced).
   std::vector<std::string> encoded(records.size(), std::string(h.record_size, '\0'));
   uint32_t auto_inc = h.auto_inc;
-  File mb;
+  TableFile mb;
   uint64_t mb_end = 0;
   const writer::BlobStore store = [&](std::string_view data, FieldType type) -> uint32_t {
-    if (!mb.ok()) {
-      const auto mb_path = Sibling(m.path, ".MB");
-      mb = File(mb_path, O_RDWR, m.name);
-      if (!mb.ok()) IoFail(m.name, "open .MB");
+    if (!mb.IsOpen()) {
+      mb = TableFile(Sibling(m.path, ".MB"), TableFile::Mode::kReadWrite, m.name);
       mb_end = mb.Size();
       if (mb_end < static_cast<uint64_t>(kMbUnit)) {
         mb.WriteAt(writer::BuildBlobHeader(), 0);
@@ -253,7 +179,8 @@ void TableWriter::AppendRecords(const std::vector<std::vector<Value>>& records) 
       }
       mb_end = (mb_end + kMbUnit - 1) / kMbUnit * kMbUnit;
     }
-    if (mb_end > 0xFFFFF000u) IoFail(m.name, ".MB file full");
+    if (mb_end > 0xFFFFF000u)
+      throw ParadoxError(SJ("テーブル ") + m.name + SJ(" のメモファイルが一杯です"));
     const std::string block = writer::BuildBlobBlock(data, type);
     mb.WriteAt(block, mb_end);
     const auto at = static_cast<uint32_t>(mb_end);
@@ -278,7 +205,7 @@ void TableWriter::AppendRecords(const std::vector<std::vector<Value>>& records) 
       writer::EncodeField(m.name, fields[i], v, rec + fields[i].offset, store);
     }
   }
-  if (mb.ok()) mb.Sync();
+  if (mb.IsOpen()) mb.Sync();
   m.Step(1);
 
   // 2. The whole chain, new record in its place, written as a fresh chain into free blocks and

@@ -1,0 +1,49 @@
+#pragma once
+// The table files as the operating system sees them: opening, whole-file reads, positional
+// writes, flushes and the advisory locks that give a writer exclusive use. The only part of the
+// Paradox layer that talks to the operating system; TableFilePosix.cpp implements it with POSIX
+// calls (flock, pread, pwrite, fdatasync). A Windows build needs the same five operations with
+// LockFileEx, ReadFile/WriteFile at an offset and FlushFileBuffers.
+//
+// Locks belong to the open file, not to the process: a second TableFile on the same table, even
+// in the same process, is refused while one holds an exclusive lock, and closing one file does
+// not drop another's lock.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace nc16::px {
+
+class TableFile {
+ public:
+  enum class Mode { kRead, kReadWrite };
+  enum class Lock { kShared, kExclusive };
+
+  TableFile() = default;
+  // Opens an existing file; ParadoxError (naming `name`, the file as messages show it) when it
+  // cannot be opened.
+  TableFile(const std::filesystem::path& path, Mode mode, std::string name);
+  ~TableFile();
+  TableFile(TableFile&& other) noexcept;
+  TableFile& operator=(TableFile&& other) noexcept;
+  TableFile(const TableFile&) = delete;
+  TableFile& operator=(const TableFile&) = delete;
+
+  bool IsOpen() const { return fd_ >= 0; }
+  // Takes the lock without waiting; TableLockedError when another open file holds a conflicting
+  // one, ParadoxError on other failures. Released when the file closes.
+  void TryLock(Lock lock);
+
+  std::string ReadAll() const;  // the whole file as it is now
+  uint64_t Size() const;
+  void WriteAt(std::string_view data, uint64_t offset) const;
+  void Sync() const;  // data on disk before the next write is issued
+
+ private:
+  int fd_ = -1;
+  std::string name_;
+};
+
+}  // namespace nc16::px
