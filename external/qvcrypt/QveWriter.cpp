@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <future>
 #include <memory>
 #include <new>
 
@@ -47,11 +48,18 @@ int32_t WriteQveFile(std::span<const unsigned char> data, const std::filesystem:
   unsigned char header[kHeaderSize];
   EncodeHeader(h, header);
 
-  // Sized once: a chunk is encrypted straight into the free end of the batch, never copied.
+  // Two batches, each sized once: a chunk is encrypted straight into the free end of one batch
+  // while the other is being written, so the cipher and the disk work at the same time. The
+  // write of a batch always finishes (pending.get) before that batch is filled again.
   const size_t chunk_out = size_t{h.chunk_size} + kChunkOverhead;
-  std::unique_ptr<unsigned char[]> batch(new unsigned char[kWriteBatch + chunk_out]);
-  std::memcpy(batch.get(), header, kHeaderSize);
+  std::unique_ptr<unsigned char[]> batches[2] = {
+      std::unique_ptr<unsigned char[]>(new unsigned char[kWriteBatch + chunk_out]),
+      std::unique_ptr<unsigned char[]>(new unsigned char[kWriteBatch + chunk_out])};
+  int current = 0;
+  std::memcpy(batches[current].get(), header, kHeaderSize);
   size_t filled = kHeaderSize;
+  // Declared after the batches and the file: on every path it is joined before they go.
+  std::future<void> pending;
 
   try {
     size_t pos = 0;
@@ -64,18 +72,25 @@ int32_t WriteQveFile(std::span<const unsigned char> data, const std::filesystem:
       // The header rides as associated data of the first chunk: the stream state chains every
       // later chunk to it, so a changed header byte fails authentication.
       crypto_secretstream_xchacha20poly1305_push(
-          &push.st, batch.get() + filled, nullptr, data.data() + pos, n, first ? header : nullptr,
-          first ? kHeaderSize : 0,
+          &push.st, batches[current].get() + filled, nullptr, data.data() + pos, n,
+          first ? header : nullptr, first ? kHeaderSize : 0,
           last ? crypto_secretstream_xchacha20poly1305_TAG_FINAL
                : crypto_secretstream_xchacha20poly1305_TAG_MESSAGE);
       filled += n + kChunkOverhead;
       pos += n;
       first = false;
       if (filled >= kWriteBatch || last) {
-        file->Write({reinterpret_cast<const char*>(batch.get()), filled});
+        if (pending.valid()) pending.get();  // rethrows the previous write's failure
+        // With both launch policies a thread that cannot be started means a plain call later.
+        pending = std::async(std::launch::async | std::launch::deferred,
+                             [f = file.get(), p = batches[current].get(), filled] {
+                               f->Write({reinterpret_cast<const char*>(p), filled});
+                             });
+        current ^= 1;
         filled = 0;
       }
     } while (pos < data.size());
+    pending.get();
     file->Commit();
   } catch (const EOSError&) {
     return QVCRYPT_ERR_WRITE;
