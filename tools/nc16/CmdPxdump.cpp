@@ -13,13 +13,13 @@
 namespace nc16::cli {
 
 int RunPxdump(std::span<char* const> args) {
-  Options opts(args, {"--codepage"}, {});
+  Options opts(args, {"codepage"}, {});
   if (!opts.ok()) return UsageError(opts.error());
   if (opts.Positional().size() != 1) return UsageError("pxdump takes one table file");
   try {
     px::Table table(opts.Positional()[0]);
     int code_page = table.header().code_page;
-    if (auto cp = opts.Value("--codepage")) {
+    if (auto cp = opts.Value("codepage")) {
       try {
         code_page = std::stoi(*cp);
       } catch (const std::exception&) {
