@@ -19,7 +19,9 @@ namespace {
 const std::string& FaultText(int32_t code, bool by_key) {
   switch (code) {
     case QVCRYPT_ERR_ARGUMENT:
-      return SJ("パスワードまたはキーが空です");
+      // The key is cut at its first zero byte; a key whose decoding starts with one is empty.
+      return by_key ? SJ("キーが空です (Base64 の復号結果が 0 バイトで始まります)")
+                    : SJ("パスワードが空です");
     case QVCRYPT_ERR_INIT:
       return SJ("暗号ライブラリを初期化できません");
     case QVCRYPT_ERR_OPEN:
