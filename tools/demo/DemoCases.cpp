@@ -24,9 +24,19 @@ struct Builder {
 
   std::string Number() { return options.individual_numbers ? MakeIndividualNumber(rng) : ""; }
 
-  Employee Base(int key, int town) {
+  // An ordinary employee with the case's municipality; with a family name given, a man of that
+  // family, so that the family rows of the case read naturally.
+  Employee Base(int key, int town, const char* family = nullptr, const char* family_kana = "") {
     Employee e = OrdinaryEmployee(options, key);
     e.town = town;
+    if (family) {
+      const NameParts given = PickGivenName(rng, true);
+      const NameParts full = FullName({T(family), T(family_kana)}, given);
+      e.name = full.name;
+      e.kana = full.kana;
+      e.sex = 0;
+      if (e.setai_simei) e.setai_simei = e.name;
+    }
     e.family.clear();
     e.haigu_kbn = e.kojo_haigu_kbn = false;
     e.nencho.haigu_syotoku = e.nencho.haigu_toku_koujyo = 0;
@@ -94,6 +104,7 @@ std::vector<Employee> CleanCases(const PopulationOptions& options) {
     Employee e = b.Base(1, kTownSapporo);
     e.name = T("ﾐﾙﾍﾞｸ　勅使河原左衛門之助");
     e.kana = T("ﾐﾙﾍﾞｸ ﾃｼｶﾞﾜﾗｻｴﾓﾝﾉｽｹ");
+    e.sex = 0;
     e.bumon = kBumonLevel0;
     e.syugyo_kbn = 0;
     e.taisyoku_day = MakeDate(2024, 3, 31);
@@ -105,7 +116,7 @@ std::vector<Employee> CleanCases(const PopulationOptions& options) {
   }
   {  // Retired (kind 1) with the salary of month 6 missing; a spouse row although no spouse is
      // declared; an officer without an individual number.
-    Employee e = b.Base(2, kTownSendai);
+    Employee e = b.Base(2, kTownSendai, "佐藤", "ｻﾄｳ");
     e.bumon = kBumonLevel1;
     e.post = kPostPresident;
     e.jyugyoin_kbn = 0;
@@ -122,7 +133,7 @@ std::vector<Employee> CleanCases(const PopulationOptions& options) {
      // deductible spouse (disabled category 0, non-resident, no income) whose reading differs
      // between the family row and the deduction row; dependants 1, 2 and 4, row 4 without a
      // name (never looked at, since row 3 is missing).
-    Employee e = b.Base(3, kTownSaitama);
+    Employee e = b.Base(3, kTownSaitama, "鈴木", "ｽｽﾞｷ");
     e.bumon = kBumonLevel2;
     e.syugyo_kbn = 2;
     e.taisyoku_day = MakeDate(2024, 10, 15);
@@ -151,7 +162,7 @@ std::vector<Employee> CleanCases(const PopulationOptions& options) {
      // spouse with the deduction but taxed elsewhere (not reported); every dependant category,
      // a row left out silently (Gensen 1, no name) and the living-together combinations that
      // pass the check.
-    Employee e = b.Base(4, kTownChiba);
+    Employee e = b.Base(4, kTownChiba, "田中", "ﾀﾅｶ");
     e.bumon = kBumonLevel3;
     e.syugyo_kbn = 3;
     e.zensyoku_flg = true;
@@ -167,7 +178,7 @@ std::vector<Employee> CleanCases(const PopulationOptions& options) {
     skipped.gensen = 1;
     e.family.push_back(skipped);
     e.family.push_back(b.Child(2, "田中　健太", "ﾀﾅｶ ｹﾝﾀ", "長男", MakeDate(2003, 6, 1), 2));
-    e.family.push_back(b.Child(3, "田中　浩", "ﾀﾅｶ ﾋﾛｼ", "祖父", MakeDate(1950, 1, 2), 3));
+    e.family.push_back(b.Child(3, "田中　浩", "ﾀﾅｶ ﾋﾛｼ", "祖父", MakeDate(1935, 1, 2), 3));
     FamilyRow parent = b.Child(4, "田中　隆", "ﾀﾅｶ ﾀｶｼ", "父", MakeDate(1948, 2, 3), 4);
     parent.dokyo_kbn = 1;
     parent.syogai_kbn = 0;
@@ -186,7 +197,7 @@ std::vector<Employee> CleanCases(const PopulationOptions& options) {
      // special deduction, disabled and living apart, with a half-yen income; relationship texts
      // around the 6-byte cut; dependant names longer than 20 bytes; disability and residence
      // variants.
-    Employee e = b.Base(5, kTownKawasaki);
+    Employee e = b.Base(5, kTownKawasaki, "渡辺", "ﾜﾀﾅﾍﾞ");
     e.bumon = kBumonLevel4;
     e.syugyo_kbn = 4;
     e.haigu_kbn = true;
@@ -227,7 +238,7 @@ std::vector<Employee> CleanCases(const PopulationOptions& options) {
   }
   {  // Kind 6; a deductible spouse, disabled and living apart (category 3), without a birth date,
      // resident.
-    Employee e = b.Base(7, kTownYokohama);
+    Employee e = b.Base(7, kTownYokohama, "山本", "ﾔﾏﾓﾄ");
     e.syugyo_kbn = 6;
     e.haigu_kbn = true;
     e.kojo_haigu_kbn = true;
@@ -240,7 +251,7 @@ std::vector<Employee> CleanCases(const PopulationOptions& options) {
   }
   {  // Kind 7: no GENKYOU, and no retirement date although one is stored; a deductible spouse
      // whose disability and residence categories are null.
-    Employee e = b.Base(8, kTownNiigata);
+    Employee e = b.Base(8, kTownNiigata, "中村", "ﾅｶﾑﾗ");
     e.syugyo_kbn = 7;
     e.taisyoku_day = MakeDate(2024, 12, 31);
     e.haigu_kbn = true;
@@ -253,8 +264,9 @@ std::vector<Employee> CleanCases(const PopulationOptions& options) {
   }
   {  // Year-end adjustment with bonus 1; a special deduction amount without a declared spouse
      // (no check, nothing written); eleven dependants, so row numbers take two digits.
-    Employee e = b.Base(9, kTownHamamatsu);
+    Employee e = b.Base(9, kTownHamamatsu, "小林", "ｺﾊﾞﾔｼ");
     e.nencho_syori = 1;
+    e.birthday = MakeDate(1958, 6, 1);
     e.nencho.haigu_toku_koujyo = 50000;
     static const char* const kNames[] = {"小林　一郎", "小林　花子", "小林　健太", "小林　陽子",
                                          "小林　翔太", "小林　美咲", "小林　大輔", "小林　由美",
@@ -266,7 +278,7 @@ std::vector<Employee> CleanCases(const PopulationOptions& options) {
     add(std::move(e));
   }
   {  // Year-end adjustment with bonus 2; a declared spouse that has neither deduction.
-    Employee e = b.Base(10, kTownShizuoka);
+    Employee e = b.Base(10, kTownShizuoka, "吉田", "ﾖｼﾀﾞ");
     e.nencho_syori = 2;
     e.haigu_kbn = true;
     e.family.push_back(b.Spouse("吉田　さくら", "ﾖｼﾀﾞ ｻｸﾗ"));
@@ -468,7 +480,7 @@ std::vector<Employee> FaultyCases(const PopulationOptions& options) {
   {  // Dependants with each fault: no name and no birth date (two lines); a long name without
      // birth date (the name cut at 20 bytes inside a character); an elderly parent whose living
      // category was not checked; then a clean row and a silently skipped one.
-    Employee e = b.Base(4, kTownKobe);
+    Employee e = b.Base(4, kTownKobe, "伊藤", "ｲﾄｳ");
     e.family.push_back(b.Child(1, "伊藤　太郎", "ｲﾄｳ ﾀﾛｳ", "長男", MakeDate(2004, 4, 4)));
     e.family.push_back(b.Child(2, "", "", "長女", std::nullopt));
     e.family.push_back(b.Child(3, "長谷川 左衛門之助丸太郎", "ﾊｾｶﾞﾜ", "叔父", std::nullopt));
@@ -483,7 +495,7 @@ std::vector<Employee> FaultyCases(const PopulationOptions& options) {
     add(std::move(e));
   }
   {  // Faults in two-digit rows: a blank name in row 10, no birth date in row 11.
-    Employee e = b.Base(5, kTownNagoya);
+    Employee e = b.Base(5, kTownNagoya, "加藤", "ｶﾄｳ");
     for (int i = 1; i <= 11; ++i) {
       const char* name = i == 10 ? " 　" : "加藤　拓也";
       e.family.push_back(b.Child(i, name, "ｶﾄｳ", "子",

@@ -134,7 +134,7 @@ DemoInstallation CreateDemoInstallation(const DemoOptions& options) {
        Plan::kEmpty},
   };
 
-  fs::create_directories(NativePath(inst.data_root + platform::kPathSeparator.data() + "Initdat"));
+  fs::create_directories(NativePath(Join(inst.data_root, "Initdat")));
   fs::create_directories(NativePath(Join(inst.common_data_dir, "db")));
   WriteRegistry(inst.registry_file, inst.root_dir);
   WriteVersionIni(Join(inst.data_root, "Initdat"));

@@ -51,26 +51,28 @@ constexpr std::array kBuildings = {
 };
 // clang-format on
 
-const NameParts& Converted(const Pair& p, std::vector<NameParts>& cache, size_t index) {
-  if (cache[index].name.empty()) cache[index] = {Utf8ToCp932(p.name), Utf8ToCp932(p.kana)};
-  return cache[index];
-}
-
-template <size_t N>
-NameParts PickFrom(const std::array<Pair, N>& pool, DemoRandom& rng) {
-  static std::vector<NameParts> cache(N);
-  const size_t i = rng.Below(N);
-  return Converted(pool[i], cache, i);
+// The pools converted to CP932 once, on first use; one cache per pool.
+template <const auto& Pool>
+const std::vector<NameParts>& Converted() {
+  static const std::vector<NameParts> converted = [] {
+    std::vector<NameParts> v;
+    for (const Pair& p : Pool)
+      v.push_back({Utf8ToCp932(p.name), Utf8ToCp932(p.kana)});
+    return v;
+  }();
+  return converted;
 }
 
 }  // namespace
 
 NameParts PickFamilyName(DemoRandom& rng) {
-  return PickFrom(kFamily, rng);
+  const auto& family = Converted<kFamily>();
+  return family[rng.Below(family.size())];
 }
 
 NameParts PickGivenName(DemoRandom& rng, bool male) {
-  return male ? PickFrom(kMale, rng) : PickFrom(kFemale, rng);
+  const auto& pool = male ? Converted<kMale>() : Converted<kFemale>();
+  return pool[rng.Below(pool.size())];
 }
 
 NameParts FullName(const NameParts& family, const NameParts& given) {
