@@ -1,0 +1,59 @@
+#pragma once
+// Page "page3": the intermediate file's name and, with individual numbers, the password that
+// encrypts it. Present only when the wizard was started alone.
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QGroupBox;
+
+namespace nc16 {
+
+class TForm1;
+class TxEdit;
+
+// What the browse button asks the save dialog.
+struct SaveDialogRequest {
+  QString title;
+  QString folder;         // initial folder
+  QStringList filters;    // Qt name filters, in order
+  QString defaultSuffix;  // empty: none
+  QString fileName;       // offered name
+};
+
+class Page3File : public QWidget {
+  Q_OBJECT
+ public:
+  Page3File(TForm1& form, QWidget* parent = nullptr);
+
+  // Preparation on the way from page 5: the remembered file name with the extension that fits
+  // the My Number choice, the password row shown or hidden, the hint.
+  void Prepare(bool with_my_number);
+  void BitBtn4aClick();
+  static void EditPassKeyPress(QObject* sender, QChar& key);
+
+  // Test seam: when set, the browse button asks this instead of showing the dialog; nullopt is
+  // a cancelled dialog.
+  static std::function<std::optional<QString>(const SaveDialogRequest&)> SaveDialogAnswer;
+
+  QLabel* Label4a;
+  QGroupBox* GroupBox4;
+  QLineEdit* Edit4a;
+  QPushButton* BitBtn4a;
+  QLabel* Label1;
+  TxEdit* EditPass;
+  QLabel* Label4b;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  TForm1& form_;
+};
+
+}  // namespace nc16

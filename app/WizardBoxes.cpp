@@ -1,0 +1,65 @@
+#include "app/WizardBoxes.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include "app/QtText.h"
+
+namespace nc16 {
+
+bool WizardBoxes::recording_ = false;
+std::deque<MessageAnswer> WizardBoxes::answers_;
+std::vector<WizardBoxes::Shown> WizardBoxes::recorded_;
+
+QString WizardBoxes::Title() {
+  return QStringLiteral("連動ﾃﾞｰﾀの作成");
+}
+
+void WizardBoxes::SetRecording(bool on) {
+  recording_ = on;
+}
+void WizardBoxes::SetNextAnswer(MessageAnswer answer) {
+  answers_.push_back(answer);
+}
+std::vector<WizardBoxes::Shown>& WizardBoxes::Recorded() {
+  return recorded_;
+}
+void WizardBoxes::Clear() {
+  answers_.clear();
+  recorded_.clear();
+}
+
+MessageAnswer WizardBoxes::Show(MessageKind kind, const std::string& text, MessageButtons buttons) {
+  const QString message = ToQ(text);
+  if (recording_) {
+    recorded_.push_back({kind, message, buttons});
+    MessageAnswer answer =
+        buttons == MessageButtons::kYesNo ? MessageAnswer::kNo : MessageAnswer::kOk;
+    if (!answers_.empty()) {
+      answer = answers_.front();
+      answers_.pop_front();
+    }
+    return answer;
+  }
+
+  QMessageBox box(QApplication::activeWindow());
+  box.setWindowTitle(Title());
+  box.setIcon(kind == MessageKind::kInformation ? QMessageBox::Information
+              : kind == MessageKind::kWarning   ? QMessageBox::Warning
+                                                : QMessageBox::Critical);
+  // The system's messages break lines with a bare CR.
+  QString shown = message;
+  shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  box.setText(shown);
+  box.setTextFormat(Qt::PlainText);
+  if (buttons == MessageButtons::kYesNo) {
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes ? MessageAnswer::kYes : MessageAnswer::kNo;
+  }
+  box.setStandardButtons(QMessageBox::Ok);
+  box.exec();
+  return MessageAnswer::kOk;
+}
+
+}  // namespace nc16

@@ -1,0 +1,46 @@
+// nc16-wizard: the program's entry. Refuses a second instance and a running product of the
+// payroll family, then runs the wizard form until it closes. Exit code 0 on every path.
+
+#include <QApplication>
+#include <string>
+#include <vector>
+
+#include "app/Startup.h"
+#include "app/WizardBoxes.h"
+#include "app/gMain.h"
+#include "app/mErrorList.h"
+#include "platform/Platform.h"
+
+int main(int argc, char** argv) {
+  using namespace nc16;
+  QApplication app(argc, argv);
+  app.setApplicationName(QStringLiteral("nc16-wizard"));
+  WizardBoxes boxes;
+
+  // Another instance holds the marker: end silently.
+  if (platform::NamedMutex running = platform::NamedMutex::Open(kOwnMutexName)) return 0;
+  if (FindRunningSibling()) {
+    boxes.Show(MessageKind::kWarning, SiblingRunningMessage());
+    return 0;
+  }
+  platform::NamedMutex own;
+  try {
+    own = platform::NamedMutex::Create(kOwnMutexName);
+  } catch (const std::exception&) {
+    // Without the marker a second instance could start beside this one; nothing else depends
+    // on it, so the wizard runs.
+  }
+
+  // The arguments as the system gave them; QApplication has taken its own options out.
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i)
+    args.emplace_back(argv[i]);
+
+  TForm1 form1(args, boxes);
+  if (!form1.FormCreate()) return 0;
+  TForm2 form2(&form1);
+  form1.SetErrorWindow(&form2);
+  form1.show();
+  app.exec();
+  return 0;
+}
