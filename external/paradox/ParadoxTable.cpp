@@ -79,10 +79,17 @@ bool KnownType(uint8_t code) {
   }
 }
 
+// ASCII letters compare without case; the second byte of a double-byte CP932 character is taken
+// as it is (it may fall in 'A'..'Z' without being a letter).
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+    auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+    if (IsLeadByte(x)) {
+      if (x != y || i + 1 >= a.size() || a[i + 1] != b[i + 1]) return false;
+      ++i;
+      continue;
+    }
     if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x + 32);
     if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y + 32);
     if (x != y) return false;
@@ -111,6 +118,12 @@ Table::Table(const std::filesystem::path& db_file, const OpenOptions& options)
   data_ = file.ReadAll();
   blob_path_ = options.blob_file.empty() ? FindBlobFile(db_file) : options.blob_file;
   Parse();
+  // The blob file is read under the same lock as the table, so the two belong together.
+  for (const FieldInfo& f : fields_)
+    if (IsBlobType(f.type)) {
+      BlobBytesIfAny();
+      break;
+    }
 }
 
 Table::Table(std::string name, std::string db_bytes, std::string mb_bytes)
@@ -276,7 +289,7 @@ std::vector<std::vector<Value>> Table::ReadAll() const {
   return rows;
 }
 
-const std::string& Table::BlobBytes() const {
+void Table::BlobBytesIfAny() const {
   if (!blob_loaded_) {
     blob_loaded_ = true;
     if (!blob_path_.empty()) {
@@ -284,6 +297,10 @@ const std::string& Table::BlobBytes() const {
       blob_ = std::make_unique<std::string>(file.ReadAll());
     }
   }
+}
+
+const std::string& Table::BlobBytes() const {
+  BlobBytesIfAny();
   if (!blob_) Fail("blob data lie in a missing .MB file");
   return *blob_;
 }

@@ -207,6 +207,7 @@ class Table {
   }
   void Parse();
   const std::string& BlobBytes() const;
+  void BlobBytesIfAny() const;
 
   std::string name_;
   std::string data_;               // the whole .DB file
@@ -214,7 +215,7 @@ class Table {
   TableHeader header_;
   std::vector<FieldInfo> fields_;
   std::filesystem::path blob_path_;            // empty: none known
-  mutable std::unique_ptr<std::string> blob_;  // the .MB file, loaded on first use
+  mutable std::unique_ptr<std::string> blob_;  // the .MB file; null when there is none
   mutable bool blob_loaded_ = false;
 };
 

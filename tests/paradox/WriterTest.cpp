@@ -240,3 +240,25 @@ TEST(WriterTest, AppendManyCommitsAllOrNothing) {
 
 }  // namespace
 }  // namespace nc16::px
+
+namespace nc16::px {
+namespace {
+
+TEST(WriterTest, FieldNamesInCp932AreFoundByName) {
+  test::TestDir dir;
+  TableDef def;
+  // "ア" is 0x83 0x41 and "ヂ" 0x83 0x61: second bytes that look like letters are not folded.
+  def.fields = {{SJ("ソア"), FieldType::Long, 0},
+                {SJ("ソa"), FieldType::Long, 0},
+                {"KaisyaMei", FieldType::Alpha, 40}};
+  CreateTable(dir / SJ("会社.DB"), def);
+  Table t(dir / SJ("会社.DB"));
+  EXPECT_EQ(t.FieldIndex(SJ("ソア")), 0);
+  EXPECT_EQ(t.FieldIndex(SJ("ソa")), 1);
+  EXPECT_EQ(t.FieldIndex("kaisyamei"), 2);
+  EXPECT_EQ(t.FieldIndex(SJ("ソA")), 1);    // a real letter after a whole character folds
+  EXPECT_EQ(t.FieldIndex(SJ("ソヂ")), -1);  // 0x83 0x61: the trail byte of "ア" in lower case
+}
+
+}  // namespace
+}  // namespace nc16::px
