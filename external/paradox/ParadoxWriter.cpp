@@ -299,13 +299,14 @@ void TableWriter::AppendRecords(const std::vector<std::vector<Value>>& records) 
   m.Step(4);
   const int key_count = h.key_field_count;
   const int block_size = h.block_size;
+  const int version_id = static_cast<uint8_t>(data[0x39]);
   m.Load();  // `h` and `fields` refer to the old table from here on: not used any more
 
   // 5. The primary index, replaced whole.
   if (key_count > 0) {
     WriteWhole(Sibling(m.path, ".PX"),
                writer::BuildPrimaryIndex(m.path.filename().string(), m.table->fields(), key_count,
-                                         block_size, index),
+                                         block_size, index, version_id),
                m.name);
     m.Step(5);
   }

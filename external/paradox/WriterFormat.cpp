@@ -214,7 +214,7 @@ std::string BuildBlobBlock(std::string_view data, FieldType type) {
 
 std::string BuildPrimaryIndex(const std::string& table_name, const std::vector<FieldInfo>& fields,
                               int key_field_count, int block_size,
-                              const std::vector<ChainBlock>& blocks) {
+                              const std::vector<ChainBlock>& blocks, int version_id) {
   int key_width = 0;
   for (int i = 0; i < key_field_count; ++i)
     key_width += fields[i].width;
@@ -277,7 +277,8 @@ std::string BuildPrimaryIndex(const std::string& table_name, const std::vector<F
   PutU16(p + 0x1E, 1);
   p[0x20] = blocks.empty() ? 0 : static_cast<uint8_t>(levels.size());
   PutU16(p + 0x21, static_cast<uint16_t>(nf));
-  p[0x39] = 12;
+  p[0x39] = static_cast<uint8_t>(version_id);  // the table's own version
+  const int name_len = version_id >= 12 ? kTableNameLen : 79;
   size_t pos = kHeaderFixed;
   for (int i = 0; i < nf; ++i) {
     p[pos++] = static_cast<uint8_t>(fields[i].type);
@@ -287,7 +288,7 @@ std::string BuildPrimaryIndex(const std::string& table_name, const std::vector<F
   std::string px_name = table_name;
   if (const size_t dot = px_name.rfind('.'); dot != std::string::npos) px_name.resize(dot);
   px_name += ".PX";
-  std::memcpy(p + pos, px_name.data(), std::min<size_t>(px_name.size(), kTableNameLen - 1));
+  std::memcpy(p + pos, px_name.data(), std::min<size_t>(px_name.size(), name_len - 1));
   if (blocks.empty()) return out;
 
   out.resize(kHeaderUnit + static_cast<size_t>(total_blocks) * block_size, '\0');

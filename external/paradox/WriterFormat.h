@@ -30,7 +30,7 @@ std::string BuildBlobBlock(std::string_view data, FieldType type);
 
 // The primary index (.PX) for a keyed table whose chain holds blocks `blocks` (block number and
 // record count, in chain order) whose first records begin with the keys `first_keys`
-// (key_width bytes each).
+// (key_width bytes each), in the file version of the table (`version_id`, header byte 0x39).
 struct ChainBlock {
   int number = 0;
   int records = 0;
@@ -38,7 +38,7 @@ struct ChainBlock {
 };
 std::string BuildPrimaryIndex(const std::string& table_name, const std::vector<FieldInfo>& fields,
                               int key_field_count, int block_size,
-                              const std::vector<ChainBlock>& blocks);
+                              const std::vector<ChainBlock>& blocks, int version_id = 12);
 
 // Encodes `value` into the record bytes of field `f`. Blob values longer than the leader are
 // handed to `store_blob`, which returns their .MB offset. Raises ParadoxError (naming `table`)

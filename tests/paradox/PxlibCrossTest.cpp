@@ -53,6 +53,12 @@ class PxDoc {
   bool ok_ = false;
 };
 
+// pxlib 0.6.8 never frees the key copies PX_read_primary_index makes.
+void FreeIndexKeys(pxdoc_t* idx) {
+  auto* entries = static_cast<pxpindex_t*>(idx->px_data);
+  for (int i = 0; entries && i < idx->px_datalen; ++i) idx->free(idx, entries[i].data);
+}
+
 // Compares our reading of a table with pxlib's: header, fields, and every record's bytes, and the
 // numeric and alpha values as pxlib decodes them.
 void ExpectSameAsPxlib(const std::filesystem::path& path) {
@@ -269,6 +275,48 @@ TEST(PxlibCrossTest, AfterAFailedAppendPxlibStillReadsTheTable) {
     }
     ExpectSameAsPxlib(dir / "f.DB");
   }
+}
+
+}  // namespace
+}  // namespace nc16::px
+
+namespace nc16::px {
+namespace {
+
+// Appending to a Paradox 3 keyed table that Paradox wrote (a copy in a temporary folder): the
+// record lands in key order, the file's free blocks are reused, and pxlib reads the result.
+TEST(PxlibCrossTest, AppendToAParadox3TableOfParadoxItself) {
+  test::TestDir dir;
+  for (const char* ext : {".DB", ".PX"})
+    std::filesystem::copy_file(test::Fixture(std::string("paradoxreader/MTDEMO/FILMS") + ext),
+                               dir / (std::string("FILMS") + ext));
+  std::filesystem::permissions(dir / "FILMS.DB", std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::add);
+  std::filesystem::permissions(dir / "FILMS.PX", std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::add);
+  const size_t before = Table(dir / "FILMS.DB").RecordCount();
+  {
+    TableWriter w(dir / "FILMS.DB");
+    EXPECT_EQ(w.header().version, 30);
+    w.Append({std::string("A0999"), std::string("Inserted"), int64_t{1}});
+    EXPECT_THROW(w.Append({std::string("A1001")}), ParadoxError);
+  }
+  Table t(dir / "FILMS.DB");
+  ASSERT_EQ(t.RecordCount(), before + 1);
+  EXPECT_EQ(t.At(0).Get(0), Value(std::string("A0999")));
+  EXPECT_EQ(t.At(0).Get(1), Value(std::string("Inserted")));
+  EXPECT_EQ(t.At(1).Get(0), Value(std::string("A1001")));
+  ExpectSameAsPxlib(dir / "FILMS.DB");
+  const std::string px = test::ReadFile(dir / "FILMS.PX");
+  EXPECT_EQ(px[0x39], 3);  // the index keeps the table's version
+  PxDoc index(dir / "FILMS.PX");
+  ASSERT_TRUE(index.ok());
+  EXPECT_EQ(PX_read_primary_index(index.get()), 0);
+  FreeIndexKeys(index.get());
+  // The file had a free block (5) and the chain was rewritten: no more blocks than before plus
+  // the ones the new chain needed.
+  EXPECT_LE(std::filesystem::file_size(dir / "FILMS.DB"),
+            std::filesystem::file_size(test::Fixture("paradoxreader/MTDEMO/FILMS.DB")) + 5 * 1024);
 }
 
 }  // namespace
