@@ -102,6 +102,13 @@ int main(int argc, char** argv) {
                d = Best(dec);
   std::printf("document: %zu bytes, folder %s, best of %d runs\n", doc.size(),
               folder.string().c_str(), runs);
+  // Timings are wall-clock: on a shared machine the load beside the run says how far to trust
+  // them.
+  if (std::FILE* f = std::fopen("/proc/loadavg", "r")) {
+    char line[128] = {};
+    if (std::fgets(line, sizeof line, f) != nullptr) std::printf("load average: %s", line);
+    std::fclose(f);
+  }
   std::printf("password hash: Argon2id, %llu passes, %llu MiB\n",
               static_cast<unsigned long long>(def.opslimit),
               static_cast<unsigned long long>(def.memlimit >> 20));
