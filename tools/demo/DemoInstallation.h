@@ -11,7 +11,20 @@
 //   R/common/vantrel/MILVEKKYUYO/                   the product's common data folder
 //       mGengo.DB                                   the eras 明治 to 令和
 //       db/mDataList.db                             200 data-list rows, the first five in use
-//       DB/DAT001 ... DB/DAT005                     the data sets (see DemoDataSet)
+//       DB/DAT001 ... DB/DAT005                     the data sets:
+//
+//   DAT001 株式会社ミルベク商事   the main data set: hand-made employees that take every branch of
+//                                the export (two of them left out by its joins), then random
+//                                ones; exports without a validation error; My Number in use
+//                                from data version 600001, with the management password
+//   DAT002 有限会社ゾルテ工業     random employees, My Number not used
+//   DAT003 エラー確認用           every validation fault of the spouse and dependant sections,
+//                                beside clean employees
+//   DAT004 社員未登録の会社       no employee (the export's "no employee" result)
+//   DAT005 旧バージョンのデータ   data version 20348, which the export refuses
+//
+// Each data set holds every table the export reads and an empty tMNLog.DB, all with the columns
+// of its data version.
 //
 // The same options and seed give byte-identical files.
 
