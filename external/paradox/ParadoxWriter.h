@@ -6,12 +6,19 @@
 // lock held for the writer's life) and appends records; a keyed table keeps its records in key
 // order and its .PX up to date.
 //
-// Crash safety of Append: new blob data go to the end of the .MB file, the records are written as
-// a fresh block chain into blocks the current chain does not use, and only then is the header
-// rewritten to point at the new chain (the commit point: one write of the first sector). A failure
-// before the header write leaves the table as it was; after it, the table holds the new record.
-// The .PX is rewritten last (temporary file, then rename); a failure in between leaves a stale but
-// well-formed .PX whose blocks still hold the old records. Our reader never needs the .PX.
+// Crash safety of Append, in write order (each step flushed before the next):
+//   1. blob data go to the end of the .MB file, where nothing points yet;
+//   2. all records, the new one in its place, are written as a fresh block chain into blocks the
+//      committed chain does not use (the free list, then the end of the file);
+//   3. the header is rewritten to point at the new chain: the commit point, one write inside the
+//      first sector; the old chain becomes the free list;
+//   4. free blocks the new chain did not take are linked in front of the old chain;
+//   5. the .PX is replaced whole (temporary file, then rename).
+// A failure before step 3 leaves the table as it was; from step 3 on it holds the new record. A
+// failure after 3 loses at most some free blocks for reuse, or leaves a stale but well-formed .PX
+// whose entries point at blocks that still hold the old records. Our reader never needs the .PX.
+// Each append rewrites the whole chain: cost grows with the table, which suits the small tables
+// this system appends to (the data-set list, the My Number log); use AppendMany for bulk loads.
 
 #include <filesystem>
 #include <memory>
@@ -30,8 +37,10 @@ struct FieldDef {
   int size = 0;
 };
 
-// A secondary index definition. Accepted and recorded for the caller, but not written: only the
-// primary index (.PX) is produced. See the report of the component.
+// A secondary index definition. Accepted but not written: only the primary index (.PX) is
+// produced. Paradox and the Borland engine open a table without its secondary index files and
+// simply lack those indexes; a wrong one would make the table unusable to them, and no
+// independent writer was at hand to check ours against.
 struct IndexDef {
   std::string name;
   std::vector<std::string> fields;
