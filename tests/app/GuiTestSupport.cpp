@@ -1,0 +1,88 @@
+#include "tests/app/GuiTestSupport.h"
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <stdexcept>
+
+#include "app/QtText.h"
+#include "platform/Cp932.h"
+
+namespace nc16::test {
+
+QApplication& App() {
+  static QApplication* app = [] {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "nc16-wizard-tests";
+    static char* argv[] = {name, nullptr};
+    return new QApplication(argc, argv);
+  }();
+  return *app;
+}
+
+DemoEnvironment::DemoEnvironment() {
+  demo::DemoOptions options;
+  options.root = FromNativePath(root_.Path() / "demo");
+  options.employees = 6;
+  inst_ = demo::CreateDemoInstallation(options);
+  std::filesystem::create_directories(root_.Path() / "home");
+  std::filesystem::create_directories(root_.Path() / "locks");
+  std::filesystem::create_directories(OutFolder());
+  auto set = [&](const char* name, std::optional<std::string> value) {
+    env_.push_back(std::make_unique<nc16::testing::ScopedEnv>(name, std::move(value)));
+  };
+  set("NC16_REGISTRY", NativePath(inst_.registry_file).string());
+  set("NC16_COMMON_APPDATA", NativePath(inst_.common_appdata).string());
+  set("HOME", (root_.Path() / "home").string());
+  set("XDG_CONFIG_HOME", std::nullopt);
+  set("NC16_LOCK_DIR", (root_.Path() / "locks").string());
+  set("NC16_LAUNCHER_SOCKET", std::nullopt);
+}
+
+DemoEnvironment::~DemoEnvironment() = default;
+
+std::filesystem::path DemoEnvironment::DataSetFolder(int n) const {
+  return NativePath(inst_.data_sets.at(n - 1).folder);
+}
+
+QString DemoEnvironment::DataSetKey(int n) const {
+  return ToQ(inst_.data_sets.at(n - 1).folder);
+}
+
+std::filesystem::path DemoEnvironment::CommonDataDir() const {
+  return NativePath(inst_.common_data_dir);
+}
+
+FakeLauncher::FakeLauncher(const std::filesystem::path& folder) : path_(folder / "launcher.sock") {
+  fd_ = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  if (fd_ < 0) throw std::runtime_error("socket failed");
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  const std::string p = path_.string();
+  if (p.size() >= sizeof addr.sun_path) throw std::runtime_error("socket path too long");
+  std::memcpy(addr.sun_path, p.c_str(), p.size() + 1);
+  if (::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0)
+    throw std::runtime_error("bind failed");
+  env_ = std::make_unique<nc16::testing::ScopedEnv>("NC16_LAUNCHER_SOCKET", p);
+}
+
+FakeLauncher::~FakeLauncher() {
+  if (fd_ >= 0) ::close(fd_);
+  std::error_code ec;
+  std::filesystem::remove(path_, ec);
+}
+
+std::vector<std::string> FakeLauncher::Received() {
+  char buffer[512];
+  for (;;) {
+    ssize_t n = ::recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
+    if (n < 0) break;
+    received_.emplace_back(buffer, static_cast<size_t>(n));
+  }
+  return received_;
+}
+
+}  // namespace nc16::test

@@ -1,0 +1,60 @@
+#pragma once
+// Support for the wizard's GUI tests: one QApplication on the offscreen platform for the whole
+// test program, a real demo installation in a temporary folder with the environment pointing at
+// it, and a stand-in launcher that receives the wizard's window calls on a Unix datagram socket.
+
+#include <QApplication>
+#include <QString>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/platform/TempFolder.h"
+#include "tools/demo/DemoInstallation.h"
+
+namespace nc16::test {
+
+// The application object, created on first use (offscreen unless the environment says
+// otherwise).
+QApplication& App();
+
+// A demo installation under a fresh temporary folder, and the environment variables that point
+// the program at it (registry, common data folder, home, lock folder) for the fixture's life.
+class DemoEnvironment {
+ public:
+  DemoEnvironment();
+  ~DemoEnvironment();
+  const demo::DemoInstallation& Installation() const { return inst_; }
+  const std::filesystem::path& Root() const { return root_.Path(); }
+  // The folder of data set n (1 to 5) as the system names it; its CP932 form as a QString.
+  std::filesystem::path DataSetFolder(int n) const;
+  QString DataSetKey(int n) const;
+  std::filesystem::path CommonDataDir() const;
+  std::filesystem::path OutFolder() const { return root_.Path() / "out"; }
+
+ private:
+  nc16::testing::TempFolder root_;
+  demo::DemoInstallation inst_;
+  std::vector<std::unique_ptr<nc16::testing::ScopedEnv>> env_;
+};
+
+// A launcher window stand-in: binds a datagram socket and sets NC16_LAUNCHER_SOCKET to it.
+class FakeLauncher {
+ public:
+  explicit FakeLauncher(const std::filesystem::path& folder);
+  ~FakeLauncher();
+  FakeLauncher(const FakeLauncher&) = delete;
+  FakeLauncher& operator=(const FakeLauncher&) = delete;
+  // Every datagram received so far (the calls are sent synchronously, so no waiting is needed).
+  std::vector<std::string> Received();
+
+ private:
+  int fd_ = -1;
+  std::filesystem::path path_;
+  std::unique_ptr<nc16::testing::ScopedEnv> env_;
+  std::vector<std::string> received_;
+};
+
+}  // namespace nc16::test

@@ -1,0 +1,350 @@
+// The wizard end to end on a demo installation: started alone (plain and encrypted files), by a
+// launcher (window calls and completion notification), the start-up stops, Cancel, the
+// title-bar close and the remembered choices.
+
+#include <fstream>
+#include <sstream>
+
+#include "app/QtText.h"
+#include "external/paradox/ParadoxTable.h"
+#include "platform/Cp932.h"
+#include "platform/Platform.h"
+#include "tests/app/WizardFixture.h"
+
+namespace nc16::test {
+namespace {
+
+std::string ReadFile(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+size_t LogRecords(const std::filesystem::path& folder) {
+  return px::Table(folder / "tMNLog.DB").RecordCount();
+}
+
+using Wizard = WizardFixture;
+
+TEST_F(Wizard, StartedAloneWritesPlainXml) {
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(F().windowTitle(), QStringLiteral("ゾルテfromミルベク給与16"));
+  EXPECT_EQ(F().Wizard1->PageCount(), 5);
+  EXPECT_EQ(F().LauncherWindow, 0u);
+  EXPECT_EQ(F().ResultCode, 2);
+  EXPECT_EQ(Page(), "page1");
+  EXPECT_TRUE(F().Button1->isHidden());
+  EXPECT_EQ(MemoLines(F().page1->Memo1a),
+            QStringList({"『ミルベク給与』から『ゾルテ』へﾃﾞｰﾀを連動させるための",
+                         "中間ﾌｧｲﾙを作成します。"}));
+  EXPECT_EQ(MemoLines(F().page1->Memo1b),
+            QStringList({"『ミルベク給与』が起動している場合は終了してください。", "", "",
+                         "作成を始めるには[次へ]をｸﾘｯｸしてください。"}));
+  EXPECT_EQ(F().page2->Label2a->text(), "連動元となる『ミルベク給与』の対象ﾃﾞｰﾀを指定します。");
+  EXPECT_EQ(F().page3->Label4a->text(), "連動先となる『ゾルテ』で使用する中間ﾌｧｲﾙを指定します。");
+
+  Next();
+  EXPECT_EQ(Page(), "page2");
+  SelectDataSet(2);  // a company without My Number
+  Next();
+  EXPECT_EQ(Page(), "page5");
+  EXPECT_FALSE(F().page5->grpMnNum->isEnabled());
+  EXPECT_EQ(F().page5->grpMnNum->ItemIndex(), 0);
+  EXPECT_TRUE(F().page5->edMNum->isHidden());
+  Next();
+  EXPECT_EQ(Page(), "page3");
+  EXPECT_TRUE(F().page3->EditPass->isHidden());
+  EXPECT_EQ(F().page3->Label4b->text(),
+            "中間ﾌｧｲﾙ名が正しく指定されているか確認し、[次へ]をｸﾘｯｸしてください。");
+  ExpectNoBox();
+
+  Next();  // no file name yet
+  ExpectOneBox(MessageKind::kWarning,
+               "中間ﾌｧｲﾙが指定されていません。\r指定してから[次へ]をｸﾘｯｸしてください。\r");
+  EXPECT_EQ(Page(), "page3");
+  EXPECT_EQ(F().Button2->text(), "次へ(&N) >");
+
+  const auto file = env_->OutFolder() / "a.xml";
+  F().page3->Edit4a->setText(QString::fromStdString(file.string()));
+  Next();
+  EXPECT_EQ(Page(), "page4");
+  EXPECT_EQ(F().Button2->text(), "完了(&F)");
+  const QStringList summary = Summary();
+  ASSERT_EQ(summary.size(), 8);
+  EXPECT_EQ(summary[0], "【連動元情報】");
+  EXPECT_EQ(summary[1], " 会社名            : 有限会社ゾルテ工業");
+  EXPECT_EQ(summary[2], " 申告年度          : 令和 6年");
+  EXPECT_EQ(summary[3], " ﾃﾞｰﾀﾌｫﾙﾀﾞﾊﾟｽ      : ~/DB/DAT002");
+  EXPECT_EQ(summary[4], " 個人番号連動設定  : 連動情報に個人番号を含めない");
+  EXPECT_EQ(summary[5], "");
+  EXPECT_EQ(summary[6], "【中間ﾌｧｲﾙ】");
+  EXPECT_EQ(summary[7], " " + QString::fromStdString(file.string()));
+
+  Next();  // Finish
+  ExpectOneBox(MessageKind::kInformation, "中間ﾌｧｲﾙが作成されました。\r");
+  EXPECT_EQ(F().ResultCode, 0);
+  EXPECT_FALSE(F().isVisible());
+  EXPECT_TRUE(ReadFile(file).starts_with("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>"));
+  EXPECT_EQ(LogRecords(env_->DataSetFolder(2)), 0u);
+
+  // The choices are remembered when the form goes.
+  Destroy();
+  const std::string ini = FromNativePath(env_->CommonDataDir() / "DataSelect.ini");
+  EXPECT_EQ(platform::ReadProfileString(ini, "NENCHO", "DATA", ""), FromQ(env_->DataSetKey(2)));
+  EXPECT_EQ(Cp932ToUtf8(platform::ReadProfileString(ini, "NENCHO", "KOMONSAKI", "")),
+            "有限会社ゾルテ工業");
+  EXPECT_EQ(platform::ReadProfileString(ini, "NENCHO", "EXPORTFILE", ""), file.string());
+
+  // The next start selects the same data set and offers the same file.
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(F().page2->Cell(3, F().page2->SelectedRow()), env_->DataSetKey(2));
+  EXPECT_EQ(F().page3->Edit4a->text(), QString::fromStdString(file.string()));
+}
+
+TEST_F(Wizard, StartedAloneWithMyNumberEncryptsAndLogs) {
+  ASSERT_TRUE(Start());
+  Next();
+  SelectDataSet(1);
+  Next();
+  EXPECT_TRUE(F().page5->grpMnNum->isEnabled());
+  ChooseMyNumber(1);
+  EXPECT_FALSE(F().page5->edMNum->isHidden());
+  EXPECT_EQ(F().page5->Label6c->text(),
+            "連動情報に個人番号を含める場合、dedur給与のﾏｲﾅﾝﾊﾞｰ管理ﾊﾟｽﾜｰﾄﾞを正しく入力し、"
+            "[次へ]をｸﾘｯｸしてください。");
+  Next();
+  ExpectOneBox(MessageKind::kWarning, "ﾏｲﾅﾝﾊﾞｰ管理ﾊﾟｽﾜｰﾄﾞが入力されていません。\r");
+  Type(F().page5->edMNum, "VANTREL16");  // letter case counts
+  Next();
+  ExpectOneBox(MessageKind::kWarning, "ﾏｲﾅﾝﾊﾞｰ管理ﾊﾟｽﾜｰﾄﾞが違います。\r");
+  EXPECT_EQ(Page(), "page5");
+  F().page5->edMNum->clear();
+  Type(F().page5->edMNum, demo::kDemoMyNumberPassword);
+  Next();
+  EXPECT_EQ(Page(), "page3");
+  EXPECT_FALSE(F().page3->EditPass->isHidden());
+
+  const auto file = env_->OutFolder() / "b.xml";
+  F().page3->Edit4a->setText(QString::fromStdString(file.string()) + ".qve");
+  Next();
+  ExpectOneBox(MessageKind::kWarning,
+               "暗号化ﾊﾟｽﾜｰﾄﾞが入力されていません。\r入力してから[次へ]をｸﾘｯｸしてください。\r");
+  Type(F().page3->EditPass, "pass!word");
+  Next();
+  EXPECT_EQ(Summary()[4], " 個人番号連動設定  : 連動情報に個人番号を含める");
+  Next();
+  ExpectOneBox(MessageKind::kInformation, "中間ﾌｧｲﾙが作成されました。\r");
+  EXPECT_EQ(F().ResultCode, 0);
+
+  const std::string encrypted = file.string() + ".qve";
+  void* data = nullptr;
+  int32_t length = 0;
+  ASSERT_EQ(QvCryptDecryptFileToMem(encrypted.c_str(), "pass!word", &data, &length), 0);
+  std::string xml(static_cast<const char*>(data), static_cast<size_t>(length));
+  QvCryptFreeMem(data);
+  EXPECT_TRUE(xml.starts_with("<?xml"));
+  // Individual numbers went out: some employee's identification code holds digits.
+  bool numbers = false;
+  for (size_t at = xml.find("<SIKIBETU_CODE>"); at != std::string::npos;
+       at = xml.find("<SIKIBETU_CODE>", at + 1))
+    numbers = numbers || std::isdigit(static_cast<unsigned char>(xml[at + 15]));
+  EXPECT_TRUE(numbers);
+
+  px::Table log(env_->DataSetFolder(1) / "tMNLog.DB");
+  ASSERT_EQ(log.RecordCount(), 1u);
+  auto row = log.At(0).GetAll();
+  EXPECT_EQ(std::get<std::string>(row[log.FieldIndex("ProcessName")]), SJ("ゾルテ"));
+  EXPECT_EQ(std::get<std::string>(row[log.FieldIndex("ProcessSub")]),
+            SJ("個人番号が外部に出力されました。"));
+}
+
+TEST_F(Wizard, StartedByLauncherNotifiesIt) {
+  FakeLauncher launcher(env_->Root());
+  const auto file = env_->OutFolder() / "launch.xml.qve";
+  // "secret-key" in Base64.
+  ASSERT_TRUE(Start({"1234,32768,5," + file.string() + ",c2VjcmV0LWtleQ=="}));
+  EXPECT_EQ(launcher.Received(), std::vector<std::string>({"EnableWindow 1234 0"}));
+  EXPECT_EQ(F().Wizard1->PageCount(), 4);
+  EXPECT_EQ(F().Wizard1->Page("page3"), nullptr);
+  EXPECT_EQ(F().LauncherMessage, 32768u);
+  EXPECT_EQ(F().LauncherWParam, 5);
+  EXPECT_EQ(MemoLines(F().page1->Memo1a),
+            QStringList({"『ミルベク給与』から『ゾルテ』へﾃﾞｰﾀの連動をおこないます。"}));
+
+  Next();
+  SelectDataSet(1);
+  Next();
+  ChooseMyNumber(1);
+  Type(F().page5->edMNum, demo::kDemoMyNumberPassword);
+  Next();
+  EXPECT_EQ(Page(), "page4");
+  EXPECT_EQ(Summary().size(), 5);  // no file part
+  EXPECT_EQ(Summary()[1], " 会社名            : 株式会社ミルベク商事");
+  Next();
+  ExpectNoBox();  // a launcher is told by the notification, not by a box
+  EXPECT_EQ(F().ResultCode, 0);
+  EXPECT_EQ(launcher.Received(),
+            std::vector<std::string>({"EnableWindow 1234 0", "SetForegroundWindow 1234",
+                                      "EnableWindow 1234 1", "PostMessage 1234 32768 5 0"}));
+
+  void* data = nullptr;
+  int32_t length = 0;
+  ASSERT_EQ(QvCryptDecryptFileToMemByKey(file.c_str(), "secret-key", &data, &length), 0);
+  QvCryptFreeMem(data);
+  EXPECT_EQ(LogRecords(env_->DataSetFolder(1)), 1u);
+
+  // EXPORTFILE belongs to a wizard started alone; the function id 5 leaves it untouched.
+  Destroy();
+  const std::string ini = FromNativePath(env_->CommonDataDir() / "DataSelect.ini");
+  EXPECT_EQ(platform::ReadProfileString(ini, "NENCHO", "EXPORTFILE", "none"), "none");
+}
+
+TEST_F(Wizard, TitleBarCloseWithALauncherPostsOne) {
+  FakeLauncher launcher(env_->Root());
+  ASSERT_TRUE(Start({"1234,32768,5"}));  // three fields: no file, no key
+  EXPECT_EQ(F().LaunchFile, "");
+  EXPECT_EQ(F().LaunchKey, "");
+  EXPECT_EQ(F().Wizard1->PageCount(), 4);
+  Next();
+  F().close();
+  ExpectNoBox();
+  EXPECT_EQ(F().ResultCode, 1);
+  F().close();  // a second close request notifies nobody again
+  EXPECT_EQ(launcher.Received(),
+            std::vector<std::string>({"EnableWindow 1234 0", "SetForegroundWindow 1234",
+                                      "EnableWindow 1234 1", "PostMessage 1234 32768 5 1"}));
+}
+
+TEST_F(Wizard, CancelAsksAndYesEnds) {
+  FakeLauncher launcher(env_->Root());
+  ASSERT_TRUE(Start({"77,1025,0,/tmp/x.xml.qve,a2V5"}));
+  Next();
+  WizardBoxes::SetNextAnswer(MessageAnswer::kNo);
+  QTest::mouseClick(F().btnCancel, Qt::LeftButton);
+  auto shown = TakeBoxes();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].kind, MessageKind::kInformation);
+  EXPECT_EQ(shown[0].buttons, MessageButtons::kYesNo);
+  EXPECT_EQ(shown[0].text,
+            "[ｷｬﾝｾﾙ]ﾎﾞﾀﾝが押されました。\r連動ﾃﾞｰﾀの作成ｳｨｻﾞｰﾄﾞを終了してもよろしいですか？\r");
+  EXPECT_TRUE(F().isVisible());
+  EXPECT_EQ(Page(), "page2");
+  EXPECT_EQ(F().ResultCode, 2);
+  EXPECT_EQ(launcher.Received().size(), 1u);
+
+  WizardBoxes::SetNextAnswer(MessageAnswer::kYes);
+  QTest::mouseClick(F().btnCancel, Qt::LeftButton);
+  EXPECT_EQ(TakeBoxes().size(), 1u);
+  EXPECT_FALSE(F().isVisible());
+  EXPECT_EQ(F().ResultCode, 1);
+  EXPECT_EQ(launcher.Received().back(), "PostMessage 77 1025 0 1");
+}
+
+TEST_F(Wizard, StartedAloneNotifiesNobody) {
+  FakeLauncher launcher(env_->Root());
+  ASSERT_TRUE(Start());
+  F().close();
+  EXPECT_EQ(F().ResultCode, 1);
+  EXPECT_TRUE(launcher.Received().empty());
+}
+
+TEST_F(Wizard, StartUpStops) {
+  FakeLauncher launcher(env_->Root());
+  const QString invalid = "不正な引数が渡されました。\r\rﾌﾟﾛｸﾞﾗﾑを強制終了します。";
+  EXPECT_FALSE(Start({"1,2,3", "second"}));
+  ExpectOneBox(MessageKind::kError, invalid);
+  EXPECT_FALSE(F().isVisible());
+  // A numeric field that is not a number.
+  EXPECT_FALSE(Start({"12x4,32768,5,/tmp/a,key"}));
+  ExpectOneBox(MessageKind::kError, invalid);
+  EXPECT_TRUE(launcher.Received().empty());
+
+  // An older payroll product: the message names the lowest version, 7.0.0.
+  const auto version_ini = NativePath(env_->Installation().data_root) / "Initdat" / "Version.ini";
+  std::ofstream(version_ini, std::ios::trunc) << "[VERSION]\nMAJOR=6\nMINOR=99\nREVISION=999\n";
+  EXPECT_FALSE(Start());
+  ExpectOneBox(MessageKind::kError,
+               "このﾌﾟﾛｸﾞﾗﾑはｾｯﾄｱｯﾌﾟされている[ミルベク給与]のﾊﾞｰｼﾞｮﾝに対応していません。\r"
+               "[ミルベク給与] ﾊﾞｰｼﾞｮﾝ 7.0.0 以降をｾｯﾄｱｯﾌﾟしてください。\r\r"
+               "ﾌﾟﾛｸﾞﾗﾑを強制終了します。");
+
+  // No payroll product at all.
+  nc16::testing::ScopedEnv no_registry("NC16_REGISTRY", (env_->Root() / "none.ini").string());
+  EXPECT_FALSE(Start());
+  ExpectOneBox(MessageKind::kError,
+               "[ミルベク給与]がインストールされていません。\r\rﾌﾟﾛｸﾞﾗﾑを強制終了します。");
+}
+
+TEST_F(Wizard, EmployeeProblemsShowTheErrorList) {
+  ASSERT_TRUE(Start());
+  Next();
+  SelectDataSet(3);
+  Next();
+  Next();
+  F().page3->Edit4a->setText(QString::fromStdString((env_->OutFolder() / "c.xml").string()));
+  Next();
+  AnswerErrorWindowWhenShown();
+  Next();
+  ExpectOneBox(MessageKind::kInformation, "社員情報に問題が見つかりました。\r\r");
+  EXPECT_TRUE(error_window_was_modal_);
+  EXPECT_FALSE(error_window_text_.isEmpty());
+  EXPECT_FALSE(form2_->isVisible());
+  EXPECT_EQ(form2_->windowTitle(), "エラー情報");
+  EXPECT_EQ(F().ResultCode, 1);
+  EXPECT_FALSE(std::filesystem::exists(env_->OutFolder() / "c.xml"));
+}
+
+TEST_F(Wizard, NoEmployeeEndsWithOne) {
+  ASSERT_TRUE(Start());
+  Next();
+  SelectDataSet(4);
+  Next();
+  Next();
+  F().page3->Edit4a->setText(QString::fromStdString((env_->OutFolder() / "d.xml").string()));
+  Next();
+  Next();
+  ExpectOneBox(MessageKind::kInformation, "社員が登録されていません。\r\r");
+  EXPECT_EQ(F().ResultCode, 1);
+}
+
+TEST_F(Wizard, OutputFailureEndsWithTwo) {
+  ASSERT_TRUE(Start());
+  Next();
+  SelectDataSet(2);
+  Next();
+  Next();
+  F().page3->Edit4a->setText(
+      QString::fromStdString((env_->OutFolder() / "missing" / "e.xml").string()));
+  Next();
+  Next();
+  auto shown = TakeBoxes();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].kind, MessageKind::kError);  // the output step's own message
+  EXPECT_EQ(shown[1].kind, MessageKind::kError);
+  EXPECT_EQ(shown[1].text, "中間ﾌｧｲﾙの作成に失敗しました。\r");
+  EXPECT_EQ(F().ResultCode, 2);
+}
+
+TEST_F(Wizard, ArgumentWithWindowZeroStillBuildsTheSummary) {
+  const auto file = env_->OutFolder() / "zero.xml.qve";
+  ASSERT_TRUE(Start({"0,0,0," + file.string() + ",c2VjcmV0LWtleQ=="}));
+  EXPECT_EQ(F().Wizard1->PageCount(), 4);
+  Next();
+  SelectDataSet(2);
+  Next();
+  Next();
+  EXPECT_EQ(Page(), "page4");
+  ASSERT_EQ(Summary().size(), 5);
+  EXPECT_EQ(Summary()[1], " 会社名            : 有限会社ゾルテ工業");
+  Next();
+  // Started alone as far as the messages go; the argument's file and key are the output.
+  ExpectOneBox(MessageKind::kInformation, "中間ﾌｧｲﾙが作成されました。\r");
+  void* data = nullptr;
+  int32_t length = 0;
+  ASSERT_EQ(QvCryptDecryptFileToMemByKey(file.c_str(), "secret-key", &data, &length), 0);
+  QvCryptFreeMem(data);
+}
+
+}  // namespace
+}  // namespace nc16::test

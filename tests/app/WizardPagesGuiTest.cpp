@@ -1,0 +1,375 @@
+// The wizard's pages one by one: the data-set grid (sorting, selection, Enter, the checks of a
+// chosen data set), the My Number page, and the file page's extension rules, browse dialog,
+// filters and keys.
+
+#include <QClipboard>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <fstream>
+
+#include "app/QtText.h"
+#include "external/db/Db.h"
+#include "platform/Cp932.h"
+#include "platform/Platform.h"
+#include "tests/app/WizardFixture.h"
+
+namespace nc16::test {
+namespace {
+
+using Pages = WizardFixture;
+
+QString Title(const TForm1& f, int col) {
+  return f.page2->StringGrid1->horizontalHeaderItem(col)->text();
+}
+
+// A click on the grid's title row at X (from the grid's left edge).
+void ClickTitle(TForm1& f, int x, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+  QHeaderView* header = f.page2->StringGrid1->horizontalHeader();
+  QTest::mouseClick(header->viewport(), Qt::LeftButton, mods, QPoint(x - header->offset(), 10));
+}
+
+TEST_F(Pages, GridLayoutAndFirstSelection) {
+  ASSERT_TRUE(Start());
+  QTableWidget* grid = F().page2->StringGrid1;
+  EXPECT_EQ(grid->columnCount(), 4);
+  EXPECT_EQ(grid->columnWidth(0), 245);
+  EXPECT_EQ(grid->columnWidth(1), 125);
+  EXPECT_EQ(grid->columnWidth(2), 230);
+  EXPECT_TRUE(grid->isColumnHidden(3));
+  EXPECT_EQ(grid->rowHeight(0), 20);
+  EXPECT_EQ(Title(F(), 0), "ﾃﾞｰﾀ名");
+  EXPECT_EQ(Title(F(), 1), "給与年月／賞与回");
+  EXPECT_EQ(Title(F(), 2), "ﾃﾞｰﾀﾌｫﾙﾀﾞﾊﾟｽ ▲");
+  EXPECT_EQ(F().page2->RowCount(), 201);
+  EXPECT_EQ(F().page2->SelectedRow(), 1);  // nothing remembered
+  EXPECT_EQ(F().page2->Cell(2, 1), "~/DB/DAT001");
+  EXPECT_EQ(F().page2->Cell(1, 1), "令和  6年 12月／ 2回");
+  EXPECT_EQ(F().page2->Cell(0, 6), "未使用");
+  EXPECT_EQ(F().page2->Label2b->text(),
+            "対象のﾃﾞｰﾀが正しく指定されているか確認し、[次へ]をｸﾘｯｸしてください。");
+  ExpectNoBox();
+}
+
+TEST_F(Pages, TitleClicksSortAndKeepTheSelection) {
+  ASSERT_TRUE(Start());
+  Next();
+  SelectDataSet(3);
+  const QString selected = F().page2->Cell(2, F().page2->SelectedRow());
+
+  ClickTitle(F(), 100);  // data name: first click descends
+  EXPECT_EQ(Title(F(), 0), "ﾃﾞｰﾀ名 ▼");
+  EXPECT_EQ(Title(F(), 2), "ﾃﾞｰﾀﾌｫﾙﾀﾞﾊﾟｽ");
+  EXPECT_EQ(F().page2->Cell(0, 1), "未使用");
+  EXPECT_EQ(F().page2->Cell(2, F().page2->SelectedRow()), selected);
+
+  ClickTitle(F(), 100);
+  EXPECT_EQ(Title(F(), 0), "ﾃﾞｰﾀ名 ▲");
+  EXPECT_NE(F().page2->Cell(0, 1), "未使用");
+  EXPECT_EQ(F().page2->Cell(0, 200), "未使用");
+  EXPECT_EQ(F().page2->Cell(2, F().page2->SelectedRow()), selected);
+
+  ClickTitle(F(), 300);  // the period: not sortable
+  EXPECT_EQ(Title(F(), 0), "ﾃﾞｰﾀ名 ▲");
+  EXPECT_EQ(Title(F(), 1), "給与年月／賞与回");
+
+  ClickTitle(F(), 500);  // folder: first click on the bare title descends
+  EXPECT_EQ(Title(F(), 2), "ﾃﾞｰﾀﾌｫﾙﾀﾞﾊﾟｽ ▼");
+  EXPECT_EQ(Title(F(), 0), "ﾃﾞｰﾀ名");
+  EXPECT_EQ(F().page2->Cell(2, 1), "~/DB/DAT200");
+  EXPECT_EQ(F().page2->Cell(2, F().page2->SelectedRow()), selected);
+  ClickTitle(F(), 500);
+  EXPECT_EQ(Title(F(), 2), "ﾃﾞｰﾀﾌｫﾙﾀﾞﾊﾟｽ ▲");
+  EXPECT_EQ(F().page2->Cell(2, 1), "~/DB/DAT001");
+
+  ClickTitle(F(), 100, Qt::ShiftModifier);  // only a plain left click sorts
+  EXPECT_EQ(Title(F(), 0), "ﾃﾞｰﾀ名");
+  ExpectNoBox();
+
+  // The selection still names the data set that Next checks.
+  Next();
+  EXPECT_EQ(Page(), "page5");
+  EXPECT_EQ(F().ExportInfo->DataKey, FromQ(env_->DataSetKey(3)));
+}
+
+TEST_F(Pages, EnterInTheGridGoesToNext) {
+  ASSERT_TRUE(Start());
+  Next();
+  F().page2->StringGrid1->setFocus();
+  QTest::keyClick(F().page2->StringGrid1, Qt::Key_Return);
+  EXPECT_EQ(QApplication::focusWidget(), F().Button2);
+  EXPECT_EQ(Page(), "page2");
+}
+
+TEST_F(Pages, RememberedDataSetIsSelectedOrRowOne) {
+  const std::string ini = FromNativePath(env_->CommonDataDir() / "DataSelect.ini");
+  platform::WriteProfileString(ini, "NENCHO", "DATA", FromQ(env_->DataSetKey(4)));
+  platform::WriteProfileString(ini, "NENCHO", "KOMONSAKI", SJ("社員未登録の会社"));
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(F().page2->Cell(3, F().page2->SelectedRow()), env_->DataSetKey(4));
+  Destroy();
+
+  platform::WriteProfileString(ini, "NENCHO", "KOMONSAKI", SJ("別の会社"));
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(F().page2->SelectedRow(), 1);
+}
+
+TEST_F(Pages, DataSetChecksAndTheirMessages) {
+  ASSERT_TRUE(Start());
+  Next();
+  SelectDataSet(5);  // data of a version before the export existed
+  Next();
+  ExpectOneBox(MessageKind::kWarning,
+               "このﾃﾞｰﾀは連動できません。\r最新版のミルベク給与でコンバート後、もう一度、"
+               "選び直してください。\r");
+  EXPECT_EQ(Page(), "page2");
+  EXPECT_EQ(F().Button2->text(), "次へ(&N) >");
+
+  F().page2->SelectRow(6);  // an unused row: no company table in its folder
+  Next();
+  ExpectOneBox(MessageKind::kWarning,
+               "このﾃﾞｰﾀﾌｫﾙﾀﾞには給与ﾃﾞｰﾀがありません。\rもう一度、選び直してください。\r");
+  EXPECT_EQ(Page(), "page2");
+}
+
+TEST_F(Pages, EveryCheckStartsFromNoMyNumber) {
+  ASSERT_TRUE(Start());
+  Next();
+  SelectDataSet(1);
+  Next();
+  EXPECT_TRUE(F().MyNumberInUse);
+  EXPECT_EQ(F().MyNumberPassword, demo::kDemoMyNumberPassword);
+  ChooseMyNumber(1);
+  Type(F().page5->edMNum, "abc");
+  Back();
+  SelectDataSet(2);
+  Next();
+  // The other company's settings do not carry over, and the page is reset.
+  EXPECT_FALSE(F().MyNumberInUse);
+  EXPECT_EQ(F().MyNumberPassword, "");
+  EXPECT_FALSE(F().page5->grpMnNum->isEnabled());
+  EXPECT_EQ(F().page5->grpMnNum->ItemIndex(), 0);
+  EXPECT_EQ(F().page5->edMNum->text(), "");
+  EXPECT_TRUE(F().page5->edMNum->isHidden());
+}
+
+TEST_F(Pages, MissingListIsCreated) {
+  std::filesystem::remove(env_->CommonDataDir() / "db" / "mDataList.db");
+  ASSERT_TRUE(Start());
+  ExpectNoBox();
+  ASSERT_EQ(F().page2->RowCount(), 201);
+  EXPECT_EQ(F().page2->Cell(0, 1), "未使用");
+  EXPECT_EQ(F().page2->Cell(1, 1), "");
+  EXPECT_EQ(F().page2->Cell(2, 1), "~/DB/DAT001");
+  EXPECT_EQ(F().page2->Cell(2, 200), "~/DB/DAT200");
+  EXPECT_EQ(F().page2->SelectedRow(), 1);
+}
+
+TEST_F(Pages, ListWithoutRowsRefusesNext) {
+  // A list whose every row lacks a folder: nothing is listed.
+  const auto list = env_->CommonDataDir() / "db" / "mDataList.db";
+  std::filesystem::remove(list);
+  {
+    db::TTable t;
+    t.SetDatabaseName((env_->CommonDataDir() / "db").string());
+    t.SetTableName("mDataList.db");
+    t.FieldDefs() = {{"SearchKey", db::TFieldType::ftInteger, 0, false},
+                     {"Content", db::TFieldType::ftString, 40, false},
+                     {"OPcode", db::TFieldType::ftString, 4, false},
+                     {"SyoriNen", db::TFieldType::ftInteger, 0, false},
+                     {"SyoriTuki", db::TFieldType::ftInteger, 0, false},
+                     {"SyoriKai", db::TFieldType::ftInteger, 0, false},
+                     {"Holder", db::TFieldType::ftString, 255, false},
+                     {"NendoNo", db::TFieldType::ftString, 3, false}};
+    t.IndexDefs() = {{"PrimaryIndex", "SearchKey", db::ixPrimary | db::ixUnique}};
+    t.CreateTable();
+  }
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(F().page2->RowCount(), 1);
+  Next();
+  Next();
+  ExpectOneBox(MessageKind::kWarning, "選択できるﾃﾞｰﾀがありません。\r");
+  EXPECT_EQ(Page(), "page2");
+}
+
+// Page 3's file name after page 5, for a remembered name and a My Number choice.
+class FilePage : public WizardFixture {
+ protected:
+  void ToPage5() {
+    ASSERT_TRUE(Start());
+    Next();
+    SelectDataSet(1);
+    Next();
+    ASSERT_EQ(Page(), "page5");
+  }
+  QString Prepared(const std::string& remembered, int item) {
+    F().ExportInfo->OutputFile = remembered;
+    ChooseMyNumber(item);
+    if (item == 1) {
+      F().page5->edMNum->setText(demo::kDemoMyNumberPassword);
+    }
+    Next();
+    EXPECT_EQ(Page(), "page3");
+    QString shown = F().page3->Edit4a->text();
+    Back();
+    return shown;
+  }
+};
+
+TEST_F(FilePage, ExtensionFollowsTheMyNumberChoice) {
+  ToPage5();
+  EXPECT_EQ(Prepared("D:\\data\\out.xml", 1), "D:\\data\\out.xml.qve");
+  EXPECT_FALSE(F().page3->EditPass->isHidden());
+  EXPECT_EQ(F().page3->Label4b->text(),
+            "中間ﾌｧｲﾙ名、暗号化ﾊﾟｽﾜｰﾄﾞが正しく指定されているか確認し、[次へ]をｸﾘｯｸしてください。");
+  EXPECT_EQ(Prepared("D:\\data\\out.xml.qve", 0), "D:\\data\\out.xml");
+  EXPECT_TRUE(F().page3->EditPass->isHidden());
+  EXPECT_TRUE(F().page3->Label1->isHidden());
+  EXPECT_EQ(Prepared("D:\\data\\OUT.XML", 1), "D:\\data\\OUT.XML.QVE");
+  EXPECT_EQ(Prepared("D:\\data\\out.Xml", 1), "D:\\data\\out.Xml");
+  EXPECT_EQ(Prepared("D:\\data\\out.txt", 1), "D:\\data\\out.txt");
+  EXPECT_EQ(Prepared("D:\\data\\OUT.XML.QVE", 0), "D:\\data\\OUT.XML");
+  EXPECT_EQ(Prepared("a.XmL.qVe", 1), "a.XmL.qVe");
+  ExpectNoBox();
+}
+
+TEST_F(FilePage, PasswordOnlyWithMyNumberAndNotInTheSystemRoot) {
+  ToPage5();
+  Next();  // first item: the empty password passes
+  F().page3->Edit4a->setText("/out.xml");
+  Next();
+  ExpectOneBox(MessageKind::kWarning,
+               "ｼｽﾃﾑﾄﾞﾗｲﾌﾞ(/)直下にﾌｧｲﾙは指定できません。\r"
+               "別のﾄﾞﾗｲﾌﾞまたはﾌｫﾙﾀﾞを指定してから[次へ]をｸﾘｯｸしてください。\r");
+  F().page3->Edit4a->setText("/tmp/out.xml");
+  Next();
+  ExpectNoBox();
+  EXPECT_EQ(Page(), "page4");
+}
+
+TEST_F(FilePage, BareNameIsShownInTheDocumentsFolder) {
+  std::filesystem::create_directories(env_->Root() / "home" / "Documents");
+  ToPage5();
+  Next();
+  F().page3->Edit4a->setText("out.xml");
+  Next();
+  EXPECT_EQ(
+      Summary().last(),
+      " " + QString::fromStdString((env_->Root() / "home" / "Documents" / "out.xml").string()));
+}
+
+TEST_F(FilePage, BrowseAsksTheDialogAndAdjustsTheAnswer) {
+  ToPage5();
+  std::vector<SaveDialogRequest> asked;
+  std::optional<QString> answer = "/x/report";
+  Page3File::SaveDialogAnswer = [&](const SaveDialogRequest& r) {
+    asked.push_back(r);
+    return answer;
+  };
+  F().ExportInfo->OutputFile = "/data/old.xml";
+  ChooseMyNumber(1);
+  F().page5->edMNum->setText(demo::kDemoMyNumberPassword);
+  Next();
+  QTest::mouseClick(F().page3->BitBtn4a, Qt::LeftButton);
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].title, "中間ﾌｧｲﾙの指定");
+  EXPECT_EQ(asked[0].folder, "/data");
+  EXPECT_EQ(asked[0].fileName, "/data/old.xml.qve");
+  EXPECT_EQ(asked[0].defaultSuffix, "");
+  EXPECT_TRUE(asked[0].filters[0].startsWith("中間ﾌｧｲﾙ (*.xml.qve)"));
+  EXPECT_TRUE(asked[0].filters[1].startsWith("すべてのﾌｧｲﾙ(*.*)"));
+  EXPECT_EQ(F().page3->Edit4a->text(), "/x/report.XML.QVE");
+
+  answer = "/x/keep.xml.QVE";
+  QTest::mouseClick(F().page3->BitBtn4a, Qt::LeftButton);
+  EXPECT_EQ(F().page3->Edit4a->text(), "/x/keep.xml.QVE");
+
+  answer = std::nullopt;  // cancelled: nothing changes
+  QTest::mouseClick(F().page3->BitBtn4a, Qt::LeftButton);
+  EXPECT_EQ(F().page3->Edit4a->text(), "/x/keep.xml.QVE");
+
+  Back();
+  ChooseMyNumber(0);
+  Next();
+  answer = "/x/plain";
+  QTest::mouseClick(F().page3->BitBtn4a, Qt::LeftButton);
+  EXPECT_EQ(asked.back().defaultSuffix, "xml");
+  EXPECT_TRUE(asked.back().filters[0].startsWith("中間ﾌｧｲﾙ (*.xml)"));
+  EXPECT_EQ(F().page3->Edit4a->text(), "/x/plain");  // the dialog adds the default extension
+}
+
+TEST_F(FilePage, RealDialogAddsTheDefaultExtension) {
+  ToPage5();
+  Next();
+  const QString folder = QString::fromStdString(env_->OutFolder().string());
+  F().page3->Edit4a->setText(folder + "/old.xml");
+  QTimer::singleShot(0, [] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle(), "中間ﾌｧｲﾙの指定");
+    auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+    ASSERT_NE(name, nullptr);
+    name->setText("report");
+    static_cast<QDialog*>(dialog)->accept();
+  });
+  QTest::mouseClick(F().page3->BitBtn4a, Qt::LeftButton);
+  EXPECT_EQ(F().page3->Edit4a->text(), folder + "/report.xml");
+}
+
+TEST_F(FilePage, PasswordBoxesTakeOnlyTheirCharacters) {
+  ToPage5();
+  ChooseMyNumber(1);
+  TxEdit* mnum = F().page5->edMNum;
+  Type(mnum, "ab-C 9_");
+  EXPECT_EQ(mnum->text(), "abC9");
+  EXPECT_EQ(mnum->maxLength(), 16);
+  EXPECT_EQ(mnum->echoMode(), QLineEdit::Password);
+  mnum->clear();
+  QApplication::clipboard()->setText("x-y z1");
+  mnum->paste();
+  EXPECT_EQ(mnum->text(), "xyz1");
+
+  mnum->setText(demo::kDemoMyNumberPassword);
+  Next();
+  TxEdit* pass = F().page3->EditPass;
+  Type(pass, "a b\"c'd!#$%&()~-");
+  // A Japanese character arrives as text without an ASCII key.
+  QKeyEvent kana(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("あ"));
+  QApplication::sendEvent(pass, &kana);
+  EXPECT_EQ(pass->text(), "abcd!#$%&()~-");
+  EXPECT_EQ(pass->maxLength(), 20);
+  pass->clear();
+  pass->insert("p w\"日本'q");
+  EXPECT_EQ(pass->text(), "pwq");
+  EXPECT_FALSE(pass->testAttribute(Qt::WA_InputMethodEnabled));
+}
+
+TEST_F(FilePage, EnterKeys) {
+  ToPage5();
+  Next();  // first item: the password box is hidden
+  QLineEdit* file = F().page3->Edit4a;
+  file->setFocus();
+  QTest::keyClick(file, Qt::Key_Return);
+  EXPECT_EQ(QApplication::focusWidget(), file);
+  Back();
+  ChooseMyNumber(1);
+  // Enter in the My Number box moves on to the next control, like Tab.
+  F().page5->edMNum->setFocus();
+  F().page5->edMNum->setText(demo::kDemoMyNumberPassword);
+  QTest::keyClick(F().page5->edMNum, Qt::Key_Return);
+  EXPECT_NE(QApplication::focusWidget(), F().page5->edMNum);
+  Next();
+  file->setFocus();
+  QTest::keyClick(file, Qt::Key_Return);
+  EXPECT_EQ(QApplication::focusWidget(), F().page3->EditPass);
+  // Tabbing into the password box selects what it holds.
+  F().page3->EditPass->setText("secret");
+  file->setFocus();
+  F().page3->EditPass->deselect();
+  F().page3->EditPass->setFocus(Qt::TabFocusReason);
+  EXPECT_EQ(F().page3->EditPass->selectedText(), "secret");
+}
+
+}  // namespace
+}  // namespace nc16::test
