@@ -56,7 +56,8 @@ class PxDoc {
 // pxlib 0.6.8 never frees the key copies PX_read_primary_index makes.
 void FreeIndexKeys(pxdoc_t* idx) {
   auto* entries = static_cast<pxpindex_t*>(idx->px_data);
-  for (int i = 0; entries && i < idx->px_datalen; ++i) idx->free(idx, entries[i].data);
+  for (int i = 0; entries && i < idx->px_datalen; ++i)
+    idx->free(idx, entries[i].data);
 }
 
 // Compares our reading of a table with pxlib's: header, fields, and every record's bytes, and the
