@@ -156,6 +156,10 @@ void TableFile::FlushBlock() {
               block_.size() - fmt::kBlockHeader - static_cast<size_t>(in_block_ * record_size_));
   WriteAt(static_cast<uint64_t>(header_size_) + static_cast<uint64_t>(number - 1) * block_size_, b,
           block_.size());
+  if (key_fields_ > 0)
+    index_.push_back({number, in_block_,
+                      std::string(reinterpret_cast<const char*>(b + fmt::kBlockHeader),
+                                  static_cast<size_t>(key_bytes_))});
   in_block_ = 0;
 }
 

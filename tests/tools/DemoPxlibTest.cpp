@@ -1,0 +1,141 @@
+// The tables the demo generator writes in bulk, read by Debian's pxlib as an independent reader:
+// the records and the primary index must be what a Paradox reader expects.
+
+#include <gtest/gtest.h>
+extern "C" {
+#include <paradox.h>
+}
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "external/paradox/ParadoxTable.h"
+#include "platform/Cp932.h"
+#include "tests/platform/TempFolder.h"
+#include "tools/demo/DemoInstallation.h"
+#include "tools/demo/DemoTableFile.h"
+#include "tools/demo/PayrollSchema.h"
+
+namespace nc16::demo {
+namespace {
+
+void Quiet(pxdoc_t*, int, const char*, void*) {}
+
+class PxDoc {
+ public:
+  explicit PxDoc(const std::filesystem::path& path) {
+    doc_ = PX_new2(Quiet, nullptr, nullptr, nullptr);
+    fp_ = std::fopen(path.c_str(), "rb");
+    ok_ = doc_ && fp_ && PX_open_fp(doc_, fp_) == 0;
+  }
+  ~PxDoc() {
+    if (doc_) {
+      PX_close(doc_);
+      PX_delete(doc_);
+    }
+    if (fp_) std::fclose(fp_);
+  }
+  PxDoc(const PxDoc&) = delete;
+  PxDoc& operator=(const PxDoc&) = delete;
+  bool ok() const { return ok_; }
+  pxdoc_t* get() const { return doc_; }
+
+ private:
+  pxdoc_t* doc_ = nullptr;
+  FILE* fp_ = nullptr;
+  bool ok_ = false;
+};
+
+// pxlib takes the primary index for the table: its entries cover exactly the table's records.
+void ExpectIndexAccepted(const std::filesystem::path& db_file) {
+  SCOPED_TRACE(db_file.string());
+  PxDoc db(db_file);
+  PxDoc index(std::filesystem::path(db_file).replace_extension(".PX"));
+  ASSERT_TRUE(db.ok());
+  ASSERT_TRUE(index.ok());
+  ASSERT_EQ(PX_read_primary_index(index.get()), 0);
+  void* own_index = db.get()->px_indexdata;
+  const int own_len = db.get()->px_indexdatalen;
+  EXPECT_EQ(PX_add_primary_index(db.get(), index.get()), 0);
+  // Each document frees only its own index (pxlib 0.6.8 would free one twice and never frees
+  // the key copies it reads).
+  db.get()->px_pindex = nullptr;
+  db.get()->px_indexdata = own_index;
+  db.get()->px_indexdatalen = own_len;
+  pxdoc_t* idx = index.get();
+  auto* entries = static_cast<pxpindex_t*>(idx->px_data);
+  for (int i = 0; i < idx->px_datalen; ++i)
+    idx->free(idx, entries[i].data);
+}
+
+TEST(DemoPxlib, EveryKeyedTableOfAnInstallationHasAnIndexPxlibTakes) {
+  testing::TempFolder tmp;
+  DemoOptions options;
+  options.root = FromNativePath(tmp.Path() / "r");
+  options.employees = 300;
+  const DemoInstallation inst = CreateDemoInstallation(options);
+  for (const DemoDataSet& d : inst.data_sets)
+    for (std::string_view table : DataSetTables())
+      if (Schema(table).key_columns > 0 &&
+          px::Table(NativePath(d.folder) / Schema(table).file_name).RecordCount() > 0)
+        ExpectIndexAccepted(NativePath(d.folder) / Schema(table).file_name);
+  ExpectIndexAccepted(NativePath(inst.common_data_dir) / "db" / "mDataList.db");
+  ExpectIndexAccepted(NativePath(inst.common_data_dir) / "mGengo.DB");
+}
+
+TEST(DemoPxlib, BulkWrittenTableAndItsIndexReadThroughPxlib) {
+  testing::TempFolder tmp;
+  const std::string folder = FromNativePath(tmp.Path());
+  constexpr int kEmployees = 3000;  // 36,000 records in 319 blocks: two index levels
+  {
+    TableFile t(folder, "tNenchoMeisai", 700005);
+    for (int e = 1; e <= kEmployees; ++e)
+      for (int kai = 1; kai <= 12; ++kai) {
+        t.SetInt("Syain", e);
+        t.SetInt("SikyuKbn", 0);
+        t.SetInt("SikyuKai", kai);
+        t.SetInt("InputKbn", 1);
+        t.SetMoney("KazeiSikyu", e + kai / 4.0);
+        t.Add();
+      }
+    t.Finish();
+  }
+  const auto db_file = tmp.Path() / "tNenchoMeisai.DB";
+  EXPECT_EQ(testing::ReadFile(tmp.Path() / "tNenchoMeisai.PX")[0x20], 2);
+  const px::Table ours(db_file);
+  PxDoc db(db_file);
+  ASSERT_TRUE(db.ok());
+  ASSERT_EQ(PX_get_num_records(db.get()), static_cast<int>(ours.RecordCount()));
+  std::vector<char> buf(static_cast<size_t>(PX_get_recordsize(db.get())));
+  for (int r = 0; r < PX_get_num_records(db.get()); r += 7) {
+    ASSERT_NE(PX_get_record(db.get(), r, buf.data()), nullptr) << r;
+    ASSERT_EQ(std::memcmp(buf.data(), ours.At(static_cast<size_t>(r)).Raw().data(), buf.size()), 0)
+        << r;
+  }
+
+  PxDoc index(tmp.Path() / "tNenchoMeisai.PX");
+  ASSERT_TRUE(index.ok());
+  ASSERT_EQ(PX_read_primary_index(index.get()), 0);
+  void* own_index = db.get()->px_indexdata;
+  const int own_len = db.get()->px_indexdatalen;
+  // pxlib checks that the index entries cover the table's records before it uses them.
+  EXPECT_EQ(PX_add_primary_index(db.get(), index.get()), 0);
+  for (int r = 0; r < PX_get_num_records(db.get()); r += 997) {
+    ASSERT_NE(PX_get_record(db.get(), r, buf.data()), nullptr) << r;
+    EXPECT_EQ(std::memcmp(buf.data(), ours.At(static_cast<size_t>(r)).Raw().data(), buf.size()), 0)
+        << r;
+  }
+  // Each document frees only its own index (pxlib 0.6.8 would free one twice and never frees
+  // the key copies it reads).
+  db.get()->px_pindex = nullptr;
+  db.get()->px_indexdata = own_index;
+  db.get()->px_indexdatalen = own_len;
+  pxdoc_t* idx = index.get();
+  auto* entries = static_cast<pxpindex_t*>(idx->px_data);
+  for (int i = 0; i < idx->px_datalen; ++i)
+    idx->free(idx, entries[i].data);
+}
+
+}  // namespace
+}  // namespace nc16::demo
