@@ -71,6 +71,7 @@ TDataExportInfo::TDataExportInfo(std::string outputFile, std::string password,
 
 TDataExportInfo::~TDataExportInfo() {
   // Losing the remembered choices must not take the program down with it: report and go on.
+  if (!SaveAtDestruction) return;
   std::string message;
   try {
     SaveSelection(CommonDataDir);

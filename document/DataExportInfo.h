@@ -77,6 +77,10 @@ class TDataExportInfo {
   // The error list the extraction fills (owned by the wizard); none outside the wizard.
   ErrorList* Errors = nullptr;
 
+  // Whether destruction saves the selection. A start-up stop clears it: a program that never
+  // ran leaves the remembered choices as they were.
+  bool SaveAtDestruction = true;
+
   // Told once when the selection cannot be saved at destruction; the argument is the CP932
   // message naming the file and the fault. By default the message goes to stderr as UTF-8.
   std::function<void(const std::string& cp932Message)> OnSaveError;

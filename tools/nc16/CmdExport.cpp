@@ -93,7 +93,10 @@ int RunExport(std::span<char* const> args) {
   TDataExportInfo info(by_launcher ? file : std::string(), by_launcher ? *launcher_key : password,
                        function_id);
   if (by_launcher) info.OutputFile = file;  // a function id of 0 would offer the remembered file
-  if (auto message = CheckInstallation(info)) return stop(*message);
+  if (auto message = CheckInstallation(info)) {
+    info.SaveAtDestruction = false;
+    return stop(*message);
+  }
 
   // The data set, as the wizard's second page checks it.
   DataSetCheck check(info, boxes);
