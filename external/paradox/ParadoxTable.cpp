@@ -115,6 +115,10 @@ Table::Table(const std::filesystem::path& db_file, const OpenOptions& options)
     : name_(FromNativePath(db_file)) {
   TableFile file(db_file, TableFile::Mode::kRead, name_);
   if (options.shared_lock) file.TryLock(TableFile::Lock::kShared);
+  // 65535 blocks of 32 KiB after a header of at most 64 KiB: anything larger is not a table, and
+  // reading it whole would only exhaust memory.
+  constexpr uint64_t kLargestTable = 65535ull * 32768 + 65536;
+  if (file.Size() > kLargestTable) Fail("file larger than any Paradox table");
   data_ = file.ReadAll();
   blob_path_ = options.blob_file.empty() ? FindBlobFile(db_file) : options.blob_file;
   Parse();

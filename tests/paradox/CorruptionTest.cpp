@@ -180,3 +180,30 @@ TEST(CorruptionSweepTest, TruncationsAndHeaderBytes) {
 
 }  // namespace
 }  // namespace nc16::px
+
+namespace nc16::px {
+namespace {
+
+TEST(CorruptionFileTest, OversizedFileIsRefusedBeforeReading) {
+  test::TestDir dir;
+  test::WriteFile(dir / "huge.DB", GoodTable().db);
+  std::filesystem::resize_file(dir / "huge.DB", 3ull << 30);  // sparse: costs no disk
+  try {
+    Table t(dir / "huge.DB");
+    ADD_FAILURE() << "opened";
+  } catch (const ParadoxError& e) {
+    EXPECT_NE(std::string(e.what()).find("larger than any Paradox table"), std::string::npos);
+  }
+}
+
+TEST(CorruptionFileTest, MissingFileNamesIt) {
+  try {
+    Table t("/nonexistent/mKaisya.db");
+    ADD_FAILURE() << "opened";
+  } catch (const ParadoxError& e) {
+    EXPECT_NE(std::string(e.what()).find("/nonexistent/mKaisya.db"), std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace nc16::px
