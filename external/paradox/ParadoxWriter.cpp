@@ -171,7 +171,12 @@ void TableWriter::AppendRecords(const std::vector<std::vector<Value>>& records) 
   uint64_t mb_end = 0;
   const writer::BlobStore store = [&](std::string_view data, FieldType type) -> uint32_t {
     if (!mb.IsOpen()) {
-      mb = TableFile(Sibling(m.path, ".MB"), TableFile::Mode::kReadWrite, m.name);
+      const auto mb_path = Sibling(m.path, ".MB");
+      std::error_code ec;
+      // A table whose blobs all fit in their leaders may come without a .MB file.
+      if (!std::filesystem::exists(mb_path, ec))
+        WriteWhole(mb_path, writer::BuildBlobHeader(), m.name);
+      mb = TableFile(mb_path, TableFile::Mode::kReadWrite, m.name);
       mb_end = mb.Size();
       if (mb_end < static_cast<uint64_t>(kMbUnit)) {
         mb.WriteAt(writer::BuildBlobHeader(), 0);

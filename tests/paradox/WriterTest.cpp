@@ -262,3 +262,26 @@ TEST(WriterTest, FieldNamesInCp932AreFoundByName) {
 
 }  // namespace
 }  // namespace nc16::px
+
+namespace nc16::px {
+namespace {
+
+TEST(WriterTest, MissingBlobFileIsCreatedWhenAMemoNeedsIt) {
+  test::TestDir dir;
+  TableDef def;
+  def.fields = {{"Memo", FieldType::Memo, 10}};
+  CreateTable(dir / "n.DB", def);
+  std::filesystem::remove(dir / "n.MB");
+  {
+    TableWriter w(dir / "n.DB");
+    w.Append({std::string("short")});  // fits the leader: no .MB needed
+    EXPECT_FALSE(std::filesystem::exists(dir / "n.MB"));
+    w.Append({std::string(100, 'L')});
+  }
+  Table t(dir / "n.DB");
+  EXPECT_EQ(t.At(0).Get(0), Value(std::string("short")));
+  EXPECT_EQ(t.At(1).Get(0), Value(std::string(100, 'L')));
+}
+
+}  // namespace
+}  // namespace nc16::px
