@@ -78,7 +78,8 @@ QVCRYPT_API int32_t QvCryptEncryptMemToFileEx(const void* data, int32_t dataLeng
                                               const QvCryptKdfLimits* limits);
 
 /* As QvCryptEncryptMemToFile, with the key bytes up to key's terminating zero instead of a
- * password. The key is not stretched: it is meant to be random bytes a launcher made. */
+ * password. The key is not stretched (it is meant to be random bytes a launcher made), so the
+ * key functions have no hash limits and no Ex variant. */
 QVCRYPT_API int32_t QvCryptEncryptMemToFileByKey(const void* data, int32_t dataLength,
                                                  const char* fileName, const char* key);
 
