@@ -132,10 +132,8 @@ Table::Table(const std::filesystem::path& db_file, const OpenOptions& options)
 
 Table::Table(std::string name, std::string db_bytes, std::string mb_bytes)
     : name_(std::move(name)), data_(std::move(db_bytes)) {
-  if (!mb_bytes.empty()) {
-    blob_ = std::make_unique<std::string>(std::move(mb_bytes));
-    blob_loaded_ = true;
-  }
+  if (!mb_bytes.empty()) blob_ = std::make_unique<std::string>(std::move(mb_bytes));
+  blob_loaded_ = true;
   Parse();
 }
 

@@ -11,8 +11,10 @@
 // Every fault of the file (truncated, corrupt, hostile) raises ParadoxError naming the file and
 // the fault; nothing read from the file is trusted before it is checked.
 //
-// Thread safety: a Table is immutable after construction except for the lazily loaded blob file;
-// use one Table per thread.
+// A Table opened from a path reads the .DB and (when a field needs it) the .MB file once, under a
+// shared lock, and never touches the files again; it may outlive changes to them. Thread safety:
+// const access from several threads is fine for tables opened from a path; a table built from
+// bytes without blob bytes loads nothing later either.
 
 #include <cstdint>
 #include <filesystem>
