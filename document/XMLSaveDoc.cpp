@@ -38,17 +38,37 @@ void AppendEscaped(std::string& out, std::string_view s) {
   out.append(s.substr(start));
 }
 
-void ReplaceAll(std::string& s, std::string_view from, std::string_view to) {
-  if (s.find(from) == std::string::npos) return;
-  std::string out;
-  out.reserve(s.size() + s.size() / 4);
-  size_t start = 0;
-  for (size_t pos; (pos = s.find(from, start)) != std::string::npos; start = pos + from.size()) {
-    out.append(s, start, pos - start);
-    out.append(to);
+// The entity of a character that EscapeXmlText replaces, or null.
+const char* EntityOf(char c) {
+  switch (c) {
+    case '&':
+      return "&amp;";
+    case '<':
+      return "&lt;";
+    case '>':
+      return "&gt;";
+    case '"':
+      return "&quot;";
+    case '\'':
+      return "&apos;";
+    default:
+      return nullptr;
   }
-  out.append(s, start);
-  s.swap(out);
+}
+
+// Appends S entity-escaped. One pass gives what replacing "&" first and then each of the other
+// four characters in turn gives: no replacement creates a character that a later one would
+// replace, and the "&" of an entity is never escaped again.
+void AppendXmlEscaped(std::string& out, std::string_view s) {
+  size_t start = 0;
+  for (size_t i = 0; i < s.size(); ++i) {
+    const char* entity = EntityOf(s[i]);
+    if (!entity) continue;
+    out.append(s.substr(start, i - start));
+    out.append(entity);
+    start = i + 1;
+  }
+  out.append(s.substr(start));
 }
 
 uint32_t Checked32(size_t n) {
@@ -74,29 +94,26 @@ TXmlSaveDoc::TXmlSaveDoc(std::string_view version, std::string_view encoding,
 }
 
 std::string TXmlSaveDoc::EscapeXmlText(std::string_view s) {
-  std::string r(s);
-  ReplaceAll(r, "&", "&amp;");
-  ReplaceAll(r, "<", "&lt;");
-  ReplaceAll(r, ">", "&gt;");
-  ReplaceAll(r, "\"", "&quot;");
-  ReplaceAll(r, "'", "&apos;");
+  std::string r;
+  r.reserve(s.size());
+  AppendXmlEscaped(r, s);
   return r;
 }
 
-uint32_t TXmlSaveDoc::Intern(std::string_view escaped_name) {
-  auto it = name_ids_.find(std::string(escaped_name));
+uint32_t TXmlSaveDoc::Intern(std::string_view name) {
+  // Names are a handful of fixed tags, looked up once per element: no allocation on a hit.
+  auto it = name_ids_.find(name);
   if (it != name_ids_.end()) return it->second;
   uint32_t id = Checked32(names_.size());
-  names_.emplace_back(escaped_name);
-  name_ids_.emplace(names_.back(), id);
+  names_.push_back(EscapeXmlText(name));
+  name_ids_.emplace(std::string(name), id);
   return id;
 }
 
-uint32_t TXmlSaveDoc::StoreText(std::string_view escaped) {
-  uint32_t begin = Checked32(pool_.size());
-  Checked32(pool_.size() + escaped.size());
-  pool_.append(escaped);
-  return begin;
+TXmlSaveDoc::Span TXmlSaveDoc::StoreText(std::string_view text) {
+  size_t begin = pool_.size();
+  AppendXmlEscaped(pool_, text);
+  return {Checked32(begin), Checked32(pool_.size() - begin)};
 }
 
 uint32_t TXmlSaveDoc::NewElement(TXmlNode parent, std::string_view tag_name) {
@@ -105,7 +122,7 @@ uint32_t TXmlSaveDoc::NewElement(TXmlNode parent, std::string_view tag_name) {
     throw std::logic_error("XML element appended without a parent");
   uint32_t index = Checked32(nodes_.size());
   Node node{};
-  node.name = Intern(EscapeXmlText(tag_name));
+  node.name = Intern(tag_name);
   nodes_.push_back(node);
   Node& p = nodes_[parent_index];
   if (p.last_child == TXmlNode::kNone) {
@@ -120,16 +137,16 @@ uint32_t TXmlSaveDoc::NewElement(TXmlNode parent, std::string_view tag_name) {
 void TXmlSaveDoc::AddAttr(uint32_t node, std::string_view name, std::string_view value) {
   Node& n = nodes_[node];
   if (n.attr_count == 0) n.attr_begin = Checked32(attrs_.size());
-  std::string escaped = EscapeXmlText(value);
-  uint32_t name_id = Intern(EscapeXmlText(name));
-  attrs_.push_back(Attr{name_id, StoreText(escaped), Checked32(escaped.size())});
+  uint32_t name_id = Intern(name);
+  Span value_span = StoreText(value);
+  attrs_.push_back(Attr{name_id, value_span.begin, value_span.size});
   ++nodes_[node].attr_count;
 }
 
 TXmlNode TXmlSaveDoc::CreateRoot(std::string_view tag_name, std::string_view namespace_uri) {
   if (!root_.IsNone()) throw std::logic_error("XML root created twice");
   Node node{};
-  node.name = Intern(EscapeXmlText(tag_name));
+  node.name = Intern(tag_name);
   nodes_.push_back(node);
   root_ = TXmlNode(0);
   if (!namespace_uri.empty()) AddAttr(0, "xmlns", namespace_uri);
@@ -148,9 +165,9 @@ void TXmlSaveDoc::AddTextElement(TXmlNode parent, std::string_view tag_name, std
   if (parent.IsNone()) throw std::logic_error("XML text element appended without a parent");
   uint32_t index = NewElement(parent, tag_name);
   if (!attr_name.empty()) AddAttr(index, attr_name, attr_value);
-  std::string escaped = EscapeXmlText(text);
-  nodes_[index].text_begin = StoreText(escaped);
-  nodes_[index].text_size = Checked32(escaped.size());
+  Span text_span = StoreText(text);
+  nodes_[index].text_begin = text_span.begin;
+  nodes_[index].text_size = text_span.size;
 }
 
 TXmlNode TXmlSaveDoc::AddElementWithAttrs(TXmlNode parent, std::string_view tag_name,

@@ -96,8 +96,18 @@ class TXmlSaveDoc {
     uint32_t value_size;
   };
 
-  uint32_t Intern(std::string_view escaped_name);
-  uint32_t StoreText(std::string_view escaped);
+  struct Span {
+    uint32_t begin;
+    uint32_t size;
+  };
+  // Heterogeneous look-up: a tag given as string_view is found without building a string.
+  struct NameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+
+  uint32_t Intern(std::string_view name);  // the id of a tag or attribute name
+  Span StoreText(std::string_view text);   // escapes text into the pool
   uint32_t NewElement(TXmlNode parent, std::string_view tag_name);
   void AddAttr(uint32_t node, std::string_view name, std::string_view value);
   void Serialize(std::string& out) const;
@@ -106,7 +116,7 @@ class TXmlSaveDoc {
   std::vector<Node> nodes_;
   std::vector<Attr> attrs_;
   std::vector<std::string> names_;
-  std::unordered_map<std::string, uint32_t> name_ids_;
+  std::unordered_map<std::string, uint32_t, NameHash, std::equal_to<>> name_ids_;
   std::string pool_;  // escaped texts and attribute values, back to back
   TXmlNode root_;
 };
