@@ -52,8 +52,8 @@ TEST(DemoInstallation, TheSameSeedGivesByteIdenticalFiles) {
   const auto other = Snapshot(tmp.Path());
   const std::string syain = "r/common/vantrel/MILVEKKYUYO/DB/DAT001/mSyain.DB";
   EXPECT_NE(other.at(syain), first.at(syain));
-  EXPECT_EQ(other.at("r/common/vantrel/MILVEKKYUYO/mGengo.DB"),
-            first.at("r/common/vantrel/MILVEKKYUYO/mGengo.DB"));
+  EXPECT_EQ(other.at("r/common/vantrel/MILVEKKYUYO/mGengo.db"),
+            first.at("r/common/vantrel/MILVEKKYUYO/mGengo.db"));
 }
 
 TEST(DemoInstallation, OptionsOutOfRangeAreRefused) {
@@ -167,7 +167,7 @@ TEST(DemoCommonData, TheDataListHas200RowsWithTheDataSetsAndPlaceholders) {
 
 TEST(DemoCommonData, TheEraTableHoldsTheFiveEras) {
   const DemoInstallation& inst = GeneratedFor(700005).installation;
-  const px::Table eras(NativePath(inst.common_data_dir) / "mGengo.DB");
+  const px::Table eras(NativePath(inst.common_data_dir) / "mGengo.db");
   const std::vector<std::tuple<std::string, int, int, int>> expected = {{"明治", 1868, 1912, 1867},
                                                                         {"大正", 1912, 1926, 1911},
                                                                         {"昭和", 1926, 1989, 1925},

@@ -81,7 +81,7 @@ TEST(DemoPxlib, EveryKeyedTableOfAnInstallationHasAnIndexPxlibTakes) {
           px::Table(NativePath(d.folder) / Schema(table).file_name).RecordCount() > 0)
         ExpectIndexAccepted(NativePath(d.folder) / Schema(table).file_name);
   ExpectIndexAccepted(NativePath(inst.common_data_dir) / "db" / "mDataList.db");
-  ExpectIndexAccepted(NativePath(inst.common_data_dir) / "mGengo.DB");
+  ExpectIndexAccepted(NativePath(inst.common_data_dir) / "mGengo.db");
 }
 
 TEST(DemoPxlib, BulkWrittenTableAndItsIndexReadThroughPxlib) {

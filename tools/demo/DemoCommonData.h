@@ -15,7 +15,7 @@ void WriteRegistry(const std::string& registry_file, const std::string& root_dir
 // Initdat/Version.ini of the data root: version 7.01.002.
 void WriteVersionIni(const std::string& initdat_folder);
 
-// mGengo.DB in the common data folder: 明治, 大正, 昭和, 平成, 令和.
+// mGengo.db in the common data folder: 明治, 大正, 昭和, 平成, 令和.
 void WriteEraTable(const std::string& common_data_dir);
 
 // db/mDataList.db: the 200 rows of the data list, the data sets' rows in use and the others

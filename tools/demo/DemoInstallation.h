@@ -9,7 +9,7 @@
 //   the common application-data folder
 //                                                   ($NC16_COMMON_APPDATA)
 //   R/common/vantrel/MILVEKKYUYO/                   the product's common data folder
-//       mGengo.DB                                   the eras 明治 to 令和
+//       mGengo.db                                   the eras 明治 to 令和
 //       db/mDataList.db                             200 data-list rows, the first five in use
 //       DB/DAT001 ... DB/DAT005                     the data sets:
 //

@@ -70,7 +70,7 @@ const std::vector<TableSchema>& AllSchemas() {
       {"ProcessSub", A, 100}, {"OpCode", A, 10}, {"OpName", A, 40}, {"PcName", A, 200},
       {"BumonKey", L}, {"SyainKey", L}, {"FRowID", L}, {"SyainCode", A, 10},
       {"SyainName", A, 40}, {"FuyouName", A, 40}}, 0},
-    {"mGengo.DB", {
+    {"mGengo.db", {
       {"SearchKey", L}, {"GengoMei", A, 10}, {"StartNen", S}, {"EndNen", S},
       {"HoseiNen", S}}, 1},
     // The common data folder's list of data sets, spelled as the program checks for it.
