@@ -97,20 +97,22 @@ Address PickAddress(DemoRandom& rng) {
   return a;
 }
 
+char IndividualNumberCheckDigit(std::string_view first_eleven) {
+  // Weights 2 to 7, then 2 to 6, from the rightmost of the eleven digits.
+  int sum = 0;
+  for (int n = 1; n <= 11; ++n) {
+    const int p = first_eleven[static_cast<size_t>(11 - n)] - '0';
+    sum += p * (n <= 6 ? n + 1 : n - 5);
+  }
+  const int remainder = sum % 11;
+  return static_cast<char>('0' + (remainder <= 1 ? 0 : 11 - remainder));
+}
+
 std::string MakeIndividualNumber(DemoRandom& rng) {
   std::string digits;
   for (int i = 0; i < 11; ++i)
     digits += static_cast<char>('0' + rng.Below(10));
-  // The check digit of the individual number: weights 2..7 then 2..6 from the right.
-  int sum = 0;
-  for (int n = 1; n <= 11; ++n) {
-    const int p = digits[static_cast<size_t>(11 - n)] - '0';
-    const int q = n <= 6 ? n + 1 : n - 5;
-    sum += p * q;
-  }
-  const int remainder = sum % 11;
-  digits += static_cast<char>('0' + (remainder <= 1 ? 0 : 11 - remainder));
-  return digits;
+  return digits + IndividualNumberCheckDigit(digits);
 }
 
 }  // namespace nc16::demo

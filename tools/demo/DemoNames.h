@@ -2,6 +2,7 @@
 // Japanese names, readings and places for the demo data, as CP932 texts.
 
 #include <string>
+#include <string_view>
 
 #include "tools/demo/DemoRandom.h"
 
@@ -27,5 +28,8 @@ Address PickAddress(DemoRandom& rng);
 
 // A 12-digit individual number with a valid check digit.
 std::string MakeIndividualNumber(DemoRandom& rng);
+
+// The check digit of an individual number from its first 11 digits.
+char IndividualNumberCheckDigit(std::string_view first_eleven);
 
 }  // namespace nc16::demo
