@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "app/QtText.h"
 
@@ -29,6 +30,28 @@ void WizardBoxes::Clear() {
   recorded_.clear();
 }
 
+void WizardBoxes::Prepare(QMessageBox& box, MessageKind kind, const QString& text,
+                          MessageButtons buttons) {
+  box.setWindowTitle(Title());
+  box.setIcon(kind == MessageKind::kInformation ? QMessageBox::Information
+              : kind == MessageKind::kWarning   ? QMessageBox::Warning
+                                                : QMessageBox::Critical);
+  // The system's messages break lines with a bare CR.
+  QString shown = text;
+  shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  box.setTextFormat(Qt::PlainText);
+  box.setText(shown);
+  if (buttons == MessageButtons::kYesNo) {
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::Yes);
+    // The captions of the system's Japanese message boxes, whatever Qt's translations say.
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
+  } else {
+    box.setStandardButtons(QMessageBox::Ok);
+  }
+}
+
 MessageAnswer WizardBoxes::Show(MessageKind kind, const std::string& text, MessageButtons buttons) {
   const QString message = ToQ(text);
   if (recording_) {
@@ -43,21 +66,9 @@ MessageAnswer WizardBoxes::Show(MessageKind kind, const std::string& text, Messa
   }
 
   QMessageBox box(QApplication::activeWindow());
-  box.setWindowTitle(Title());
-  box.setIcon(kind == MessageKind::kInformation ? QMessageBox::Information
-              : kind == MessageKind::kWarning   ? QMessageBox::Warning
-                                                : QMessageBox::Critical);
-  // The system's messages break lines with a bare CR.
-  QString shown = message;
-  shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  box.setText(shown);
-  box.setTextFormat(Qt::PlainText);
-  if (buttons == MessageButtons::kYesNo) {
-    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-    box.setDefaultButton(QMessageBox::Yes);
+  Prepare(box, kind, message, buttons);
+  if (buttons == MessageButtons::kYesNo)
     return box.exec() == QMessageBox::Yes ? MessageAnswer::kYes : MessageAnswer::kNo;
-  }
-  box.setStandardButtons(QMessageBox::Ok);
   box.exec();
   return MessageAnswer::kOk;
 }

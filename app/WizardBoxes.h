@@ -5,6 +5,7 @@
 // Test seam: while recording is on, no box is shown; each is recorded and answered with the next
 // queued answer (OK, or No for a question, when none is queued).
 
+#include <QMessageBox>
 #include <QString>
 #include <deque>
 #include <vector>
@@ -20,6 +21,9 @@ class WizardBoxes : public MessageBoxes {
 
   // The title of every box: the application's title.
   static QString Title();
+  // Sets up `box` as Show shows it: title, icon, text with CR line breaks, buttons.
+  static void Prepare(QMessageBox& box, MessageKind kind, const QString& text,
+                      MessageButtons buttons);
 
   struct Shown {
     MessageKind kind;

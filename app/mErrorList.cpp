@@ -50,6 +50,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
 
 void TForm2::Refresh() {
   Memo1->setPlainText(Lines(Errors.Lines));
+  Memo1->moveCursor(QTextCursor::Start);
   Memo2->setPlainText(Lines(Errors.EmployeeLines));
 }
 

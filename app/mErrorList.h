@@ -22,13 +22,12 @@ class TForm2 : public QDialog {
   // Shows the list modally; Memo1 and Memo2 are refreshed from Errors first.
   int ShowModal();
   void Button1Click();
+  // Shows the lines of Errors in the two memos.
+  void Refresh();
 
   QPlainTextEdit* Memo1;
   QPushButton* Button1;
   QPlainTextEdit* Memo2;
-
- private:
-  void Refresh();
 };
 
 }  // namespace nc16

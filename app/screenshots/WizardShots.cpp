@@ -1,0 +1,120 @@
+// nc16-wizard-shots DIR: walks the wizard through a typical run on the installation the
+// environment names (a demo installation) and saves each page, the error-list window and a
+// message box as PNG files in DIR, so a reviewer sees the real windows. Run it on Qt's offscreen
+// platform; the window frames are the window manager's and are not part of the pictures.
+
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <cstdio>
+
+#include "app/Page2DataSet.h"
+#include "app/Page3File.h"
+#include "app/Page5MyNumber.h"
+#include "app/QtText.h"
+#include "app/WizardBoxes.h"
+#include "app/controls/xEdit.h"
+#include "app/controls/xWizard.h"
+#include "app/gMain.h"
+#include "app/mErrorList.h"
+#include "platform/Cp932.h"
+
+namespace {
+
+using namespace nc16;
+
+bool Save(QWidget& widget, const QDir& dir, const char* name) {
+  QApplication::processEvents();
+  const QString file = dir.filePath(QString::fromLatin1(name));
+  if (!widget.grab().save(file, "PNG")) {
+    std::fprintf(stderr, "nc16-wizard-shots: cannot write %s\n", file.toUtf8().constData());
+    return false;
+  }
+  std::printf("%s\n", file.toUtf8().constData());
+  return true;
+}
+
+// The grid row of the data set whose data name is `name`; 1 when there is none.
+int RowOf(Page2DataSet& page, const QString& name) {
+  for (int r = 1; r < page.RowCount(); ++r)
+    if (page.Cell(0, r) == name) return r;
+  return 1;
+}
+
+void Next(TForm1& form) {
+  form.Button2->click();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: nc16-wizard-shots DIR\n");
+    return 2;
+  }
+  QDir dir(QString::fromLocal8Bit(argv[1]));
+  if (!dir.mkpath(QStringLiteral("."))) {
+    std::fprintf(stderr, "nc16-wizard-shots: cannot create %s\n", argv[1]);
+    return 1;
+  }
+  // Page checks would stop the run with a modal box; record them instead and report them.
+  WizardBoxes boxes;
+  WizardBoxes::SetRecording(true);
+  bool ok = true;
+  {
+    TForm1 form({}, boxes);
+    if (!form.FormCreate()) {
+      for (const auto& shown : WizardBoxes::Recorded())
+        std::fprintf(stderr, "%s\n", shown.text.toUtf8().constData());
+      return 1;
+    }
+    form.show();
+    ok &= Save(form, dir, "1-intro.png");
+    Next(form);
+    ok &= Save(form, dir, "2-data-set.png");
+    form.page2->SelectRow(RowOf(*form.page2, QStringLiteral("株式会社ミルベク商事")));
+    Next(form);
+    form.page5->grpMnNum->Item(1)->click();
+    form.page5->edMNum->setText(QStringLiteral("vantrel16"));
+    ok &= Save(form, dir, "3-my-number.png");
+    Next(form);
+    form.page3->Edit4a->setText(QDir::home().filePath(QStringLiteral("Documents/nenchou.xml.qve")));
+    form.page3->EditPass->setText(QStringLiteral("secret"));
+    ok &= Save(form, dir, "4-file.png");
+    Next(form);
+    ok &= Save(form, dir, "5-summary.png");
+
+    // The error list of the data set with faulty employees.
+    form.Button1->click();
+    form.Button1->click();
+    form.Button1->click();
+    form.page2->SelectRow(RowOf(*form.page2, QStringLiteral("エラー確認用")));
+    Next(form);
+    Next(form);
+    form.page3->Edit4a->setText(QDir::temp().filePath(QStringLiteral("nc16-shots.xml")));
+    Next(form);
+    TForm2 form2(&form);
+    form.SetErrorWindow(&form2);
+    form.MakeIntermediateFile();
+    form2.Refresh();
+    form2.show();
+    ok &= Save(form2, dir, "6-error-list.png");
+    form2.hide();
+
+    QMessageBox box(&form);
+    WizardBoxes::Prepare(
+        box, MessageKind::kInformation,
+        ToQ(SJ("[ｷｬﾝｾﾙ]ﾎﾞﾀﾝが押されました。\r連動ﾃﾞｰﾀの作成ｳｨｻﾞｰﾄﾞを終了してもよろしいですか？\r")),
+        MessageButtons::kYesNo);
+    box.show();
+    ok &= Save(box, dir, "7-message-box.png");
+    box.hide();
+    form.hide();
+  }
+  return ok ? 0 : 1;
+}
