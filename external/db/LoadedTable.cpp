@@ -1,48 +1,34 @@
 #include "external/db/LoadedTable.h"
 
-#include <cmath>
-#include <cstring>
-
+#include "external/db/LocateIndex.h"
 #include "external/db/PxColumns.h"
 
 namespace nc16::db::detail {
 namespace {
 
-// Collects one field's key through EmitField.
-struct KeySink {
-  std::string key;
-  void Null() { key.clear(); }
-  void Int(int64_t v) { key = KeyOfInt(v); }
-  void Float(double v) { key = KeyOfFloat(v); }
-  void Text(std::string_view v, bool) { key = KeyOfBytes(v); }
-  void Blob(std::string_view v, bool) { key = KeyOfBytes(v); }
+struct ViewSink {
+  CellView v;
+  std::string* scratch;
+  void Null() { v = CellView{}; }
+  void Int(int64_t x) { v = CellView{CellKind::kInt, x, 0, {}}; }
+  void Float(double x) { v = CellView{CellKind::kFloat, 0, x, {}}; }
+  void Text(std::string_view x, bool stable) { v = Bytes(CellKind::kText, x, stable); }
+  void Blob(std::string_view x, bool stable) { v = Bytes(CellKind::kBlob, x, stable); }
+  CellView Bytes(CellKind kind, std::string_view x, bool stable) {
+    if (!stable) {
+      scratch->assign(x);
+      x = *scratch;
+    }
+    return CellView{kind, 0, 0, x};
+  }
 };
 
 }  // namespace
 
-std::string KeyOfInt(int64_t v) {
-  std::string k(9, 'i');
-  std::memcpy(k.data() + 1, &v, sizeof v);
-  return k;
-}
-
-std::string KeyOfFloat(double v) {
-  // 2^63 bounds the doubles that convert to int64 without overflow.
-  if (std::isfinite(v) && std::floor(v) == v && std::fabs(v) < 9.2e18) {
-    return KeyOfInt(static_cast<int64_t>(v));
-  }
-  if (v == 0) v = 0;  // -0.0 equals 0.0
-  std::string k(9, 'f');
-  std::memcpy(k.data() + 1, &v, sizeof v);
-  return k;
-}
-
-std::string KeyOfBytes(std::string_view v) {
-  std::string k;
-  k.reserve(v.size() + 1);
-  k.push_back('t');
-  k.append(v);
-  return k;
+CellView FieldView(const px::Record& record, int column, px::FieldType type, std::string& scratch) {
+  ViewSink sink{{}, &scratch};
+  EmitField(record, column, type, sink);
+  return sink.v;
 }
 
 const ColumnIndex& LoadedTable::IndexOf(int column) {
@@ -50,18 +36,60 @@ const ColumnIndex& LoadedTable::IndexOf(int column) {
   auto& slot = indexes_[static_cast<size_t>(column)];
   if (!slot) {
     auto index = std::make_unique<ColumnIndex>();
-    index->rows.reserve(table->RecordCount());
-    KeySink sink;
+    const size_t n = table->RecordCount();
+    size_t cap = 16;
+    while (cap < n * 2)
+      cap <<= 1;
+    index->head.assign(cap, 0);
+    index->next.assign(n, 0);
+    index->mask = cap - 1;
     const px::FieldType type = types[static_cast<size_t>(column)];
-    uint32_t row = 0;
-    table->ForEach([&](const px::Record& record) {
-      EmitField(record, column, type, sink);
-      if (!sink.key.empty()) index->rows[sink.key].push_back(row);
-      ++row;
-    });
+    std::string scratch;
+    // Backwards, so that pushing onto the front of a chain leaves it in table order.
+    for (size_t r = n; r-- > 0;) {
+      const CellView v = FieldView(table->At(r), column, type, scratch);
+      if (v.kind == CellKind::kNull) continue;  // '=' never matches null
+      uint32_t& head = index->head[HashCell(v) & index->mask];
+      index->next[r] = head;
+      head = static_cast<uint32_t>(r + 1);
+    }
     slot = std::move(index);
   }
   return *slot;
+}
+
+void LoadedTable::FindOrder() {
+  ordered_fields = 0;
+  int keys = table->header().key_field_count;
+  // Only numeric keys: Paradox orders alpha keys by its own collation, SQLite by bytes.
+  int numeric = 0;
+  while (numeric < keys && numeric < static_cast<int>(types.size())) {
+    const CellKind k = KindOf(FieldTypeOf(types[static_cast<size_t>(numeric)]));
+    if (k != CellKind::kInt && k != CellKind::kFloat) break;
+    ++numeric;
+  }
+  keys = numeric;
+  if (keys == 0) return;
+  auto value = [&](size_t row, int f) {
+    std::string unused;
+    const CellView v = FieldView(table->At(row), f, types[static_cast<size_t>(f)], unused);
+    return std::pair<bool, double>(v.kind != CellKind::kNull,
+                                   v.kind == CellKind::kInt ? static_cast<double>(v.i) : v.f);
+  };
+  for (size_t r = 1; r < table->RecordCount(); ++r) {
+    for (int f = 0; f < keys; ++f) {
+      const auto a = value(r - 1, f), b = value(r, f);
+      if (a < b) break;   // ordered by this field; later fields are free
+      if (b < a) return;  // out of order: claim nothing
+    }
+  }
+  ordered_fields = keys;
+}
+
+bool LoadedTable::Matches(uint32_t row, int column, const CellView& key) const {
+  std::string scratch;
+  return CellsEqual(FieldView(table->At(row), column, types[static_cast<size_t>(column)], scratch),
+                    key);
 }
 
 }  // namespace nc16::db::detail

@@ -5,18 +5,19 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "external/db/FieldValue.h"
 #include "external/paradox/ParadoxTable.h"
 
 namespace nc16::db::detail {
 
-// The rows of one column grouped by value, for `column = value` lookups. Keys are the values in
-// a canonical byte form (KeyOf*), so an integral float finds the integer of the same value.
+// The rows of one column chained by the hash of their value, for `column = value` lookups: a
+// bucket's chain runs through the rows in table order, so the matches come out in that order.
 struct ColumnIndex {
-  std::unordered_map<std::string, std::vector<uint32_t>> rows;  // in table order
+  std::vector<uint32_t> head;  // bucket -> first row + 1 (0: none)
+  std::vector<uint32_t> next;  // row -> next row + 1 in the same bucket
+  size_t mask = 0;
 };
 
 struct LoadedTable {
@@ -27,18 +28,25 @@ struct LoadedTable {
   std::unique_ptr<px::Table> table;
   std::vector<px::FieldType> types;
   std::vector<std::string> names;
+  // How many leading fields the records are known to be sorted by (ascending, blanks first):
+  // the numeric fields of a keyed table's key, checked when the table is loaded.
+  int ordered_fields = 0;
 
-  // Built on the first lookup of a column; null until then.
+  // Checks the record order and sets ordered_fields.
+  void FindOrder();
+
+  // Built on the first lookup of a column.
   const ColumnIndex& IndexOf(int column);
+
+  // Whether field `column` of row `row` equals `key` (numbers by value, text byte by byte).
+  bool Matches(uint32_t row, int column, const CellView& key) const;
 
  private:
   std::vector<std::unique_ptr<ColumnIndex>> indexes_;
 };
 
-// Canonical keys: "" for null (never matches), 'i' + 8 bytes for integers and integral floats,
-// 'f' + 8 bytes for other floats, 't' + bytes for text and blobs.
-std::string KeyOfInt(int64_t v);
-std::string KeyOfFloat(double v);
-std::string KeyOfBytes(std::string_view v);
+// The value of one field as a CellView; `scratch` holds the bytes of a value the table does not
+// keep decoded (memo), so the view lives as long as `scratch` or the table.
+CellView FieldView(const px::Record& record, int column, px::FieldType type, std::string& scratch);
 
 }  // namespace nc16::db::detail

@@ -87,21 +87,22 @@ bool CellsEqual(const CellView& a, const CellView& b) {
 
 LocateIndex::LocateIndex(const RowSet& rows, std::vector<int> columns)
     : rows_(rows), columns_(std::move(columns)) {
+  // At most 5/8 full: probes stay short and the slots stay few, since the cache miss on the slot
+  // is most of what a lookup costs.
   size_t cap = 16;
-  while (cap < rows.Rows() * 2)
+  while (cap * 5 < rows.Rows() * 8)
     cap <<= 1;
-  slots_.assign(cap, 0);
-  hashes_.assign(cap, 0);
+  slots_.assign(cap, Slot{});
   mask_ = cap - 1;
   for (size_t r = 0; r < rows.Rows(); ++r) {
     const uint64_t h = HashRow(r);
+    const auto tag = static_cast<uint32_t>(h >> 32);
     for (size_t s = h & mask_;; s = (s + 1) & mask_) {
-      if (slots_[s] == 0) {
-        slots_[s] = static_cast<uint32_t>(r + 1);
-        hashes_[s] = h;
+      if (slots_[s].row == 0) {
+        slots_[s] = Slot{static_cast<uint32_t>(r + 1), tag};
         break;
       }
-      if (hashes_[s] == h && RowEquals(slots_[s] - 1, r)) break;  // an earlier row has this key
+      if (slots_[s].tag == tag && RowEquals(slots_[s].row - 1, r)) break;  // an earlier row wins
     }
   }
 }
@@ -122,7 +123,14 @@ bool LocateIndex::RowEquals(size_t a, size_t b) const {
 
 bool LocateIndex::RowEquals(size_t row, const std::vector<CellView>& probe) const {
   for (size_t k = 0; k < columns_.size(); ++k) {
-    if (!CellsEqual(ViewOf(rows_, rows_.At(row, columns_[k])), probe[k])) return false;
+    const Cell& c = rows_.At(row, columns_[k]);
+    const CellView& p = probe[k];
+    // The common key, integer against integer, without building a view.
+    if (c.kind == CellKind::kInt && p.kind == CellKind::kInt) {
+      if (c.i != p.i) return false;
+    } else if (!CellsEqual(ViewOf(rows_, c), p)) {
+      return false;
+    }
   }
   return true;
 }
@@ -131,8 +139,9 @@ std::optional<size_t> LocateIndex::Find(const std::vector<CellView>& probe) cons
   uint64_t h = 0;
   for (const CellView& v : probe)
     h = Mix(h * 31 + HashCell(v));
-  for (size_t s = h & mask_; slots_[s] != 0; s = (s + 1) & mask_) {
-    if (hashes_[s] == h && RowEquals(slots_[s] - 1, probe)) return slots_[s] - 1;
+  const auto tag = static_cast<uint32_t>(h >> 32);
+  for (size_t s = h & mask_; slots_[s].row != 0; s = (s + 1) & mask_) {
+    if (slots_[s].tag == tag && RowEquals(slots_[s].row - 1, probe)) return slots_[s].row - 1;
   }
   return std::nullopt;
 }

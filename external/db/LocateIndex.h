@@ -25,10 +25,16 @@ class LocateIndex {
   bool RowEquals(size_t a, size_t b) const;
   bool RowEquals(size_t row, const std::vector<CellView>& probe) const;
 
+  // One slot is one cache line's eighth: the row and 32 bits of its key's hash, so a probe that
+  // misses rarely touches the rows.
+  struct Slot {
+    uint32_t row = 0;  // row + 1; 0 = empty
+    uint32_t tag = 0;  // high half of the hash
+  };
+
   const RowSet& rows_;
   std::vector<int> columns_;
-  std::vector<uint32_t> slots_;   // row + 1; 0 = empty
-  std::vector<uint64_t> hashes_;  // hash of the slot's row
+  std::vector<Slot> slots_;
   size_t mask_ = 0;
 };
 

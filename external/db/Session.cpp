@@ -80,8 +80,9 @@ void SetDefaultTableMode(TableMode mode) {
 }
 
 Session::Session(std::string folder, TableMode mode) : folder_(std::move(folder)), mode_(mode) {
-  if (sqlite3_open_v2(":memory:", &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
-      SQLITE_OK) {
+  if (sqlite3_open_v2(":memory:", &db_,
+                      SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                      nullptr) != SQLITE_OK) {
     std::string msg = db_ ? sqlite3_errmsg(db_) : "out of memory";
     sqlite3_close(db_);
     throw EDBEngineError(MsgSqlError(msg));
@@ -137,6 +138,7 @@ void Session::Load(const TableRef& ref, const std::filesystem::path& file, const
   tables_[ref.sql_name] = loaded;
   try {
     if (mode_ == TableMode::kVirtual) {
+      loaded->FindOrder();
       Exec(db_, "CREATE VIRTUAL TABLE " + QuoteIdent(ref.sql_name) + " USING paradox(" +
                     QuoteIdent(ref.sql_name) + ")");
     } else {
@@ -173,6 +175,17 @@ void Session::CopyIntoSqlite(const std::string& sql_name, const LoadedTable& tab
       sqlite3_reset(stmt);
     });
     sqlite3_finalize(stmt);
+    stmt = nullptr;
+    // SQLite builds no automatic index for the right side of a RIGHT or FULL join; the table's
+    // own primary key, which the payroll joins use, keeps those joins from scanning.
+    const int keys = table.table->header().key_field_count;
+    if (keys > 0 && static_cast<size_t>(keys) <= table.names.size()) {
+      std::string cols;
+      for (int k = 0; k < keys; ++k)
+        cols += (k ? "," : "") + QuoteIdent(table.names[static_cast<size_t>(k)]);
+      Exec(db_, "CREATE INDEX " + QuoteIdent(sql_name + "$key") + " ON " + QuoteIdent(sql_name) +
+                    "(" + cols + ")");
+    }
     Exec(db_, "COMMIT");
   } catch (const px::ParadoxError& e) {
     sqlite3_finalize(stmt);

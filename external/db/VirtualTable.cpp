@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "external/db/LoadedTable.h"
+#include "external/db/LocateIndex.h"
 #include "external/db/PxColumns.h"
 #include "external/db/Session.h"
 
@@ -20,12 +21,24 @@ struct VTab {
 struct VCursor {
   sqlite3_vtab_cursor base{};
   LoadedTable* table = nullptr;
-  const std::vector<uint32_t>* subset = nullptr;  // rows of an index lookup; null = all rows
-  size_t pos = 0;
+  // A scan walks all rows; a lookup walks one hash chain of `column`, stopping on rows equal to
+  // the key.
+  bool lookup = false;
+  int column = -1;
+  CellView key;
+  std::string key_bytes;
+  const ColumnIndex* index = nullptr;
+  uint32_t row = 0;  // current row + 1 for a lookup; current row for a scan
   size_t count = 0;
   std::optional<px::Record> record;  // the current record, decoded lazily by xColumn
 
-  uint32_t Row() const { return subset ? (*subset)[pos] : static_cast<uint32_t>(pos); }
+  uint32_t Row() const { return lookup ? row - 1 : row; }
+  bool AtEnd() const { return lookup ? row == 0 : row >= count; }
+  // Moves a lookup to the first row at or after the current one that matches the key.
+  void SkipMismatches() {
+    while (row != 0 && !table->Matches(row - 1, column, key))
+      row = index->next[row - 1];
+  }
 };
 
 // Hands a field to sqlite3_result_*; stable views point into the loaded file.
@@ -93,6 +106,16 @@ int BestIndex(sqlite3_vtab* vtab, sqlite3_index_info* info) {
   info->idxNum = 0;
   info->estimatedCost = rows + 1;
   info->estimatedRows = static_cast<sqlite3_int64>(rows) + 1;
+  // A keyed table's records come in key order, and an index lookup keeps that order: SQLite
+  // need not sort when it asks for a prefix of the (numeric) key, ascending.
+  const LoadedTable& table = *reinterpret_cast<VTab*>(vtab)->table;
+  if (info->nOrderBy > 0 && info->nOrderBy <= table.ordered_fields) {
+    bool consumed = true;
+    for (int i = 0; i < info->nOrderBy; ++i) {
+      consumed = consumed && info->aOrderBy[i].iColumn == i && !info->aOrderBy[i].desc;
+    }
+    info->orderByConsumed = consumed ? 1 : 0;
+  }
   for (int i = 0; i < info->nConstraint; ++i) {
     const auto& c = info->aConstraint[i];
     if (!c.usable || c.op != SQLITE_INDEX_CONSTRAINT_EQ || c.iColumn < 0) continue;
@@ -120,24 +143,24 @@ int Close(sqlite3_vtab_cursor* cur) {
 
 int Filter(sqlite3_vtab_cursor* base, int idx_num, const char*, int argc, sqlite3_value** argv) {
   auto* cur = reinterpret_cast<VCursor*>(base);
-  cur->pos = 0;
   cur->record.reset();
-  cur->subset = nullptr;
+  cur->lookup = false;
+  cur->row = 0;
   cur->count = cur->table->table->RecordCount();
   if (idx_num <= 0 || argc < 1) return SQLITE_OK;
 
   const int column = idx_num - 1;
   const CellKind kind = KindOf(FieldTypeOf(cur->table->types[static_cast<size_t>(column)]));
   sqlite3_value* v = argv[0];
-  std::string key;
+  CellView key;
   if (kind == CellKind::kInt || kind == CellKind::kFloat) {
     // Numeric affinity of the column applies to the compared value, as in SQLite's own '='.
     switch (sqlite3_value_numeric_type(v)) {
       case SQLITE_INTEGER:
-        key = KeyOfInt(sqlite3_value_int64(v));
+        key = CellView{CellKind::kInt, sqlite3_value_int64(v), 0, {}};
         break;
       case SQLITE_FLOAT:
-        key = KeyOfFloat(sqlite3_value_double(v));
+        key = CellView{CellKind::kFloat, 0, sqlite3_value_double(v), {}};
         break;
       case SQLITE_NULL:
         cur->count = 0;
@@ -149,8 +172,9 @@ int Filter(sqlite3_vtab_cursor* base, int idx_num, const char*, int argc, sqlite
     switch (sqlite3_value_type(v)) {
       case SQLITE_TEXT:
       case SQLITE_BLOB:
-        key = KeyOfBytes(std::string_view(static_cast<const char*>(sqlite3_value_blob(v)),
-                                          static_cast<size_t>(sqlite3_value_bytes(v))));
+        cur->key_bytes.assign(static_cast<const char*>(sqlite3_value_blob(v)),
+                              static_cast<size_t>(sqlite3_value_bytes(v)));
+        key = CellView{kind, 0, 0, cur->key_bytes};
         break;
       case SQLITE_NULL:
         cur->count = 0;
@@ -159,24 +183,29 @@ int Filter(sqlite3_vtab_cursor* base, int idx_num, const char*, int argc, sqlite
         return SQLITE_OK;  // a number against text: scan, SQLite compares
     }
   }
-  static const std::vector<uint32_t> kNone;
-  const ColumnIndex& index = cur->table->IndexOf(column);
-  const auto it = index.rows.find(key);
-  cur->subset = it == index.rows.end() ? &kNone : &it->second;
-  cur->count = cur->subset->size();
+  cur->lookup = true;
+  cur->column = column;
+  cur->key = key;
+  cur->index = &cur->table->IndexOf(column);
+  cur->row = cur->index->head[HashCell(key) & cur->index->mask];
+  cur->SkipMismatches();
   return SQLITE_OK;
 }
 
 int Next(sqlite3_vtab_cursor* base) {
   auto* cur = reinterpret_cast<VCursor*>(base);
-  ++cur->pos;
   cur->record.reset();
+  if (cur->lookup) {
+    cur->row = cur->index->next[cur->row - 1];
+    cur->SkipMismatches();
+  } else {
+    ++cur->row;
+  }
   return SQLITE_OK;
 }
 
 int Eof(sqlite3_vtab_cursor* base) {
-  auto* cur = reinterpret_cast<VCursor*>(base);
-  return cur->pos >= cur->count;
+  return reinterpret_cast<VCursor*>(base)->AtEnd();
 }
 
 int Column(sqlite3_vtab_cursor* base, sqlite3_context* ctx, int column) {

@@ -63,8 +63,7 @@ void WriteTable(const std::filesystem::path& folder, const std::string& file,
   const auto path = folder / NativePath(file);
   px::CreateTable(path, def);
   px::TableWriter writer(path);
-  for (const auto& row : rows)
-    writer.Append(row);
+  writer.AppendMany(rows);
 }
 
 std::vector<FieldDef> KaisyaFields() {

@@ -27,7 +27,7 @@ class TempFolder {
 };
 
 // Creates `file` in `folder` with `fields` (the first `keys` fields form the primary key) and
-// appends `rows` in one writer session.
+// appends `rows` with one commit.
 void WriteTable(const std::filesystem::path& folder, const std::string& file,
                 const std::vector<px::FieldDef>& fields, int keys,
                 const std::vector<std::vector<px::Value>>& rows);
