@@ -5,11 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/Startup.h"
+#include "app/ProgramStart.h"
 #include "app/WizardBoxes.h"
 #include "app/gMain.h"
 #include "app/mErrorList.h"
-#include "platform/Platform.h"
 
 int main(int argc, char** argv) {
   using namespace nc16;
@@ -17,19 +16,8 @@ int main(int argc, char** argv) {
   app.setApplicationName(QStringLiteral("nc16-wizard"));
   WizardBoxes boxes;
 
-  // Another instance holds the marker: end silently.
-  if (platform::NamedMutex running = platform::NamedMutex::Open(kOwnMutexName)) return 0;
-  if (FindRunningSibling()) {
-    boxes.Show(MessageKind::kWarning, SiblingRunningMessage());
-    return 0;
-  }
-  platform::NamedMutex own;
-  try {
-    own = platform::NamedMutex::Create(kOwnMutexName);
-  } catch (const std::exception&) {
-    // Without the marker a second instance could start beside this one; nothing else depends
-    // on it, so the wizard runs.
-  }
+  std::optional<platform::NamedMutex> own = ClaimProgramMutex(boxes);
+  if (!own) return 0;
 
   // The arguments as the system gave them; QApplication has taken its own options out.
   std::vector<std::string> args;
