@@ -8,13 +8,18 @@
 #include "external/paradox/ValueText.h"
 #include "platform/Cp932.h"
 #include "tools/nc16/CliUtil.h"
+#include "tools/nc16/CmdPxdumpSql.h"
 #include "tools/nc16/Commands.h"
 
 namespace nc16::cli {
 
 int RunPxdump(std::span<char* const> args) {
-  Options opts(args, {"codepage"}, {});
+  Options opts(args, {"codepage", "folder", "sql"}, {});
   if (!opts.ok()) return UsageError(opts.error());
+  if (auto sql = opts.Value("sql")) {
+    if (!opts.Positional().empty()) return UsageError("pxdump --sql takes no table file");
+    return RunPxdumpSql(opts.Value("folder").value_or("."), *sql);
+  }
   if (opts.Positional().size() != 1) return UsageError("pxdump takes one table file");
   try {
     px::Table table(opts.Positional()[0]);
