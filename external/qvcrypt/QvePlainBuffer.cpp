@@ -2,6 +2,7 @@
 
 #include <sodium.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
