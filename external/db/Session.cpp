@@ -138,7 +138,11 @@ void Session::Load(const TableRef& ref, const std::filesystem::path& file, const
   tables_[ref.sql_name] = loaded;
   try {
     if (mode_ == TableMode::kVirtual) {
-      loaded->FindOrder();
+      try {
+        loaded->FindOrder();
+      } catch (const px::ParadoxError& e) {
+        throw EDBEngineError(MsgTableUnreadable(ref.file, e.what()));
+      }
       Exec(db_, "CREATE VIRTUAL TABLE " + QuoteIdent(ref.sql_name) + " USING paradox(" +
                     QuoteIdent(ref.sql_name) + ")");
     } else {

@@ -141,7 +141,7 @@ int Close(sqlite3_vtab_cursor* cur) {
   return SQLITE_OK;
 }
 
-int Filter(sqlite3_vtab_cursor* base, int idx_num, const char*, int argc, sqlite3_value** argv) {
+int FilterUnguarded(sqlite3_vtab_cursor* base, int idx_num, int argc, sqlite3_value** argv) {
   auto* cur = reinterpret_cast<VCursor*>(base);
   cur->record.reset();
   cur->lookup = false;
@@ -192,7 +192,7 @@ int Filter(sqlite3_vtab_cursor* base, int idx_num, const char*, int argc, sqlite
   return SQLITE_OK;
 }
 
-int Next(sqlite3_vtab_cursor* base) {
+int NextUnguarded(sqlite3_vtab_cursor* base) {
   auto* cur = reinterpret_cast<VCursor*>(base);
   cur->record.reset();
   if (cur->lookup) {
@@ -206,6 +206,26 @@ int Next(sqlite3_vtab_cursor* base) {
 
 int Eof(sqlite3_vtab_cursor* base) {
   return reinterpret_cast<VCursor*>(base)->AtEnd();
+}
+
+// Exceptions must not cross SQLite's C frames: a fault of the table file (an unreadable memo in
+// the .MB, say) becomes the statement's error.
+int Guarded(sqlite3_vtab_cursor* base, auto&& body) {
+  try {
+    return body();
+  } catch (const std::exception& e) {
+    sqlite3_free(base->pVtab->zErrMsg);
+    base->pVtab->zErrMsg = sqlite3_mprintf("%s", e.what());
+    return SQLITE_ERROR;
+  }
+}
+
+int Filter(sqlite3_vtab_cursor* base, int idx_num, const char*, int argc, sqlite3_value** argv) {
+  return Guarded(base, [&] { return FilterUnguarded(base, idx_num, argc, argv); });
+}
+
+int Next(sqlite3_vtab_cursor* base) {
+  return Guarded(base, [&] { return NextUnguarded(base); });
 }
 
 int Column(sqlite3_vtab_cursor* base, sqlite3_context* ctx, int column) {

@@ -279,5 +279,24 @@ TEST(TableFiles, UpperCaseFilesAnswerToTheProgramsSpelling) {
   EXPECT_EQ(q.FieldByName("Version").AsInteger(), 20349);
 }
 
+TEST(TableFiles, ADamagedTableIsAnEngineErrorNamingIt) {
+  testing::TempFolder folder;
+  std::vector<std::vector<px::Value>> rows;
+  for (int i = 1; i <= 400; ++i)
+    rows.push_back({int64_t{i}, std::string("post"), px::Value{}});
+  testing::WriteTable(folder.path(), "mPost.db", testing::PostFields(), 1, rows);
+  std::filesystem::resize_file(folder.path() / "mPost.db", 5000);
+  TQuery q;
+  q.SetDatabaseName(folder.str());
+  q.SQL() = {"SELECT * FROM \"mPost.db\" Mpost"};
+  try {
+    q.Open();
+    FAIL();
+  } catch (const EDBEngineError& e) {
+    EXPECT_NE(std::string(e.what()).find("mPost.db"), std::string::npos);
+  }
+  EXPECT_FALSE(q.Active());
+}
+
 }  // namespace
 }  // namespace nc16::db
