@@ -112,6 +112,8 @@ uint32_t TXmlSaveDoc::Intern(std::string_view name) {
 
 TXmlSaveDoc::Span TXmlSaveDoc::StoreText(std::string_view text) {
   size_t begin = pool_.size();
+  if (!text_has_line_breaks_ && text.find_first_of("\r\n") != std::string_view::npos)
+    text_has_line_breaks_ = true;
   AppendXmlEscaped(pool_, text);
   return {Checked32(begin), Checked32(pool_.size() - begin)};
 }
@@ -178,9 +180,11 @@ TXmlNode TXmlSaveDoc::AddElementWithAttrs(TXmlNode parent, std::string_view tag_
   return TXmlNode(index);
 }
 
-void TXmlSaveDoc::Serialize(std::string& out) const {
+void TXmlSaveDoc::Serialize(std::string& out,
+                            const std::function<void(std::string&)>& flush) const {
+  constexpr size_t kChunk = 1 << 20;
   out.clear();
-  out.reserve(pool_.size() * 2 + nodes_.size() * 24 + 64);
+  if (!flush) out.reserve(pool_.size() + nodes_.size() * 24 + 64);
   out += declaration_;
   out += "\r\n";
   if (root_.IsNone()) return;
@@ -189,6 +193,7 @@ void TXmlSaveDoc::Serialize(std::string& out) const {
   std::vector<uint32_t> open;
   uint32_t current = root_.index_;
   while (true) {
+    if (flush && out.size() >= kChunk) flush(out);
     const Node& n = nodes_[current];
     const std::string& name = names_[n.name];
     out += '<';
@@ -233,14 +238,22 @@ void TXmlSaveDoc::Serialize(std::string& out) const {
 }
 
 void TXmlSaveDoc::SaveToFile(std::string_view file_name) const {
-  std::string bytes;
-  Serialize(bytes);
-  WriteFileAtomic(NativePath(file_name), bytes);
+  // Written in chunks as it is serialised, so a large document is never held twice.
+  AtomicFile file(NativePath(file_name));
+  std::string chunk;
+  Serialize(chunk, [&](std::string& bytes) {
+    file.Write(bytes);
+    bytes.clear();
+  });
+  file.Write(chunk);
+  file.Commit();
 }
 
 std::string TXmlSaveDoc::GetXmlText() const {
   std::string serialized;
-  Serialize(serialized);
+  Serialize(serialized, nullptr);
+  // The serialiser ends its own lines with CR LF; only texts can bring other line breaks.
+  if (!text_has_line_breaks_) return serialized;
   // Every line ends with CR LF: a CR, an LF or a CR LF inside the document becomes CR LF, and
   // the last line gets one too.
   std::string out;

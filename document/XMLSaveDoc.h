@@ -14,6 +14,7 @@
 // Texts are CP932 byte strings. Node handles stay valid while the document exists.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -110,14 +111,16 @@ class TXmlSaveDoc {
   Span StoreText(std::string_view text);   // escapes text into the pool
   uint32_t NewElement(TXmlNode parent, std::string_view tag_name);
   void AddAttr(uint32_t node, std::string_view name, std::string_view value);
-  void Serialize(std::string& out) const;
+  // Serialises into `out`; with `flush`, hands `out` over whenever it has grown past a chunk.
+  void Serialize(std::string& out, const std::function<void(std::string&)>& flush) const;
 
   std::string declaration_;
   std::vector<Node> nodes_;
   std::vector<Attr> attrs_;
   std::vector<std::string> names_;
   std::unordered_map<std::string, uint32_t, NameHash, std::equal_to<>> name_ids_;
-  std::string pool_;  // escaped texts and attribute values, back to back
+  std::string pool_;                   // escaped texts and attribute values, back to back
+  bool text_has_line_breaks_ = false;  // some text holds a CR or LF of its own
   TXmlNode root_;
 };
 
