@@ -69,6 +69,8 @@ enum class TFieldType {
 };
 
 // One column of the current row. A null reads as empty text, 0, false or the zero date.
+// AsInteger rounds floats and money halves away from zero; a value that does not convert (text
+// that is no number, a number beyond 32 bits) raises EDatabaseError naming field and value.
 class TField {
  public:
   virtual ~TField() = default;
@@ -142,7 +144,9 @@ class TQuery {
 
   // Key field names joined by ";", one value per field; exact, case-sensitive match. On a match
   // the first matching row in the query's order becomes current and the result is true; otherwise
-  // the cursor stays and the result is false. Indexed: a lookup does not scan the rows.
+  // the cursor stays and the result is false. Indexed: the first Locate on a list of key fields
+  // builds a hash index of them, later ones do not scan the rows. A value is compared in its
+  // field's kind: numbers by value (1 finds 1.0), text byte by byte; null and "" find blanks.
   bool Locate(std::string_view key_fields, const std::vector<Variant>& values);
 
   // The first column of that name in the select list; EDatabaseError when there is none.
@@ -190,15 +194,19 @@ class TTable {
 
   std::vector<TFieldDef>& FieldDefs();
   std::vector<TIndexDef>& IndexDefs();
-  void
-  CreateTable();  // from FieldDefs and IndexDefs; replaces nothing: an existing file is an error
+  // From FieldDefs and IndexDefs; replaces nothing: an existing file is an EDBEngineError. A
+  // primary index must name the leading fields in order (Paradox keys those); other indexes are
+  // accepted but not written.
+  void CreateTable();
 
-  void Open();  // with exclusive use: EDBEngineError while another process has the table
+  // With exclusive use the table stays locked until Close: EDBEngineError while another process
+  // (or object) has it open. Without, each Post locks it for the moment of the write.
+  void Open();
   void Close();
   bool Active() const;
 
   void Append();  // starts a new, blank record
-  void Post();    // writes it; a failure leaves the table as it was
+  void Post();    // writes it (EDBEngineError on failure, which leaves the table as it was)
   void Cancel();
 
   TField& FieldByName(std::string_view name);
