@@ -54,20 +54,21 @@ inline double TimestampToDays1899(double ms) {
 template <class Sink>
 void EmitField(const px::Record& record, int field, px::FieldType type, Sink& sink) {
   using px::FieldType;
+  if (type == FieldType::Alpha) {
+    // A blank alpha field reads as empty: no need to test its bytes for blank first.
+    const std::string_view v = record.AlphaView(field);
+    if (v.empty()) {
+      sink.Null();
+    } else {
+      sink.Text(v, true);
+    }
+    return;
+  }
   if (record.IsNull(field)) {
     sink.Null();
     return;
   }
   switch (type) {
-    case FieldType::Alpha: {
-      const std::string_view v = record.AlphaView(field);
-      if (v.empty()) {
-        sink.Null();
-      } else {
-        sink.Text(v, true);
-      }
-      return;
-    }
     case FieldType::Bytes:
       sink.Blob(record.AlphaView(field), true);
       return;

@@ -203,21 +203,24 @@ void TQuery::Impl::Run() {
     if (rc == SQLITE_DONE) break;
     if (rc != SQLITE_ROW) throw EDBEngineError(detail::MsgSqlError(sqlite3_errmsg(session->Db())));
     for (int c = 0; c < n; ++c) {
-      switch (sqlite3_column_type(stmt, c)) {
+      // The session's connection is single-threaded (NOMUTEX), where the column's value object
+      // may be read directly: one call per cell instead of two or three.
+      sqlite3_value* v = sqlite3_column_value(stmt, c);
+      switch (sqlite3_value_type(v)) {
         case SQLITE_INTEGER:
-          result.AddInt(sqlite3_column_int64(stmt, c));
+          result.AddInt(sqlite3_value_int64(v));
           break;
         case SQLITE_FLOAT:
-          result.AddFloat(sqlite3_column_double(stmt, c));
+          result.AddFloat(sqlite3_value_double(v));
           break;
         case SQLITE_TEXT: {
-          const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
-          result.AddText(std::string_view(p, static_cast<size_t>(sqlite3_column_bytes(stmt, c))));
+          const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
+          result.AddText(std::string_view(p, static_cast<size_t>(sqlite3_value_bytes(v))));
           break;
         }
         case SQLITE_BLOB: {
-          const auto* p = static_cast<const char*>(sqlite3_column_blob(stmt, c));
-          const auto len = static_cast<size_t>(sqlite3_column_bytes(stmt, c));
+          const auto* p = static_cast<const char*>(sqlite3_value_blob(v));
+          const auto len = static_cast<size_t>(sqlite3_value_bytes(v));
           result.AddBlob(len ? std::string_view(p, len) : std::string_view());
           break;
         }
