@@ -268,6 +268,44 @@ TEST_F(DataList, CreatedFieldsReadBackAsWritten) {
   EXPECT_EQ(q.FieldByName("Holder").DataType(), TFieldType::ftString);
 }
 
+// The era lookups read mGengo without an order clause: the table's own (key) order.
+TEST(EraTable, BothLookupStatementsReadTheRowsInKeyOrder) {
+  TempFolder folder;
+  const std::vector<px::FieldDef> fields = {{"SearchKey", px::FieldType::Long, 0},
+                                            {"GengoMei", px::FieldType::Alpha, 10},
+                                            {"StartNen", px::FieldType::Long, 0},
+                                            {"EndNen", px::FieldType::Long, 0},
+                                            {"HoseiNen", px::FieldType::Long, 0}};
+  // Appended out of key order; the keyed table keeps them by key.
+  testing::WriteTable(folder.path(), "mGengo.db", fields, 1,
+                      {{int64_t{5}, SJ("令和"), int64_t{2019}, int64_t{0}, int64_t{2018}},
+                       {int64_t{3}, SJ("昭和"), int64_t{1926}, int64_t{1989}, int64_t{1925}},
+                       {int64_t{4}, SJ("平成"), int64_t{1989}, int64_t{2019}, int64_t{1988}}});
+  TDatabase db;
+  db.SetDatabaseName("K2Holder");
+  db.SetDriverName("STANDARD");
+  db.Params() = {"PATH=" + folder.str(), "DEFAULT DRIVER=PARADOX", "ENABLE BCD=FALSE"};
+  db.Open();
+  TQuery q;
+  q.SetDatabaseName("K2Holder");
+  q.SQL() = {"SELECT Mgengo.SearchKey, Mgengo.StartNen, Mgengo.EndNen, Mgengo.HoseiNen",
+             "FROM \"mGengo.db\" Mgengo"};
+  q.Open();
+  std::vector<int> keys;
+  for (q.First(); !q.Eof(); q.Next())
+    keys.push_back(q.FieldByName("SearchKey").AsInteger());
+  EXPECT_EQ(keys, (std::vector<int>{3, 4, 5}));
+  q.Close();
+  q.SQL() = {"SELECT Mgengo.SearchKey, Mgengo.GengoMei, Mgengo.StartNen, Mgengo.EndNen",
+             "FROM \"mGengo.db\" Mgengo"};
+  q.Open();
+  q.Next();
+  q.Next();
+  EXPECT_EQ(q.FieldByName("GengoMei").AsString(), SJ("令和"));
+  EXPECT_EQ(q.FieldByName("EndNen").AsInteger(), 0);
+  EXPECT_THROW(q.FieldByName("HoseiNen"), EDatabaseError);
+}
+
 TEST(TableFiles, UpperCaseFilesAnswerToTheProgramsSpelling) {
   TempFolder folder;
   testing::WriteTable(folder.path(), "MKAISYA.DB", testing::KaisyaFields(), 0,

@@ -93,6 +93,8 @@ TEST(Table, EveryCreatableTypeRoundTrips) {
   q.Open();
   ASSERT_EQ(q.RecordCount(), 2);
   EXPECT_EQ(q.FieldByName("Amount").AsCurrency().units, -5000);
+  EXPECT_EQ(q.FieldByName("Amount").AsInteger(), -1);  // -0.5: halves away from zero
+  EXPECT_EQ(q.FieldByName("Amount").AsString(), "-0.5");
   EXPECT_FALSE(q.FieldByName("Flag").AsBoolean());
   EXPECT_FALSE(q.FieldByName("Flag").IsNull());
   EXPECT_TRUE(q.FieldByName("Name").IsNull());
