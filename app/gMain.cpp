@@ -346,6 +346,7 @@ void TForm1::FormClose() {
     platform::EnableLauncherWindow(LauncherWindow, true);
     platform::PostLauncherMessage(LauncherWindow, LauncherMessage, LauncherWParam, ResultCode);
   }
+  emit Closed();
 }
 
 }  // namespace nc16

@@ -89,6 +89,10 @@ class TForm1 : public QWidget {
   Page3File* page3;  // null once removed
   Page4Summary* page4;
 
+ signals:
+  // The wizard has ended (after the launcher was notified); the program ends with it.
+  void Closed();
+
  protected:
   // The title-bar close (and any close request from outside) ends the wizard with ResultCode 1
   // and no question; every way of closing runs FormClose once.

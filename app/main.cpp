@@ -28,6 +28,8 @@ int main(int argc, char** argv) {
   if (!form1.FormCreate()) return 0;
   TForm2 form2(&form1);
   form1.SetErrorWindow(&form2);
+  // Closing the wizard ends the program, whatever other window is still about.
+  QObject::connect(&form1, &TForm1::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
   form1.show();
   app.exec();
   return 0;

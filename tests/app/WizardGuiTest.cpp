@@ -348,3 +348,26 @@ TEST_F(Wizard, ArgumentWithWindowZeroStillBuildsTheSummary) {
 
 }  // namespace
 }  // namespace nc16::test
+
+namespace nc16::test {
+namespace {
+
+TEST_F(Wizard, UnsavableChoicesAreReportedOnce) {
+  // A folder where the settings file should be: reading gives nothing, writing fails.
+  std::filesystem::create_directories(env_->CommonDataDir() / "DataSelect.ini");
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(F().page2->SelectedRow(), 1);
+  int closed = 0;
+  QObject::connect(&F(), &TForm1::Closed, [&] { ++closed; });
+  F().close();
+  EXPECT_EQ(closed, 1);
+  ExpectNoBox();
+  Destroy();
+  auto shown = TakeBoxes();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].kind, MessageKind::kError);
+  EXPECT_TRUE(shown[0].text.contains("DataSelect.ini")) << shown[0].text.toStdString();
+}
+
+}  // namespace
+}  // namespace nc16::test
