@@ -131,6 +131,17 @@ TEST_F(Pages, DataSetChecksAndTheirMessages) {
   ExpectOneBox(MessageKind::kWarning,
                "このﾃﾞｰﾀﾌｫﾙﾀﾞには給与ﾃﾞｰﾀがありません。\rもう一度、選び直してください。\r");
   EXPECT_EQ(Page(), "page2");
+
+  // A company table that is not a table: the engine's message in a database error box.
+  std::ofstream(env_->DataSetFolder(2) / "mKaisya.db", std::ios::trunc) << "garbage";
+  SelectDataSet(2);
+  Next();
+  auto shown = TakeBoxes();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].kind, MessageKind::kError);
+  EXPECT_TRUE(shown[0].text.startsWith("ﾃﾞｰﾀﾍﾞｰｽ ｴﾗｰ\r")) << shown[0].text.toStdString();
+  EXPECT_TRUE(shown[0].text.endsWith("\r\r"));
+  EXPECT_EQ(Page(), "page2");
 }
 
 TEST_F(Pages, EveryCheckStartsFromNoMyNumber) {
