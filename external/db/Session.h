@@ -4,9 +4,13 @@
 // changes (size, modification time or inode), so the several queries of one connection share
 // one read of each table.
 //
-// Two ways to put a table before SQLite, chosen by measurement (bench/db_bench, see TableMode):
-// copying its records into an SQLite table, or a virtual table that decodes fields straight from
-// the loaded file, with a hash index per column for the equality lookups of joins.
+// Two ways to put a table before SQLite (bench/db_bench compares them): copying its records into
+// an SQLite table (with an index on the primary key), or a virtual table that decodes fields
+// straight from the loaded file, with a hash index per column for the equality lookups of joins
+// and no sort for an ORDER BY on the leading numeric key. Virtual tables are the default: with
+// 10,000 employees the four queries of one export take about half the time (no copy to make),
+// and a query on a copied table only wins once its tables are loaded, which an export never
+// reuses.
 
 #include <sqlite3.h>
 
