@@ -82,6 +82,11 @@ Page2DataSet::Page2DataSet(TForm1& form, QWidget* parent) : QWidget(parent), for
   header->setSectionsClickable(false);
   header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   header->viewport()->installEventFilter(this);
+  // A grid row is always selected: Ctrl+click must not leave the page without a data set.
+  connect(StringGrid1->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+    if (SelectedRow() == 0 && StringGrid1->currentRow() >= 0)
+      StringGrid1->selectRow(StringGrid1->currentRow());
+  });
   StringGrid1->installEventFilter(this);
 
   Label2b = MakeLabel(this, "Label2b",
@@ -151,7 +156,8 @@ void Page2DataSet::SetUp() {
 void Page2DataSet::LoadDataList(const std::string& SortField, const std::string& Direction) {
   const std::vector<DataListRow> rows =
       nc16::LoadDataList(*form_.Check, *form_.ExportInfo, form_.Boxes(), SortField, Direction);
-  StringGrid1->clearSelection();
+  // The grid keeps its selected row number across a reload, as long as the row exists.
+  const int selected = SelectedRow();
   StringGrid1->setRowCount(static_cast<int>(rows.size()));
   for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
     const DataListRow& row = rows[r];
@@ -159,6 +165,7 @@ void Page2DataSet::LoadDataList(const std::string& SortField, const std::string&
     for (int c = 0; c < 4; ++c)
       StringGrid1->setItem(r, c, new QTableWidgetItem(ToQ(*cells[c])));
   }
+  SelectRow(std::min(std::max(selected, 1), StringGrid1->rowCount()));
 }
 
 void Page2DataSet::SelectRowByPath(const QString& path) {

@@ -93,6 +93,20 @@ TEST_F(Pages, TitleClicksSortAndKeepTheSelection) {
   EXPECT_EQ(F().ExportInfo->DataKey, FromQ(env_->DataSetKey(3)));
 }
 
+TEST_F(Pages, ARowStaysSelected) {
+  ASSERT_TRUE(Start());
+  Next();
+  SelectDataSet(2);
+  QTableWidget* grid = F().page2->StringGrid1;
+  const QRect cell = grid->visualRect(grid->model()->index(1, 0));
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ControlModifier, cell.center());
+  EXPECT_EQ(F().page2->SelectedRow(), 2);
+  // A sort that loses the selected folder keeps the row number.
+  F().page2->SelectRow(7);
+  F().page2->LoadDataList("Holder", "DESC");
+  EXPECT_EQ(F().page2->SelectedRow(), 7);
+}
+
 TEST_F(Pages, EnterInTheGridGoesToNext) {
   ASSERT_TRUE(Start());
   Next();
