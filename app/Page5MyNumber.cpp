@@ -38,8 +38,7 @@ QRadioButton* TRadioGroup::Item(int index) const {
   return static_cast<QRadioButton*>(group_->button(index));
 }
 
-Page5MyNumber::Page5MyNumber(TForm1& form, QWidget* parent) : QWidget(parent) {
-  (void)form;
+Page5MyNumber::Page5MyNumber(TForm1&, QWidget* parent) : QWidget(parent) {
   Label6a =
       MakeLabel(this, "Label6a", QStringLiteral("連動情報に個人番号を含めるかどうかを選択します。"),
                 16, 16, kPageWidth - 32, 16);

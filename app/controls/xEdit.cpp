@@ -1,7 +1,6 @@
 #include "app/controls/xEdit.h"
 
 #include <QFocusEvent>
-#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QValidator>
@@ -135,11 +134,6 @@ void TxEdit::focusInEvent(QFocusEvent* event) {
       break;
   }
   kana_.clear();
-}
-
-void TxEdit::inputMethodEvent(QInputMethodEvent* event) {
-  // Committed text goes through the validator, and so through the filter.
-  QLineEdit::inputMethodEvent(event);
 }
 
 void TxEdit::MoveFocus(bool forward) {

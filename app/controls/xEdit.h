@@ -79,7 +79,6 @@ class TxEdit : public QLineEdit {
  protected:
   void focusInEvent(QFocusEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
-  void inputMethodEvent(QInputMethodEvent* event) override;
 
  private:
   // Moves the focus as Tab (forward) or Shift+Tab would; a box on no form only drops the key.
