@@ -12,6 +12,7 @@
 namespace nc16::db {
 
 Currency Currency::FromDouble(double v) {
+  if (auto fast = detail::UnitsOfDouble(v)) return Currency{*fast};
   int64_t units = 0;
   // The double's own 15 significant digits are the amount it stands for: 1.00005 is a half.
   if (!std::isfinite(v) || !detail::ParseCurrency(detail::FormatFloat(v), units)) {
@@ -67,6 +68,17 @@ int32_t ToInt32(double v, const FieldRead& f) {
 }
 
 }  // namespace
+
+std::optional<int64_t> UnitsOfDouble(double v) {
+  // Below 1e10 the double's 15 significant digits hold at least five decimals, so rounding the
+  // scaled value directly gives what rounding its decimal text gives, unless the value lies next
+  // to a half unit: those (and anything larger) take the exact path through the text.
+  if (!(std::fabs(v) < 1e10)) return std::nullopt;
+  const double x = v * 10000.0;
+  const double frac = std::fabs(x - std::trunc(x));
+  if (std::fabs(frac - 0.5) < 0.06) return std::nullopt;
+  return static_cast<int64_t>(std::llround(x));
+}
 
 double RoundHalfAway(double v) {
   return std::round(v);
@@ -314,6 +326,7 @@ Currency FieldRead::AsCurrency() const {
       }
       return Currency{v.i * 10000};
     case CellKind::kFloat:
+      if (auto fast = UnitsOfDouble(v.f)) return Currency{*fast};
       if (int64_t units = 0; std::isfinite(v.f) && ParseCurrency(FormatFloat(v.f), units)) {
         return Currency{units};
       }

@@ -15,6 +15,7 @@
 // A value that does not convert raises EDatabaseError naming the field and the value.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -46,6 +47,10 @@ struct FieldRead {
 // Exact decimal text ("-12.345", "1e3") to units of 1/10000, halves away from zero; false when
 // the text is no number or does not fit.
 bool ParseCurrency(std::string_view text, int64_t& units);
+
+// The money units of a double the quick way, when that gives what ParseCurrency(FormatFloat(v))
+// gives; nullopt for the values that need the exact path.
+std::optional<int64_t> UnitsOfDouble(double v);
 // A double as up to 15 significant digits, without exponent for ordinary magnitudes.
 std::string FormatFloat(double v);
 // Date-time text: "YYYY/MM/DD" or "YYYY-MM-DD", optionally followed by " hh:mm[:ss[.zzz]]", or

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
+
 #include "external/db/Db.h"
 
 namespace nc16::db::detail {
@@ -35,6 +38,23 @@ TEST(Currency, RoundsToFourDecimalsWithHalvesAwayFromZero) {
   EXPECT_EQ(Currency::FromDouble(123456789012.25).units, 1234567890122500);
   EXPECT_THROW(Currency::FromDouble(1e300), EDatabaseError);
   EXPECT_DOUBLE_EQ(Currency{-25000}.ToDouble(), -2.5);
+}
+
+TEST(Currency, QuickConversionAgreesWithTheExactOne) {
+  // Amounts as a payroll table holds them: yen with up to four decimals, either sign, and the
+  // doubles right next to them.
+  std::mt19937_64 rng(7);
+  std::uniform_int_distribution<int64_t> units(-100000000000000, 100000000000000);
+  for (int i = 0; i < 200000; ++i) {
+    double v = static_cast<double>(units(rng)) / 10000.0;
+    if (i % 3 == 1) v = std::nextafter(v, 1e300);
+    if (i % 3 == 2) v = std::nextafter(v, -1e300);
+    int64_t exact = 0;
+    ASSERT_TRUE(detail::ParseCurrency(detail::FormatFloat(v), exact));
+    if (auto quick = detail::UnitsOfDouble(v)) {
+      ASSERT_EQ(*quick, exact) << v;
+    }
+  }
 }
 
 TEST(ParseCurrency, ReadsDecimalTextExactly) {
