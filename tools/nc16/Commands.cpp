@@ -8,8 +8,15 @@ std::span<const Command> AllCommands() {
   // clang-format off
   static const std::array kCommands{
       Command{"version", "version", "print the program's version", RunVersion},
-      Command{"pxdump", "pxdump FILE [--codepage N]",
-              "print a Paradox table as tab-separated UTF-8 text", RunPxdump},
+      Command{"export",
+              "export --data-folder DIR --output FILE [--my-number --mn-password PW] "
+              "[--password PW | --launcher-key BASE64 [--function-id N]]",
+              "write the intermediate file of a data set; exit 0 written, 3 no employee, "
+              "5 employee data with problems, 4 other failure, 2 wrong usage",
+              RunExport},
+      Command{"pxdump", "pxdump FILE [--codepage N] | pxdump --folder DIR --sql \"SELECT ...\"",
+              "print a Paradox table, or the result of a query on a folder of tables, as "
+              "tab-separated UTF-8 text", RunPxdump},
       Command{"decrypt", "decrypt (--password PW | --key BASE64) IN OUT",
               "decrypt an encrypted intermediate file (*.xml.qve) to OUT", RunDecrypt},
       Command{"vnprotect", "vnprotect encode|decode TEXT",
