@@ -17,13 +17,13 @@ namespace {
 class DataSetCheckTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    setenv("NC16_REGISTRY", (root_.path() / "none.ini").c_str(), 1);
-    setenv("NC16_COMMON_APPDATA", root_.path().c_str(), 1);
+    setenv("NC16_REGISTRY", (root_.Path() / "none.ini").c_str(), 1);
+    setenv("NC16_COMMON_APPDATA", root_.Path().c_str(), 1);
     info_ = std::make_unique<TDataExportInfo>("", "", 0);
     info_->OnSaveError = [](const std::string&) {};
-    info_->CommonDataDir = root_.cp932();
+    info_->CommonDataDir = FromNativePath(root_.Path());
     // clang-format off
-    demo::WriteTable(root_.cp932(), "mGengo", 0, {
+    demo::WriteTable(FromNativePath(root_.Path()), "mGengo", 0, {
         {{"SearchKey", int64_t{1}}, {"GengoMei", SJIS("明治")}, {"StartNen", int64_t{1868}}, {"EndNen", int64_t{1912}}, {"HoseiNen", int64_t{1867}}},
         {{"SearchKey", int64_t{2}}, {"GengoMei", SJIS("大正")}, {"StartNen", int64_t{1912}}, {"EndNen", int64_t{1926}}, {"HoseiNen", int64_t{1911}}},
         {{"SearchKey", int64_t{3}}, {"GengoMei", SJIS("昭和")}, {"StartNen", int64_t{1926}}, {"EndNen", int64_t{1989}}, {"HoseiNen", int64_t{1925}}},
@@ -35,7 +35,7 @@ class DataSetCheckTest : public ::testing::Test {
 
   std::string Company(const std::string& name, int version, int year, bool my_number = false,
                       const std::string& password = "") {
-    auto folder = root_.path() / name;
+    auto folder = root_.Path() / name;
     std::filesystem::create_directories(folder);
     demo::Row row = {{"KaisyaMei", SJIS("会社" + name)},
                      {"SyoriNen", int64_t{year}},
@@ -87,8 +87,8 @@ TEST_F(DataSetCheckTest, AcceptsAnExportableCompanyAndReadsItsSettings) {
 
 TEST_F(DataSetCheckTest, RefusesFoldersThatCannotBeExported) {
   DataSetCheck check(*info_, boxes_);
-  std::filesystem::create_directories(root_.path() / "empty");
-  EXPECT_FALSE(check.CheckSelectedData(FromNativePath(root_.path() / "empty")));
+  std::filesystem::create_directories(root_.Path() / "empty");
+  EXPECT_FALSE(check.CheckSelectedData(FromNativePath(root_.Path() / "empty")));
   EXPECT_FALSE(check.CheckSelectedData(Company("old", 20348, 2008)));
   EXPECT_TRUE(check.CheckSelectedData(Company("oldest", 20349, 2008)));
   ASSERT_EQ(boxes_.shown.size(), 2u);
@@ -100,7 +100,7 @@ TEST_F(DataSetCheckTest, RefusesFoldersThatCannotBeExported) {
             "ください。\r");
 
   // An unreadable company table is a database error, shown once.
-  auto broken = root_.path() / "broken";
+  auto broken = root_.Path() / "broken";
   std::filesystem::create_directories(broken);
   { std::ofstream(broken / "mKaisya.db") << "not a table"; }
   boxes_.shown.clear();
@@ -128,8 +128,8 @@ TEST(Startup, LaunchArgument) {
 
 TEST(Startup, InstallationChecks) {
   TempFolder root;
-  setenv("NC16_REGISTRY", (root.path() / "registry.ini").c_str(), 1);
-  setenv("NC16_COMMON_APPDATA", root.path().c_str(), 1);
+  setenv("NC16_REGISTRY", (root.Path() / "registry.ini").c_str(), 1);
+  setenv("NC16_COMMON_APPDATA", root.Path().c_str(), 1);
   {
     TDataExportInfo info("", "", 0);
     info.OnSaveError = [](const std::string&) {};
@@ -137,11 +137,11 @@ TEST(Startup, InstallationChecks) {
               "[ミルベク給与]がインストールされていません。\r\rﾌﾟﾛｸﾞﾗﾑを強制終了します。");
   }
   {
-    std::ofstream(root.path() / "registry.ini")
+    std::ofstream(root.Path() / "registry.ini")
         << "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VANTREL\\MILVEKKYUYO070]\nRootDir="
-        << root.path().string() << "/\n";
+        << root.Path().string() << "/\n";
   }
-  std::filesystem::create_directories(root.path() / "MILVEKKYUYO16" / "Initdat");
+  std::filesystem::create_directories(root.Path() / "MILVEKKYUYO16" / "Initdat");
   {
     TDataExportInfo info("", "", 0);
     info.OnSaveError = [](const std::string&) {};
@@ -154,7 +154,7 @@ TEST(Startup, InstallationChecks) {
               "起動情報の初期化に失敗しました。\r\rﾌﾟﾛｸﾞﾗﾑを強制終了します。");
   }
   {
-    std::ofstream(root.path() / "MILVEKKYUYO16" / "Initdat" / "Version.ini")
+    std::ofstream(root.Path() / "MILVEKKYUYO16" / "Initdat" / "Version.ini")
         << "[VERSION]\nMAJOR=7\nMINOR=01\nREVISION=002\n";
   }
   TDataExportInfo info("", "", 0);

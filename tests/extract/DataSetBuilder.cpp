@@ -1,9 +1,6 @@
 #include "tests/extract/DataSetBuilder.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <atomic>
 
 #include "platform/Cp932.h"
 
@@ -121,23 +118,6 @@ void DataSetBuilder::Write(const std::filesystem::path& folder) const {
   demo::WriteTable(dir, "tNenchoMeisai", version_,
                    by_keys(payments_, {"Syain", "SikyuKbn", "SikyuKai", "InputKbn"}));
   demo::WriteTable(dir, "tMNLog", version_, {});
-}
-
-TempFolder::TempFolder() {
-  static std::atomic<int> counter{0};
-  path_ = std::filesystem::temp_directory_path() /
-          ("nc16-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-  std::filesystem::remove_all(path_);
-  std::filesystem::create_directories(path_);
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ec;
-  std::filesystem::remove_all(path_, ec);
-}
-
-std::string TempFolder::cp932() const {
-  return FromNativePath(path_);
 }
 
 }  // namespace nc16::test

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/platform/TempFolder.h"
 #include "tools/demo/PayrollSchema.h"
 
 namespace nc16::test {
@@ -62,16 +63,6 @@ class DataSetBuilder {
   std::vector<int64_t> dropped_nencho_;
 };
 
-// A temporary folder removed with the object.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  const std::filesystem::path& path() const { return path_; }
-  std::string cp932() const;
-
- private:
-  std::filesystem::path path_;
-};
+using TempFolder = testing::TempFolder;
 
 }  // namespace nc16::test

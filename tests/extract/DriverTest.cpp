@@ -38,12 +38,12 @@ TEST(EmployeeQuery, LinesFollowTheDataVersion) {
 TEST(Driver, NoEmployeeLeavesDocumentAndErrorListAlone) {
   DataSetBuilder data(700005);
   TempFolder folder;
-  data.Write(folder.path());
+  data.Write(folder.Path());
   TXmlSaveDoc doc("1.0", "Shift_JIS", "");
   doc.CreateRoot("REPORT", "");
   ErrorList errors;
   errors.Lines = {"kept"};
-  TNenchoDataMake maker(folder.cp932(), errors);
+  TNenchoDataMake maker(FromNativePath(folder.Path()), errors);
   EXPECT_EQ(maker.MakeData(doc, 0), TNenchoDataMake::kNoEmployee);
   EXPECT_EQ(doc.ElementCount(), 1u);
   EXPECT_EQ(errors.Lines, std::vector<std::string>{"kept"});

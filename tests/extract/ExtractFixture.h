@@ -31,12 +31,12 @@ struct ExportResult {
 
 inline ExportResult RunExtraction(const DataSetBuilder& data, int my_number_option = 0) {
   TempFolder folder;
-  data.Write(folder.path());
+  data.Write(folder.Path());
   TXmlSaveDoc doc("1.0", "Shift_JIS", "");
   doc.CreateRoot("REPORT", "");
   ExportResult r;
   {
-    TNenchoDataMake maker(folder.cp932(), r.errors);
+    TNenchoDataMake maker(FromNativePath(folder.Path()), r.errors);
     r.result = maker.MakeData(doc, my_number_option);
   }
   r.xml = doc.GetXmlText();
