@@ -85,4 +85,45 @@ CellKind KindOf(TFieldType type) {
   }
 }
 
+std::optional<px::FieldType> ParadoxTypeOf(TFieldType t) {
+  switch (t) {
+    case TFieldType::ftString:
+      return px::FieldType::Alpha;
+    case TFieldType::ftSmallint:
+      return px::FieldType::Short;
+    case TFieldType::ftInteger:
+      return px::FieldType::Long;
+    case TFieldType::ftAutoInc:
+      return px::FieldType::AutoInc;
+    case TFieldType::ftBoolean:
+      return px::FieldType::Logical;
+    case TFieldType::ftFloat:
+      return px::FieldType::Number;
+    case TFieldType::ftCurrency:
+      return px::FieldType::Money;
+    case TFieldType::ftBCD:
+      return px::FieldType::BCD;
+    case TFieldType::ftDate:
+      return px::FieldType::Date;
+    case TFieldType::ftTime:
+      return px::FieldType::Time;
+    case TFieldType::ftDateTime:
+      return px::FieldType::Timestamp;
+    case TFieldType::ftMemo:
+      return px::FieldType::Memo;
+    case TFieldType::ftFmtMemo:
+      return px::FieldType::FmtMemo;
+    case TFieldType::ftBlob:
+      return px::FieldType::Blob;
+    case TFieldType::ftGraphic:
+      return px::FieldType::Graphic;
+    case TFieldType::ftOle:
+      return px::FieldType::Ole;
+    case TFieldType::ftBytes:
+      return px::FieldType::Bytes;
+    default:
+      return std::nullopt;
+  }
+}
+
 }  // namespace nc16::db::detail

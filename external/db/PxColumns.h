@@ -19,6 +19,7 @@
 #include <sqlite3.h>
 
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -31,6 +32,8 @@
 namespace nc16::db::detail {
 
 TFieldType FieldTypeOf(px::FieldType type);
+// The Paradox type a field definition creates; nullopt for a type no table can hold.
+std::optional<px::FieldType> ParadoxTypeOf(TFieldType type);
 const char* DeclTypeOf(px::FieldType type);
 // The field type behind a declared type; ftUnknown for an expression (decltype null or foreign).
 TFieldType FieldTypeOfDecl(const char* decltype_or_null);

@@ -117,47 +117,6 @@ CellView ViewOfValue(const px::Value& v) {
   return c;
 }
 
-std::optional<px::FieldType> PxTypeOf(TFieldType t) {
-  switch (t) {
-    case TFieldType::ftString:
-      return px::FieldType::Alpha;
-    case TFieldType::ftSmallint:
-      return px::FieldType::Short;
-    case TFieldType::ftInteger:
-      return px::FieldType::Long;
-    case TFieldType::ftAutoInc:
-      return px::FieldType::AutoInc;
-    case TFieldType::ftBoolean:
-      return px::FieldType::Logical;
-    case TFieldType::ftFloat:
-      return px::FieldType::Number;
-    case TFieldType::ftCurrency:
-      return px::FieldType::Money;
-    case TFieldType::ftBCD:
-      return px::FieldType::BCD;
-    case TFieldType::ftDate:
-      return px::FieldType::Date;
-    case TFieldType::ftTime:
-      return px::FieldType::Time;
-    case TFieldType::ftDateTime:
-      return px::FieldType::Timestamp;
-    case TFieldType::ftMemo:
-      return px::FieldType::Memo;
-    case TFieldType::ftFmtMemo:
-      return px::FieldType::FmtMemo;
-    case TFieldType::ftBlob:
-      return px::FieldType::Blob;
-    case TFieldType::ftGraphic:
-      return px::FieldType::Graphic;
-    case TFieldType::ftOle:
-      return px::FieldType::Ole;
-    case TFieldType::ftBytes:
-      return px::FieldType::Bytes;
-    default:
-      return std::nullopt;
-  }
-}
-
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   return detail::FoldCaseCp932(a) == detail::FoldCaseCp932(b);
 }
@@ -283,7 +242,7 @@ void TTable::CreateTable() {
   }
   px::TableDef def;
   for (const TFieldDef& fd : t.field_defs) {
-    const auto type = PxTypeOf(fd.DataType);
+    const auto type = detail::ParadoxTypeOf(fd.DataType);
     if (!type || fd.Name.empty())
       throw EDatabaseError(detail::MsgBadFieldDef(t.table_name, fd.Name));
     def.fields.push_back(px::FieldDef{fd.Name, *type, fd.Size});

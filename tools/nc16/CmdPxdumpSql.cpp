@@ -5,6 +5,7 @@
 #include <string>
 
 #include "external/db/Db.h"
+#include "external/db/PxColumns.h"
 #include "external/paradox/ValueText.h"
 #include "platform/Cp932.h"
 #include "tools/nc16/CliUtil.h"
@@ -16,41 +17,9 @@ using db::TFieldType;
 
 // The Paradox type a result column is dumped as, so its values print as the table dump's do.
 px::FieldType DumpType(TFieldType t) {
-  switch (t) {
-    case TFieldType::ftSmallint:
-      return px::FieldType::Short;
-    case TFieldType::ftInteger:
-      return px::FieldType::Long;
-    case TFieldType::ftAutoInc:
-      return px::FieldType::AutoInc;
-    case TFieldType::ftBoolean:
-      return px::FieldType::Logical;
-    case TFieldType::ftFloat:
-    case TFieldType::ftBCD:
-      return px::FieldType::Number;
-    case TFieldType::ftCurrency:
-      return px::FieldType::Money;
-    case TFieldType::ftDate:
-      return px::FieldType::Date;
-    case TFieldType::ftTime:
-      return px::FieldType::Time;
-    case TFieldType::ftDateTime:
-      return px::FieldType::Timestamp;
-    case TFieldType::ftMemo:
-      return px::FieldType::Memo;
-    case TFieldType::ftFmtMemo:
-      return px::FieldType::FmtMemo;
-    case TFieldType::ftBlob:
-      return px::FieldType::Blob;
-    case TFieldType::ftGraphic:
-      return px::FieldType::Graphic;
-    case TFieldType::ftOle:
-      return px::FieldType::Ole;
-    case TFieldType::ftBytes:
-      return px::FieldType::Bytes;
-    default:
-      return px::FieldType::Alpha;
-  }
+  // BCD comes back as a float (the connections say ENABLE BCD=FALSE); an expression has no type.
+  px::FieldType type = db::detail::ParadoxTypeOf(t).value_or(px::FieldType::Alpha);
+  return type == px::FieldType::BCD ? px::FieldType::Number : type;
 }
 
 px::Value DumpValue(db::TField& f, px::FieldType type) {
