@@ -124,45 +124,39 @@ bool DataSetCheck::CheckSelectedData(const std::string& folder) {
   });
 }
 
-int DataSetCheck::GetEraYear(int year) {
-  int result = 0;
-  if (!OpenCommonDatabase(info_.CommonDataDir)) return 0;
+template <class OnMatch>
+void DataSetCheck::ForEra(int year, const char* select, OnMatch on_match) {
+  // The connection is pointed at the common folder again for every look-up, as the list's
+  // period column asks for two look-ups per row; a failure has shown its message.
+  if (!OpenCommonDatabase(info_.CommonDataDir)) return;
   CloseOnExit closer{qryWork2};
   Guarded([&] {
-    qryWork2.SQL() = {"SELECT Mgengo.SearchKey, Mgengo.StartNen, Mgengo.EndNen, Mgengo.HoseiNen",
-                      "FROM \"mGengo.db\" Mgengo"};
+    qryWork2.SQL() = {select, "FROM \"mGengo.db\" Mgengo"};
     qryWork2.Open();
+    // No order clause: the table's own order decides which era a shared year belongs to.
     for (qryWork2.First(); !qryWork2.Eof(); qryWork2.Next()) {
       int start = qryWork2.FieldByName("StartNen").AsInteger();
       int end = qryWork2.FieldByName("EndNen").AsInteger();
       if (start <= year && (end <= 0 || year <= end)) {
-        result = year - qryWork2.FieldByName("HoseiNen").AsInteger();
+        on_match();
         break;
       }
     }
     return true;
   });
+}
+
+int DataSetCheck::GetEraYear(int year) {
+  int result = 0;
+  ForEra(year, "SELECT Mgengo.SearchKey, Mgengo.StartNen, Mgengo.EndNen, Mgengo.HoseiNen",
+         [&] { result = year - qryWork2.FieldByName("HoseiNen").AsInteger(); });
   return result;
 }
 
 std::string DataSetCheck::GetEraName(int year) {
   std::string result;
-  if (!OpenCommonDatabase(info_.CommonDataDir)) return result;
-  CloseOnExit closer{qryWork2};
-  Guarded([&] {
-    qryWork2.SQL() = {"SELECT Mgengo.SearchKey, Mgengo.GengoMei, Mgengo.StartNen, Mgengo.EndNen",
-                      "FROM \"mGengo.db\" Mgengo"};
-    qryWork2.Open();
-    for (qryWork2.First(); !qryWork2.Eof(); qryWork2.Next()) {
-      int start = qryWork2.FieldByName("StartNen").AsInteger();
-      int end = qryWork2.FieldByName("EndNen").AsInteger();
-      if (start <= year && (end <= 0 || year <= end)) {
-        result = qryWork2.FieldByName("GengoMei").AsString();
-        break;
-      }
-    }
-    return true;
-  });
+  ForEra(year, "SELECT Mgengo.SearchKey, Mgengo.GengoMei, Mgengo.StartNen, Mgengo.EndNen",
+         [&] { result = qryWork2.FieldByName("GengoMei").AsString(); });
   return result;
 }
 

@@ -53,6 +53,9 @@ class DataSetCheck {
  private:
   bool Connect(db::TDatabase& database, db::TQuery& query, const char* name,
                const std::string& folder);
+  // Runs the era query `select` and calls `on_match` on the first era that holds `year`.
+  template <class OnMatch>
+  void ForEra(int year, const char* select, OnMatch on_match);
   // Runs `body`; database and out-of-memory failures become the error box and false.
   template <class Body>
   bool Guarded(Body&& body);
