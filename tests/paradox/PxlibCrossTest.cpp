@@ -20,38 +20,13 @@ extern "C" {
 #include "external/paradox/ParadoxTable.h"
 #include "external/paradox/ParadoxWriter.h"
 #include "platform/Cp932.h"
+#include "tests/paradox/PxlibDoc.h"
 #include "tests/paradox/TestDir.h"
 
 namespace nc16::px {
 namespace {
 
-void Quiet(pxdoc_t*, int, const char*, void*) {}
-
-// A pxlib document over a file, closed on every path.
-class PxDoc {
- public:
-  explicit PxDoc(const std::filesystem::path& path) {
-    doc_ = PX_new2(Quiet, nullptr, nullptr, nullptr);
-    fp_ = std::fopen(path.c_str(), "rb");
-    ok_ = doc_ && fp_ && PX_open_fp(doc_, fp_) == 0;
-  }
-  ~PxDoc() {
-    if (doc_) {
-      PX_close(doc_);
-      PX_delete(doc_);
-    }
-    if (fp_) std::fclose(fp_);
-  }
-  PxDoc(const PxDoc&) = delete;
-  PxDoc& operator=(const PxDoc&) = delete;
-  bool ok() const { return ok_; }
-  pxdoc_t* get() const { return doc_; }
-
- private:
-  pxdoc_t* doc_ = nullptr;
-  FILE* fp_ = nullptr;
-  bool ok_ = false;
-};
+using testing::PxDoc;
 
 // pxlib 0.6.8 never frees the key copies PX_read_primary_index makes.
 void FreeIndexKeys(pxdoc_t* idx) {
@@ -140,7 +115,7 @@ TEST(PxlibCrossTest, FixturesReadTheSame) {
 TEST(PxlibCrossTest, TablesPxlibWritesReadRightThroughOurs) {
   test::TestDir dir;
   const auto path = dir / "pxw.db";
-  pxdoc_t* doc = PX_new2(Quiet, nullptr, nullptr, nullptr);
+  pxdoc_t* doc = PX_new2(testing::QuietPxlib, nullptr, nullptr, nullptr);
   ASSERT_NE(doc, nullptr);
   // pxlib frees the field array and names with its allocator (malloc).
   auto* fields = static_cast<pxfield_t*>(std::calloc(6, sizeof(pxfield_t)));

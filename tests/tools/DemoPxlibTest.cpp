@@ -12,6 +12,7 @@ extern "C" {
 
 #include "external/paradox/ParadoxTable.h"
 #include "platform/Cp932.h"
+#include "tests/paradox/PxlibDoc.h"
 #include "tests/platform/TempFolder.h"
 #include "tools/demo/DemoInstallation.h"
 #include "tools/demo/DemoTableFile.h"
@@ -20,32 +21,7 @@ extern "C" {
 namespace nc16::demo {
 namespace {
 
-void Quiet(pxdoc_t*, int, const char*, void*) {}
-
-class PxDoc {
- public:
-  explicit PxDoc(const std::filesystem::path& path) {
-    doc_ = PX_new2(Quiet, nullptr, nullptr, nullptr);
-    fp_ = std::fopen(path.c_str(), "rb");
-    ok_ = doc_ && fp_ && PX_open_fp(doc_, fp_) == 0;
-  }
-  ~PxDoc() {
-    if (doc_) {
-      PX_close(doc_);
-      PX_delete(doc_);
-    }
-    if (fp_) std::fclose(fp_);
-  }
-  PxDoc(const PxDoc&) = delete;
-  PxDoc& operator=(const PxDoc&) = delete;
-  bool ok() const { return ok_; }
-  pxdoc_t* get() const { return doc_; }
-
- private:
-  pxdoc_t* doc_ = nullptr;
-  FILE* fp_ = nullptr;
-  bool ok_ = false;
-};
+using testing::PxDoc;
 
 // pxlib takes the primary index for the table: its entries cover exactly the table's records.
 void ExpectIndexAccepted(const std::filesystem::path& db_file) {
