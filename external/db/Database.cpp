@@ -6,18 +6,14 @@
 
 #include "external/db/Db.h"
 #include "external/db/Messages.h"
+#include "external/db/NoCase.h"
 #include "external/db/Session.h"
 #include "external/db/TableFiles.h"
 
 namespace nc16::db {
 namespace {
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           auto lo = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-           return lo(x) == lo(y);
-         });
-}
+using detail::EqualsNoCase;
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && s.front() == ' ')

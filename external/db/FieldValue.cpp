@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "external/db/Messages.h"
+#include "external/db/NoCase.h"
 #include "external/paradox/ValueText.h"
 #include "platform/Cp932.h"
 
@@ -32,17 +33,6 @@ std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
     s.remove_suffix(1);
   return s;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
 }
 
 bool ParseInt64(std::string_view s, int64_t& out) {

@@ -12,6 +12,7 @@
 #include "external/db/FieldValue.h"
 #include "external/db/LocateIndex.h"
 #include "external/db/Messages.h"
+#include "external/db/NoCase.h"
 #include "external/db/PxColumns.h"
 #include "external/db/RowSet.h"
 #include "external/db/Session.h"
@@ -27,31 +28,8 @@ using detail::ColumnInfo;
 using detail::FieldRead;
 using detail::RowSet;
 
-// Case-insensitive (ASCII) lookup of field names without building a folded copy per call.
-struct NoCaseHash {
-  using is_transparent = void;
-  size_t operator()(std::string_view s) const {
-    size_t h = 0xcbf29ce484222325ULL;
-    for (char c : s) {
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-      h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
-    }
-    return h;
-  }
-};
-struct NoCaseEq {
-  using is_transparent = void;
-  bool operator()(std::string_view a, std::string_view b) const {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-      char x = a[i], y = b[i];
-      if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-      if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-      if (x != y) return false;
-    }
-    return true;
-  }
-};
+using detail::NoCaseEq;
+using detail::NoCaseHash;
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && s.front() == ' ')

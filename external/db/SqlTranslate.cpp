@@ -5,6 +5,7 @@
 
 #include "external/db/Db.h"
 #include "external/db/Messages.h"
+#include "external/db/NoCase.h"
 #include "platform/Cp932.h"
 
 namespace nc16::db::detail {
@@ -97,13 +98,6 @@ class Lexer {
   std::string_view s_;
   size_t pos_ = 0;
 };
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           auto lo = [](char ch) { return (ch >= 'A' && ch <= 'Z') ? char(ch - 'A' + 'a') : ch; };
-           return lo(x) == lo(y);
-         });
-}
 
 // Words that end a table reference instead of being its alias.
 bool IsClauseWord(std::string_view w) {
