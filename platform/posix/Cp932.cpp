@@ -1,3 +1,5 @@
+// CP932 conversions on POSIX systems: iconv's CP932 tables (the Windows mapping).
+
 #include "platform/Cp932.h"
 
 #include <iconv.h>
