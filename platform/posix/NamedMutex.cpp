@@ -70,19 +70,6 @@ int FlockRetrying(int fd, int op) {
 
 }  // namespace
 
-NamedMutex::NamedMutex(NamedMutex&& other) noexcept : handle_(other.handle_) {
-  other.handle_ = kNone;
-}
-
-NamedMutex& NamedMutex::operator=(NamedMutex&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = other.handle_;
-    other.handle_ = kNone;
-  }
-  return *this;
-}
-
 void NamedMutex::Close() noexcept {
   if (handle_ == kNone) return;
   ::close(static_cast<int>(handle_));  // drops the lock

@@ -16,19 +16,6 @@ HANDLE AsHandle(std::intptr_t h) {
 
 }  // namespace
 
-NamedMutex::NamedMutex(NamedMutex&& other) noexcept : handle_(other.handle_) {
-  other.handle_ = kNone;
-}
-
-NamedMutex& NamedMutex::operator=(NamedMutex&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = other.handle_;
-    other.handle_ = kNone;
-  }
-  return *this;
-}
-
 void NamedMutex::Close() noexcept {
   if (handle_ == kNone) return;
   ::CloseHandle(AsHandle(handle_));
