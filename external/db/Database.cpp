@@ -14,14 +14,7 @@ namespace nc16::db {
 namespace {
 
 using detail::EqualsNoCase;
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && s.front() == ' ')
-    s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ')
-    s.remove_suffix(1);
-  return s;
-}
+using detail::TrimSpaces;
 
 }  // namespace
 
@@ -69,18 +62,18 @@ void TDatabase::Open() {
   for (const std::string& param : impl_->params) {
     const size_t eq = param.find('=');
     if (eq == std::string::npos) throw EDBEngineError(detail::MsgBadParam(name, param));
-    const std::string_view key = Trim(std::string_view(param).substr(0, eq));
+    const std::string_view key = TrimSpaces(std::string_view(param).substr(0, eq));
     const std::string_view value = std::string_view(param).substr(eq + 1);
     if (EqualsNoCase(key, "PATH")) {
       path = std::string(value);
       has_path = true;
     } else if (EqualsNoCase(key, "DEFAULT DRIVER")) {
-      if (!EqualsNoCase(Trim(value), "PARADOX")) {
+      if (!EqualsNoCase(TrimSpaces(value), "PARADOX")) {
         throw EDBEngineError(detail::MsgUnknownDriver(name, value));
       }
     } else if (EqualsNoCase(key, "ENABLE BCD")) {
       // Numbers and money are never handed out as BCD; either setting is accepted.
-      if (!EqualsNoCase(Trim(value), "FALSE") && !EqualsNoCase(Trim(value), "TRUE")) {
+      if (!EqualsNoCase(TrimSpaces(value), "FALSE") && !EqualsNoCase(TrimSpaces(value), "TRUE")) {
         throw EDBEngineError(detail::MsgBadParam(name, param));
       }
     }

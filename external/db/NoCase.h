@@ -1,5 +1,6 @@
 #pragma once
-// Names the engine compares without regard to the case of ASCII letters: table files, field
+// Names the engine compares without regard to the case of ASCII letters (and the blanks
+// around them): table files, field
 // names, driver and parameter names, SQL keywords. Other bytes (CP932 among them) compare as
 // they are.
 
@@ -17,6 +18,15 @@ constexpr bool EqualsNoCase(std::string_view a, std::string_view b) {
   for (size_t i = 0; i < a.size(); ++i)
     if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
   return true;
+}
+
+// A name or parameter value without the blanks around it.
+constexpr std::string_view TrimSpaces(std::string_view s) {
+  while (!s.empty() && s.front() == ' ')
+    s.remove_prefix(1);
+  while (!s.empty() && s.back() == ' ')
+    s.remove_suffix(1);
+  return s;
 }
 
 // Hash and equality for unordered containers keyed by such names, with look-up by string_view.

@@ -30,14 +30,7 @@ using detail::RowSet;
 
 using detail::NoCaseEq;
 using detail::NoCaseHash;
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && s.front() == ' ')
-    s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ')
-    s.remove_suffix(1);
-  return s;
-}
+using detail::TrimSpaces;
 
 }  // namespace
 
@@ -238,7 +231,7 @@ TQuery::Impl::LocateEntry& TQuery::Impl::EntryFor(std::string_view key_fields) {
   e.key_fields = std::string(key_fields);
   for (size_t start = 0;;) {
     const size_t semi = key_fields.find(';', start);
-    e.columns.push_back(ColumnOf(Trim(key_fields.substr(start, semi - start))));
+    e.columns.push_back(ColumnOf(TrimSpaces(key_fields.substr(start, semi - start))));
     if (semi == std::string_view::npos) break;
     start = semi + 1;
   }

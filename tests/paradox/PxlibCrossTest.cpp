@@ -28,13 +28,6 @@ namespace {
 
 using testing::PxDoc;
 
-// pxlib 0.6.8 never frees the key copies PX_read_primary_index makes.
-void FreeIndexKeys(pxdoc_t* idx) {
-  auto* entries = static_cast<pxpindex_t*>(idx->px_data);
-  for (int i = 0; entries && i < idx->px_datalen; ++i)
-    idx->free(idx, entries[i].data);
-}
-
 // Compares our reading of a table with pxlib's: header, fields, and every record's bytes, and the
 // numeric and alpha values as pxlib decodes them.
 void ExpectSameAsPxlib(const std::filesystem::path& path) {
@@ -218,24 +211,14 @@ TEST(PxlibCrossTest, KeyedTableAndItsIndexReadThroughPxlib) {
   ASSERT_TRUE(index.ok());
   ASSERT_EQ(PX_read_primary_index(index.get()), 0);
   // pxlib checks that the level-1 entries cover the table's records, then reads through them.
-  void* own_index = db.get()->px_indexdata;  // the one pxlib built on open; handed back below
-  const int own_len = db.get()->px_indexdatalen;
-  ASSERT_EQ(PX_add_primary_index(db.get(), index.get()), 0);
+  testing::AttachedIndex attached(db, index);
+  ASSERT_EQ(attached.result(), 0);
   std::vector<char> buf(PX_get_recordsize(db.get()));
   Table ours(dir / "k.DB");
   for (int r = 0; r < 1500; r += 97) {
     ASSERT_NE(PX_get_record(db.get(), r, buf.data()), nullptr);
     EXPECT_EQ(std::memcmp(buf.data(), ours.At(r).Raw().data(), buf.size()), 0) << r;
   }
-  // Take the index back from the table document, so that each document frees only its own
-  // (pxlib 0.6.8 would otherwise leak both, and never frees the key copies it reads).
-  db.get()->px_pindex = nullptr;
-  db.get()->px_indexdata = own_index;
-  db.get()->px_indexdatalen = own_len;
-  pxdoc_t* idx = index.get();
-  auto* entries = static_cast<pxpindex_t*>(idx->px_data);
-  for (int i = 0; i < idx->px_datalen; ++i)
-    idx->free(idx, entries[i].data);
 }
 
 TEST(PxlibCrossTest, AfterAFailedAppendPxlibStillReadsTheTable) {
@@ -288,7 +271,7 @@ TEST(PxlibCrossTest, AppendToAParadox3TableOfParadoxItself) {
   PxDoc index(dir / "FILMS.PX");
   ASSERT_TRUE(index.ok());
   EXPECT_EQ(PX_read_primary_index(index.get()), 0);
-  FreeIndexKeys(index.get());
+  testing::FreePxlibIndexKeys(index.get());
   // The file had a free block (5) and the chain was rewritten: no more blocks than before plus
   // the ones the new chain needed.
   EXPECT_LE(std::filesystem::file_size(dir / "FILMS.DB"),

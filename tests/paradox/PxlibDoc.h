@@ -36,4 +36,41 @@ class PxDoc {
   bool ok_ = false;
 };
 
+// pxlib 0.6.8 never frees the key copies PX_read_primary_index makes.
+inline void FreePxlibIndexKeys(pxdoc_t* index) {
+  auto* entries = static_cast<pxpindex_t*>(index->px_data);
+  for (int i = 0; entries && i < index->px_datalen; ++i)
+    index->free(index, entries[i].data);
+}
+
+// A primary index read by pxlib and handed to a table document for the life of the object:
+// pxlib checks that its entries cover the table's records and then reads through it. On
+// destruction the table gets its own index back, so each document frees only its own (pxlib
+// 0.6.8 would free one twice), and the index's key copies are freed.
+class AttachedIndex {
+ public:
+  AttachedIndex(PxDoc& table, PxDoc& index)
+      : table_(table.get()),
+        index_(index.get()),
+        own_index_(table_->px_indexdata),
+        own_len_(table_->px_indexdatalen),
+        result_(PX_add_primary_index(table_, index_)) {}
+  ~AttachedIndex() {
+    table_->px_pindex = nullptr;
+    table_->px_indexdata = own_index_;
+    table_->px_indexdatalen = own_len_;
+    FreePxlibIndexKeys(index_);
+  }
+  AttachedIndex(const AttachedIndex&) = delete;
+  AttachedIndex& operator=(const AttachedIndex&) = delete;
+  int result() const { return result_; }
+
+ private:
+  pxdoc_t* table_;
+  pxdoc_t* index_;
+  decltype(pxdoc_t::px_indexdata) own_index_;
+  int own_len_;
+  int result_;
+};
+
 }  // namespace nc16::testing

@@ -31,18 +31,8 @@ void ExpectIndexAccepted(const std::filesystem::path& db_file) {
   ASSERT_TRUE(db.ok());
   ASSERT_TRUE(index.ok());
   ASSERT_EQ(PX_read_primary_index(index.get()), 0);
-  void* own_index = db.get()->px_indexdata;
-  const int own_len = db.get()->px_indexdatalen;
-  EXPECT_EQ(PX_add_primary_index(db.get(), index.get()), 0);
-  // Each document frees only its own index (pxlib 0.6.8 would free one twice and never frees
-  // the key copies it reads).
-  db.get()->px_pindex = nullptr;
-  db.get()->px_indexdata = own_index;
-  db.get()->px_indexdatalen = own_len;
-  pxdoc_t* idx = index.get();
-  auto* entries = static_cast<pxpindex_t*>(idx->px_data);
-  for (int i = 0; i < idx->px_datalen; ++i)
-    idx->free(idx, entries[i].data);
+  testing::AttachedIndex attached(db, index);
+  EXPECT_EQ(attached.result(), 0);
 }
 
 TEST(DemoPxlib, EveryKeyedTableOfAnInstallationHasAnIndexPxlibTakes) {
@@ -93,24 +83,14 @@ TEST(DemoPxlib, BulkWrittenTableAndItsIndexReadThroughPxlib) {
   PxDoc index(tmp.Path() / "tNenchoMeisai.PX");
   ASSERT_TRUE(index.ok());
   ASSERT_EQ(PX_read_primary_index(index.get()), 0);
-  void* own_index = db.get()->px_indexdata;
-  const int own_len = db.get()->px_indexdatalen;
   // pxlib checks that the index entries cover the table's records before it uses them.
-  EXPECT_EQ(PX_add_primary_index(db.get(), index.get()), 0);
+  testing::AttachedIndex attached(db, index);
+  EXPECT_EQ(attached.result(), 0);
   for (int r = 0; r < PX_get_num_records(db.get()); r += 997) {
     ASSERT_NE(PX_get_record(db.get(), r, buf.data()), nullptr) << r;
     EXPECT_EQ(std::memcmp(buf.data(), ours.At(static_cast<size_t>(r)).Raw().data(), buf.size()), 0)
         << r;
   }
-  // Each document frees only its own index (pxlib 0.6.8 would free one twice and never frees
-  // the key copies it reads).
-  db.get()->px_pindex = nullptr;
-  db.get()->px_indexdata = own_index;
-  db.get()->px_indexdatalen = own_len;
-  pxdoc_t* idx = index.get();
-  auto* entries = static_cast<pxpindex_t*>(idx->px_data);
-  for (int i = 0; i < idx->px_datalen; ++i)
-    idx->free(idx, entries[i].data);
 }
 
 }  // namespace
