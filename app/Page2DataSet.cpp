@@ -9,10 +9,10 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 
-#include "app/DataList.h"
 #include "app/QtText.h"
 #include "app/WizardFonts.h"
 #include "app/WizardPage.h"
+#include "app/flow/DataList.h"
 #include "app/gMain.h"
 
 namespace nc16 {

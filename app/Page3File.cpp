@@ -7,10 +7,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/OutputStep.h"
 #include "app/QtText.h"
 #include "app/WizardPage.h"
 #include "app/controls/xEdit.h"
+#include "app/flow/OutputStep.h"
 #include "app/gMain.h"
 #include "document/TextUtils.h"
 #include "platform/Platform.h"

@@ -1,6 +1,6 @@
 #include "app/ProgramStart.h"
 
-#include "app/Startup.h"
+#include "app/flow/Startup.h"
 
 namespace nc16 {
 

@@ -8,18 +8,18 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "app/OutputStep.h"
 #include "app/Page1Intro.h"
 #include "app/Page2DataSet.h"
 #include "app/Page3File.h"
 #include "app/Page4Summary.h"
 #include "app/Page5MyNumber.h"
 #include "app/QtText.h"
-#include "app/Startup.h"
 #include "app/WizardFonts.h"
 #include "app/WizardPage.h"
 #include "app/controls/xEdit.h"
 #include "app/controls/xWizard.h"
+#include "app/flow/OutputStep.h"
+#include "app/flow/Startup.h"
 #include "app/mErrorList.h"
 #include "document/ArgUtils.h"
 #include "platform/Platform.h"

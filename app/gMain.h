@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DataSetCheck.h"
+#include "app/flow/DataSetCheck.h"
 #include "document/DataExportInfo.h"
 #include "platform/MessageBox.h"
 

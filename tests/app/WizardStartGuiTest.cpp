@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "app/ProgramStart.h"
-#include "app/Startup.h"
+#include "app/flow/Startup.h"
 #include "tests/app/WizardFixture.h"
 
 namespace nc16::test {

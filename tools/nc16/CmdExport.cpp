@@ -4,9 +4,9 @@
 #include <iostream>
 #include <optional>
 
-#include "app/DataSetCheck.h"
-#include "app/OutputStep.h"
-#include "app/Startup.h"
+#include "app/flow/DataSetCheck.h"
+#include "app/flow/OutputStep.h"
+#include "app/flow/Startup.h"
 #include "document/ArgUtils.h"
 #include "document/TextUtils.h"
 #include "extract/ErrorList.h"

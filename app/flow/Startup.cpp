@@ -1,4 +1,4 @@
-#include "app/Startup.h"
+#include "app/flow/Startup.h"
 
 #include <array>
 #include <charconv>

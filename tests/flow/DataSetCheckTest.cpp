@@ -1,12 +1,12 @@
 // The data-set check of the second page and the era look-ups, on real tables.
 
-#include "app/DataSetCheck.h"
+#include "app/flow/DataSetCheck.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 
-#include "app/Startup.h"
+#include "app/flow/Startup.h"
 #include "external/vnprotect/VnProtect.h"
 #include "tests/app/RecordingBoxes.h"
 #include "tests/extract/DataSetBuilder.h"

@@ -1,7 +1,7 @@
 // The data-set list as the data-set page shows it: the order of each sort, the shortened paths,
 // the period texts, and the list table created when it is missing.
 
-#include "app/DataList.h"
+#include "app/flow/DataList.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/DataSetCheck.h"
+#include "app/flow/DataSetCheck.h"
 
 #include <new>
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/DataSetCheck.h"
+#include "app/flow/DataSetCheck.h"
 #include "document/DataExportInfo.h"
 #include "platform/MessageBox.h"
 

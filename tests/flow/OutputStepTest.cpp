@@ -1,7 +1,7 @@
 // The output step: plain and encrypted files, the My Number log, and the message and result of
 // every way it can end.
 
-#include "app/OutputStep.h"
+#include "app/flow/OutputStep.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "app/OutputStep.h"
+#include "app/flow/OutputStep.h"
 
 #include <algorithm>
 

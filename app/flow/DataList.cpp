@@ -1,4 +1,4 @@
-#include "app/DataList.h"
+#include "app/flow/DataList.h"
 
 #include <cstdio>
 #include <new>
