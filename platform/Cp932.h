@@ -3,6 +3,7 @@
 // cuts and widths are counted in bytes. UTF-8 appears only at the edges (Qt, the terminal, file
 // names); these functions convert between the two with iconv.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,15 @@ std::string Cp932ToUtf8(std::string_view cp932);
 // UTF-8 to CP932. A character that CP932 cannot hold, or bytes that are not valid UTF-8, become
 // "?"; the conversion never fails.
 std::string Utf8ToCp932(std::string_view utf8);
+
+// UTF-8 to CP932 only when every character has a CP932 form that reads back as the same
+// character; nothing otherwise. For passwords, keys, paths and SQL, where a replaced character
+// would silently change what the user gave.
+inline std::optional<std::string> Utf8ToCp932Exact(std::string_view utf8) {
+  std::string cp932 = Utf8ToCp932(utf8);
+  if (Cp932ToUtf8(cp932) != utf8) return std::nullopt;
+  return cp932;
+}
 
 // True when `s` is a sequence of whole CP932 characters that iconv can map.
 bool IsValidCp932(std::string_view s);

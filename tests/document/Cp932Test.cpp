@@ -43,3 +43,10 @@ TEST(Cp932, FixedTextsAreConvertedOnce) {
 
 }  // namespace
 }  // namespace nc16
+
+TEST(Cp932, ExactConversionRefusesWhatCp932CannotHold) {
+  EXPECT_EQ(nc16::Utf8ToCp932Exact("秘密abc"), nc16::Utf8ToCp932("秘密abc"));
+  EXPECT_EQ(nc16::Utf8ToCp932Exact(""), "");
+  for (const char* text : {"😀😀😀😀", "a\xff", "x\xe3\x81"})
+    EXPECT_FALSE(nc16::Utf8ToCp932Exact(text)) << text;
+}

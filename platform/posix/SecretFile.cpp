@@ -1,0 +1,55 @@
+#include "platform/SecretFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/Cp932.h"
+#include "platform/OSError.h"
+
+namespace nc16::platform {
+namespace {
+
+[[noreturn]] void Fail(std::string_view path, const std::string& cause) {
+  throw EOSError(std::string(path) + SJ(" を読み込めません: ") + Utf8ToCp932(cause));
+}
+
+}  // namespace
+
+std::string ReadSecretFile(std::string_view path) {
+  std::string utf8 = Cp932ToUtf8(path);
+  // O_NONBLOCK: a FIFO in place of the file must not hang the program; it is refused below.
+  int fd = ::open(utf8.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) Fail(path, std::strerror(errno));
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) Fail(path, std::strerror(errno));
+  if (!S_ISREG(st.st_mode)) Fail(path, "not a regular file");
+  if (st.st_mode & (S_IRWXG | S_IRWXO))
+    Fail(path, "readable by others (permissions must be 0600 or stricter)");
+  std::string line;
+  char buf[4096];
+  while (true) {
+    ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      Fail(path, std::strerror(errno));
+    }
+    if (n == 0) break;
+    std::string_view chunk(buf, static_cast<size_t>(n));
+    auto nl = chunk.find('\n');
+    line.append(chunk.substr(0, nl));
+    if (nl != std::string_view::npos) break;
+    if (line.size() > (1u << 20)) Fail(path, "first line longer than 1 MiB");
+  }
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return line;
+}
+
+}  // namespace nc16::platform
