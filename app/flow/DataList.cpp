@@ -38,7 +38,7 @@ const std::string& UnusedDataName() {
 
 std::string ShortenedPath(const std::string& holder, const std::string& common_data_dir) {
   if (holder.find(common_data_dir) == std::string::npos) return holder;
-  return "~" + holder.substr(std::min(common_data_dir.size(), holder.size()));
+  return '~' + holder.substr(std::min(common_data_dir.size(), holder.size()));
 }
 
 void CreateDataListTable(const std::string& connection, const std::string& common_data_dir) {
