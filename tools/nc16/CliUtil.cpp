@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
@@ -211,17 +210,60 @@ std::string CryptResultText(int32_t code, bool by_key, std::string_view file) {
   return std::string(file) + ": " + words;
 }
 
-int FinishStandardOutput(int status, int failure) {
-  errno = 0;
-  std::cout.flush();
-  bool failed = !std::cout || std::fflush(stdout) != 0 || std::ferror(stdout);
-  int err = errno != 0 ? errno : EIO;
-  // Closing reports what a file system keeps for the close (NFS); nothing writes after this.
-  if (!failed && ::close(STDOUT_FILENO) != 0 && errno != EBADF) {
-    failed = true;
-    err = errno;
+namespace {
+
+// The standard output as nc16 writes it: a buffer over file descriptor 1 that keeps the first
+// write error, so that the report at the end names the system's cause (stdio forgets it once a
+// failed buffer is dropped). After an error nothing more is written.
+class StdoutBuffer : public std::streambuf {
+ public:
+  StdoutBuffer() { setp(buffer_, buffer_ + sizeof buffer_); }
+  int error() const { return error_; }
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (!Drain()) return traits_type::eof();
+    if (!traits_type::eq_int_type(c, traits_type::eof())) sputc(traits_type::to_char_type(c));
+    return traits_type::not_eof(c);
   }
-  if (!failed) return status;
+  int sync() override { return Drain() ? 0 : -1; }
+
+ private:
+  bool Drain() {
+    const char* p = pbase();
+    while (error_ == 0 && p < pptr()) {
+      const ssize_t n = ::write(STDOUT_FILENO, p, static_cast<size_t>(pptr() - p));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) error_ = n < 0 ? errno : EIO;
+      if (n > 0) p += n;
+    }
+    setp(buffer_, buffer_ + sizeof buffer_);
+    return error_ == 0;
+  }
+
+  char buffer_[1 << 16];
+  int error_ = 0;
+};
+
+// Never destroyed: std::cout is flushed once more when the program ends, after the destruction
+// of ordinary statics.
+StdoutBuffer& TheStdoutBuffer() {
+  static StdoutBuffer* buffer = new StdoutBuffer;
+  return *buffer;
+}
+
+}  // namespace
+
+void UseCheckedStandardOutput() {
+  std::cout.rdbuf(&TheStdoutBuffer());
+}
+
+int FinishStandardOutput(int status, int failure) {
+  std::cout.flush();
+  int err = TheStdoutBuffer().error();
+  // Closing reports what a file system keeps for the close (NFS); nothing writes after this.
+  if (err == 0 && ::close(STDOUT_FILENO) != 0 && errno != EBADF) err = errno;
+  if (err == 0) return status;
   PrintMessage(SJ("nc16: 標準出力に書き込めません: ") + Utf8ToCp932(std::strerror(err)));
   return status != 0 ? status : failure;
 }

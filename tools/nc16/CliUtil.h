@@ -86,8 +86,12 @@ std::optional<std::string> UnreadableFolder(std::string_view path);
 // a password.
 std::string CryptResultText(int32_t code, bool by_key, std::string_view file);
 
+// Sends std::cout through a buffer that keeps the first write error; for FinishStandardOutput.
+void UseCheckedStandardOutput();
+
 // Flushes and closes the standard output. When that or an earlier write failed (a full disk, a
-// closed pipe), says so on stderr and returns `failure` unless `status` already tells of one.
+// closed pipe), says so on stderr, with the system's cause, and returns `failure` unless
+// `status` already tells of one.
 int FinishStandardOutput(int status, int failure);
 
 }  // namespace nc16::cli

@@ -37,6 +37,7 @@ int RunCommand(const nc16::cli::Command& c, std::span<char* const> rest) {
 
 int main(int argc, char** argv) {
   std::span<char* const> args(argv, static_cast<size_t>(argc));
+  nc16::cli::UseCheckedStandardOutput();
   if (args.size() < 2) {
     PrintHelp(std::cerr);
     return nc16::cli::kExitUsage;
