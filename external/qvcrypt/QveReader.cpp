@@ -105,7 +105,8 @@ int32_t ReadQveFile(const std::filesystem::path& file, Mode mode, std::string_vi
     return OpenFault(file, SJ("通常のファイルではありません"));
   errno = 0;
   std::ifstream in(file, std::ios::binary);
-  if (!in) return OpenFault(file, Utf8ToCp932(std::strerror(errno)));
+  if (!in)
+    return OpenFault(file, errno != 0 ? Utf8ToCp932(std::strerror(errno)) : SJ("開けません"));
   in.seekg(0, std::ios::end);
   std::streamoff end = in.tellg();
   in.seekg(0, std::ios::beg);

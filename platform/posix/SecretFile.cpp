@@ -74,7 +74,7 @@ std::optional<std::string> AskSecret(std::string_view prompt) {
     ssize_t n = ::read(STDIN_FILENO, &c, 1);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0 || c == '\n') break;
-    line.push_back(c);
+    if (line.size() < (1u << 20)) line.push_back(c);  // the rest of an endless line is dropped
   }
   if (!line.empty() && line.back() == '\r') line.pop_back();
   return line;
