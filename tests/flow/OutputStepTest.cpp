@@ -97,8 +97,8 @@ class OutputStep : public ::testing::Test {
 };
 
 TEST(OutputFileName, TableFileNamesAreRefusedInAnyCase) {
-  for (const char* name : {"/d/mSyain.DB", "/d/tMNLog.db", "x.px", "/d/mSyain.MB", "a.X02",
-                           "a.y0f", "a.XG0", "a.Yg1", "/d/.DB"})
+  for (const char* name : {"/d/mSyain.DB", "/d/tMNLog.db", "x.px", "/d/mSyain.MB", "a.X02", "a.y0f",
+                           "a.XG0", "a.Yg1", "/d/.DB"})
     EXPECT_TRUE(IsTableFileName(name)) << name;
   for (const char* name : {"/d/a.xml", "/d/a.XML.QVE", "a.DBX", "a.D", "a.X0", "a.XGG", "a.X0G",
                            "/d.DB/a.xml", "a", "a.qve"})
