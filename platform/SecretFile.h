@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace nc16::platform {
 
@@ -11,5 +12,9 @@ namespace nc16::platform {
 // bytes stored. Raises EOSError naming the file when it cannot be read, is not a regular file,
 // or (on POSIX) can be read by its group or by others, as ssh refuses such key files.
 std::string ReadSecretFile(std::string_view path);
+
+// Every line of such a file (at most 1 MiB), each without its line break, with the same checks
+// and errors; a last line without a break counts, an empty file has no line.
+std::vector<std::string> ReadSecretFileLines(std::string_view path);
 
 }  // namespace nc16::platform

@@ -53,7 +53,8 @@ std::string ResolveOutputPath(std::string_view file_name, std::string_view fallb
   return folder + std::string(platform::kPathSeparator) + std::string(file_name);
 }
 
-int MakeIntermediateFile(TDataExportInfo& info, const OutputContext& context, MessageBoxes& boxes) {
+int MakeIntermediateFile(TDataExportInfo& info, const OutputContext& context, MessageBoxes& boxes,
+                         OutputReport* report) {
   int result = kOutputFailed;
   TXmlSaveDoc doc("1.0", "Shift_JIS", "");
   TMNLogClass log(boxes);
@@ -61,6 +62,8 @@ int MakeIntermediateFile(TDataExportInfo& info, const OutputContext& context, Me
     info.SetSystemNode(doc);
     info.SetBasicNode(doc);
     info.SetDataNode(doc);
+    if (report != nullptr) report->employees = doc.CountElements("SYAIN");
+    if (context.validate_only) return kOutputWritten;
 
     const std::string target = context.started_by_launcher
                                    ? info.OutputFile

@@ -29,11 +29,20 @@ struct OutputContext {
   // The password hash's cost for the password form; null: the crypt library's default. Tests
   // make it cheap here, products never set it.
   const QvCryptKdfLimits* kdf_limits = nullptr;
+  // Builds and validates the document but writes no file and no log record: a written result
+  // then means the data set would export.
+  bool validate_only = false;
+};
+
+// What the output step tells a caller beside its result.
+struct OutputReport {
+  size_t employees = 0;  // SYAIN elements of the document built
 };
 
 // Runs the output step for `info`; shows its own messages through `boxes` and returns one of
 // the results above. Errors that are not exceptions of the standard hierarchy pass through.
-int MakeIntermediateFile(TDataExportInfo& info, const OutputContext& context, MessageBoxes& boxes);
+int MakeIntermediateFile(TDataExportInfo& info, const OutputContext& context, MessageBoxes& boxes,
+                         OutputReport* report = nullptr);
 
 // The folder part of FileName when it has one; otherwise the user's Documents folder when the
 // system names one; otherwise Fallback.

@@ -12,8 +12,25 @@ std::span<const Command> AllCommands() {
               "export --data-folder DIR --output FILE [--my-number --mn-password PW] "
               "[--password PW | --launcher-key BASE64 [--function-id N]]",
               "write the intermediate file of a data set; exit 0 written, 3 no employee, "
-              "5 employee data with problems, 4 other failure, 2 wrong usage",
+              "5 employee data with problems, 4 other failure, 2 wrong usage\n"
+              "  nc16 export --all --output-dir DIR [--year YYYY] [--my-number --mn-password-file "
+              "FILE] [--password-file FILE | --password PW] [--report FILE.html]\n"
+              "      every used data set of the installation, each as the single export writes "
+              "it, into DIR/KEY.xml\n      (DIR/KEY.xml.qve with individual numbers; FILE: one "
+              "KEY<TAB>password line per data set,\n      readable by its owner only); a summary "
+              "per data set on stdout; exit 0 all written,\n      4 any failed or refused, else "
+              "5 any with problems, else 3",
               RunExport},
+      Command{"datasets", "datasets",
+              "list the used data sets of the installation in the data list's order, as "
+              "tab-separated UTF-8:\n      key, name, period, folder, version, state (ok, or "
+              "refused and the reason)",
+              RunDatasets},
+      Command{"check", "check (--data-folder DIR | --all [--year YYYY] [--report FILE.html])",
+              "run every check and the whole extraction of one or every data set, writing "
+              "nothing;\n      the summary of export --all with result ok, error lists on "
+              "stderr; its exit statuses",
+              RunCheck},
       Command{"pxdump", "pxdump FILE [--codepage N] | pxdump --folder DIR --sql \"SELECT ...\"",
               "print a Paradox table, or the result of a query on a folder of tables, as "
               "tab-separated UTF-8 text", RunPxdump},
