@@ -54,19 +54,17 @@ size_t EmployeesWithProblems(const ErrorList& errors) {
 }  // namespace
 
 std::string DataSetKey(std::string_view folder) {
-  size_t end = folder.size();
-  auto is_separator = [](char c) { return c == '\\' || c == '/'; };
-  while (end > 0 && is_separator(folder[end - 1]))
-    --end;
+  std::string_view last;
   size_t begin = 0;
-  for (size_t i = 0; i < end; ++i) {
-    if (IsLeadByte(static_cast<unsigned char>(folder[i])) && i + 1 < end) {
-      ++i;  // a trail byte may look like a backslash
-    } else if (is_separator(folder[i])) {
+  for (size_t i = 0; i <= folder.size(); ++i) {
+    if (i == folder.size() || folder[i] == '\\' || folder[i] == '/') {
+      if (i > begin) last = folder.substr(begin, i - begin);
       begin = i + 1;
+    } else if (IsLeadByte(static_cast<unsigned char>(folder[i])) && i + 1 < folder.size()) {
+      ++i;  // a trail byte may look like a backslash
     }
   }
-  return std::string(folder.substr(begin, end - begin));
+  return std::string(last);
 }
 
 std::vector<BatchDataSet> ListDataSets(TDataExportInfo& info, MessageBoxes& boxes, int year) {
@@ -186,7 +184,9 @@ BatchOutcome RunDataSet(const BatchDataSet& set, const BatchOptions& options) {
     boxes.Show(MessageKind::kError, "unknown failure");
   }
   boxes.Show(MessageKind::kError, SJ("中間ﾌｧｲﾙの作成に失敗しました。\r"));
-  out = BatchOutcome{};
+  out.Result = BatchResult::kFailed;
+  out.Employees = 0;
+  out.File.clear();
   out.Message = boxes.Text();
   return out;
 }

@@ -59,8 +59,8 @@ struct BatchOptions {
   std::string OutputFolder;   // where KEY.xml and KEY.xml.qve go
   bool MyNumber = false;      // individual numbers for the companies that use My Number
   ManagementPasswords Passwords;
-  std::string Password;         // the encryption password of files with individual numbers
-  std::string ProgramFolder;    // the output step's last fallback folder
+  std::string Password;       // the encryption password of files with individual numbers
+  std::string ProgramFolder;  // the output step's last fallback folder
   const QvCryptKdfLimits* kdf_limits = nullptr;  // tests only, as in OutputContext
 };
 
@@ -68,9 +68,9 @@ enum class BatchResult { kWritten, kNoEmployee, kProblems, kRefused, kFailed };
 
 struct BatchOutcome {
   BatchResult Result = BatchResult::kFailed;
-  size_t Employees = 0;  // SYAIN elements written; with problems, the employees with problems
-  std::string File;      // the path written, else empty
-  bool MyNumber = false;  // the file carries individual numbers
+  size_t Employees = 0;   // SYAIN elements written; with problems, the employees with problems
+  std::string File;       // the path written, else empty
+  bool MyNumber = false;  // exported (or checked) with individual numbers
   std::string Message;    // every message shown for the data set, CR after each
   std::vector<std::string> Problems;  // the error list when the employee data had problems
 };

@@ -17,18 +17,31 @@ std::string Html(std::string_view utf8) {
   out.reserve(utf8.size());
   for (char c : utf8) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&#39;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&#39;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
 }
 
-std::string Text(std::string_view cp932) { return Html(Cp932ToUtf8(cp932)); }
+std::string Text(std::string_view cp932) {
+  return Html(Cp932ToUtf8(cp932));
+}
 
 std::string Field(std::string_view utf8) {
   std::string out(utf8);
@@ -47,11 +60,16 @@ struct ResultLook {
 
 ResultLook Look(BatchResult result, bool check) {
   switch (result) {
-    case BatchResult::kWritten: return {check ? "問題なし" : "作成済み", "ok", "✓"};
-    case BatchResult::kNoEmployee: return {"社員なし", "empty", "－"};
-    case BatchResult::kProblems: return {"社員情報に問題", "problems", "！"};
-    case BatchResult::kRefused: return {"連動できないデータ", "refused", "×"};
-    case BatchResult::kFailed: return {"作成失敗", "failed", "×"};
+    case BatchResult::kWritten:
+      return {check ? "問題なし" : "作成済み", "ok", "✓"};
+    case BatchResult::kNoEmployee:
+      return {"社員なし", "empty", "－"};
+    case BatchResult::kProblems:
+      return {"社員情報に問題", "problems", "！"};
+    case BatchResult::kRefused:
+      return {"連動できないデータ", "refused", "×"};
+    case BatchResult::kFailed:
+      return {"作成失敗", "failed", "×"};
   }
   return {"", "", ""};
 }
@@ -59,7 +77,7 @@ ResultLook Look(BatchResult result, bool check) {
 constexpr const char* kStyle = R"(
 :root { --ok: #1b7f3b; --empty: #5f6368; --problems: #b35c00; --refused: #b3261e; --failed: #b3261e; }
 * { box-sizing: border-box; }
-body { margin: 24px; color: #202124; background: #fff; font: 14px/1.5 "Noto Sans CJK JP", "Yu Gothic", "Meiryo", sans-serif; }
+body { margin: 24px; color: #202124; background: #fff; font: 14px/1.5 "Yu Gothic", "Meiryo", "Noto Sans CJK JP", "IPAPGothic", sans-serif; }
 h1 { font-size: 20px; margin: 0 0 12px; }
 table { border-collapse: collapse; }
 .run th, .run td { text-align: left; padding: 2px 12px 2px 0; vertical-align: top; }
@@ -73,7 +91,7 @@ table { border-collapse: collapse; }
 .sets tbody tr:nth-child(even) { background: #fafafa; }
 .num { text-align: right !important; white-space: nowrap; }
 .key, .period { white-space: nowrap; }
-.period { font-family: "Noto Sans Mono CJK JP", monospace; white-space: pre; }
+.period { font-family: "MS Gothic", "IPAGothic", "Noto Sans Mono CJK JP", monospace; white-space: pre; }
 .file { word-break: break-all; font-size: 12px; }
 .result { font-weight: bold; white-space: nowrap; }
 .ok { color: var(--ok); } .empty { color: var(--empty); } .problems { color: var(--problems); }
@@ -88,7 +106,7 @@ tr.refused td.result, tr.failed td.result { color: var(--refused); }
 .code { display: block; font-weight: normal; font-size: 11px; color: #5f6368; }
 details { margin-top: 4px; }
 summary { cursor: pointer; color: var(--problems); }
-pre { margin: 4px 0 0; padding: 6px; background: #fff8e1; border: 1px solid #f0d9a0; font: 12px/1.4 "Noto Sans Mono CJK JP", monospace; white-space: pre-wrap; }
+pre { margin: 4px 0 0; padding: 6px; background: #fff8e1; border: 1px solid #f0d9a0; font: 12px/1.4 "MS Gothic", "IPAGothic", "Noto Sans Mono CJK JP", monospace; white-space: pre-wrap; }
 footer { margin-top: 16px; color: #5f6368; font-size: 12px; }
 @page { size: A4 landscape; margin: 12mm; }
 @media print {
@@ -105,11 +123,16 @@ footer { margin-top: 16px; color: #5f6368; font-size: 12px; }
 
 std::string ResultName(BatchResult result, bool check) {
   switch (result) {
-    case BatchResult::kWritten: return check ? "ok" : "written";
-    case BatchResult::kNoEmployee: return "no-employee";
-    case BatchResult::kProblems: return "problems";
-    case BatchResult::kRefused: return "refused";
-    case BatchResult::kFailed: return "failed";
+    case BatchResult::kWritten:
+      return check ? "ok" : "written";
+    case BatchResult::kNoEmployee:
+      return "no-employee";
+    case BatchResult::kProblems:
+      return "problems";
+    case BatchResult::kRefused:
+      return "refused";
+    case BatchResult::kFailed:
+      return "failed";
   }
   return "failed";
 }
@@ -129,7 +152,9 @@ std::string OneLine(std::string_view cp932) {
   return out;
 }
 
-std::string SummaryHeader() { return "key\tname\tperiod\tresult\temployees\tfile\tmy_number\tmessage\n"; }
+std::string SummaryHeader() {
+  return "key\tname\tperiod\tresult\temployees\tfile\tmy_number\tmessage\n";
+}
 
 std::string SummaryLine(const BatchRow& row, bool check) {
   const BatchDataSet& d = row.DataSet;
@@ -145,7 +170,8 @@ std::string ReportHtml(const BatchRunInfo& run, const std::vector<BatchRow>& row
   std::string h;
   h += "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n";
   h += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
-  h += std::string("<title>") + title + "</title>\n<style>" + kStyle + "</style>\n</head>\n<body>\n";
+  h +=
+      std::string("<title>") + title + "</title>\n<style>" + kStyle + "</style>\n</head>\n<body>\n";
   h += std::string("<h1>") + title + "</h1>\n<table class=\"run\">\n";
   auto item = [&](const char* label, const std::string& html) {
     h += std::string("<tr><th>") + label + "</th><td>" + html + "</td></tr>\n";
@@ -159,8 +185,7 @@ std::string ReportHtml(const BatchRunInfo& run, const std::vector<BatchRow>& row
     item("内容", "点検のみ（ファイルは作成していません）");
   } else {
     item("個人番号", run.MyNumber ? "マイナンバーを使用する会社は含める" : "含めない");
-    item("暗号化", run.MyNumber ? "個人番号を含むファイルを暗号化（*.xml.qve）"
-                                : "なし（*.xml）");
+    item("暗号化", run.MyNumber ? "個人番号を含むファイルを暗号化（*.xml.qve）" : "なし（*.xml）");
   }
   h += "</table>\n<ul class=\"counts\">\n";
   h += "<li>対象 <b>" + std::to_string(rows.size()) + "</b></li>\n";
@@ -181,8 +206,9 @@ std::string ReportHtml(const BatchRunInfo& run, const std::vector<BatchRow>& row
     h += std::string("<tr class=\"") + look.css + "\"><td class=\"key\">" + Text(row.DataSet.Key) +
          "</td><td>" + Text(row.DataSet.Name) + "</td><td class=\"period\">" +
          Text(row.DataSet.Period) + "</td><td class=\"result\">" + look.sign + " " + look.label +
-         "<span class=\"code\">" + ResultName(o.Result, run.Check) + "</span></td><td class=\"num\">" +
-         std::to_string(o.Employees) + "</td><td class=\"file\">" + Text(o.File) + "</td><td>" +
+         "<span class=\"code\">" + ResultName(o.Result, run.Check) +
+         "</span></td><td class=\"num\">" + std::to_string(o.Employees) +
+         "</td><td class=\"file\">" + Text(o.File) + "</td><td>" +
          (o.MyNumber ? "含む" : "含まない") + "</td><td>" + Text(OneLine(o.Message));
     if (!o.Problems.empty()) {
       h += "<details><summary>エラー一覧（" + std::to_string(o.Employees) + "名）</summary><pre>";

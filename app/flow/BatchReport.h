@@ -17,13 +17,13 @@ struct BatchRow {
 
 // The run as the report's head describes it. Texts CP932.
 struct BatchRunInfo {
-  bool Check = false;          // a check: results read "ok" and no file is written
-  std::string CommonDataDir;   // the installation's common data folder
-  std::string When;            // date and time the run started, e.g. "2026-12-09 14:05:31"
-  std::string Computer;        // the computer's name
-  std::string OutputFolder;    // empty for a check
-  bool MyNumber = false;       // individual numbers asked for
-  int Year = 0;                // the year chosen, 0 for every year
+  bool Check = false;         // a check: results read "ok" and no file is written
+  std::string CommonDataDir;  // the installation's common data folder
+  std::string When;           // date and time the run started, e.g. "2026-12-09 14:05:31"
+  std::string Computer;       // the computer's name
+  std::string OutputFolder;   // empty for a check
+  bool MyNumber = false;      // individual numbers asked for
+  int Year = 0;               // the year chosen, 0 for every year
 };
 
 // "written" ("ok" for a check), "no-employee", "problems", "refused" or "failed".

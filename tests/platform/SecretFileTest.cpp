@@ -33,9 +33,8 @@ TEST(SecretFile, FirstLineWithoutItsBreak) {
 TEST(SecretFile, EveryLineWithoutItsBreak) {
   testing::TempFolder dir;
   using Lines = std::vector<std::string>;
-  for (auto [content, expected] : {std::pair{"a\nb\r\n\nc", Lines{"a", "b", "", "c"}},
-                                   {"a\n", Lines{"a"}},
-                                   {"", Lines{}}}) {
+  for (auto [content, expected] :
+       {std::pair{"a\nb\r\n\nc", Lines{"a", "b", "", "c"}}, {"a\n", Lines{"a"}}, {"", Lines{}}}) {
     EXPECT_EQ(platform::ReadSecretFileLines(WriteSecret(dir, content, 0600)), expected) << content;
   }
 }

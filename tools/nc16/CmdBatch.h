@@ -12,9 +12,9 @@ namespace nc16::cli {
 
 struct BatchCommand {
   BatchOptions options;
-  bool all = false;                 // every used data set of the list
-  std::string data_folder;          // CP932; the one data set when not `all`
-  int year = 0;                     // with `all`: only data sets of this year
+  bool all = false;                   // every used data set of the list
+  std::string data_folder;            // CP932; the one data set when not `all`
+  int year = 0;                       // with `all`: only data sets of this year
   std::optional<std::string> report;  // CP932 path of the report page
 };
 

@@ -16,7 +16,8 @@ int RunCheck(std::span<char* const> args) {
   command.options.ValidateOnly = true;
   command.all = opts.Flag("all");
   auto folder = opts.Value("data-folder");
-  if (command.all == folder.has_value()) return UsageError("check needs --data-folder DIR or --all");
+  if (command.all == folder.has_value())
+    return UsageError("check needs --data-folder DIR or --all");
   if (folder) {
     auto cp932 = Utf8ToCp932Exact(*folder);
     if (!cp932 || cp932->empty())

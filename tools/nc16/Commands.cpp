@@ -40,9 +40,11 @@ std::span<const Command> AllCommands() {
               "encode a text to its stored form in the payroll tables, or decode one",
               RunVnprotect},
       Command{"demo-data",
-              "demo-data --root DIR [--employees N] [--data-version V] [--seed S] [--force]",
+              "demo-data --root DIR [--employees N] [--data-version V] [--seed S] [--data-sets N] "
+              "[--force]",
               "write a demo installation of the payroll product under DIR and print the "
-              "export lines that point the programs at it",
+              "export lines that point the programs at it;\n      --data-sets N (0 to 195) adds "
+              "N clean data sets of generated companies, each of about --employees employees",
               RunDemoData},
   };
   // clang-format on
