@@ -43,6 +43,11 @@ std::string Text(std::string_view cp932) {
   return Html(Cp932ToUtf8(cp932));
 }
 
+// The name of a written file; its folder stands in the page's head.
+std::string FileName(const std::string& path) {
+  return DataSetKey(path);
+}
+
 std::string Field(std::string_view utf8) {
   std::string out(utf8);
   for (char& c : out)
@@ -92,7 +97,8 @@ table { border-collapse: collapse; }
 .num { text-align: right !important; white-space: nowrap; }
 .key, .period { white-space: nowrap; }
 .period { font-family: "MS Gothic", "IPAGothic", "Noto Sans Mono CJK JP", monospace; white-space: pre; }
-.file { word-break: break-all; font-size: 12px; }
+.file { white-space: nowrap; }
+.name { min-width: 12em; }
 .result { font-weight: bold; white-space: nowrap; }
 .ok { color: var(--ok); } .empty { color: var(--empty); } .problems { color: var(--problems); }
 .refused, .failed { color: var(--refused); }
@@ -204,12 +210,12 @@ std::string ReportHtml(const BatchRunInfo& run, const std::vector<BatchRow>& row
     const BatchOutcome& o = row.Outcome;
     ResultLook look = Look(o.Result, run.Check);
     h += std::string("<tr class=\"") + look.css + "\"><td class=\"key\">" + Text(row.DataSet.Key) +
-         "</td><td>" + Text(row.DataSet.Name) + "</td><td class=\"period\">" +
+         "</td><td class=\"name\">" + Text(row.DataSet.Name) + "</td><td class=\"period\">" +
          Text(row.DataSet.Period) + "</td><td class=\"result\">" + look.sign + " " + look.label +
          "<span class=\"code\">" + ResultName(o.Result, run.Check) +
          "</span></td><td class=\"num\">" + std::to_string(o.Employees) +
-         "</td><td class=\"file\">" + Text(o.File) + "</td><td>" +
-         (o.MyNumber ? "含む" : "含まない") + "</td><td>" + Text(OneLine(o.Message));
+         "</td><td class=\"file\" title=\"" + Text(o.File) + "\">" + Text(FileName(o.File)) +
+         "</td><td>" + (o.MyNumber ? "含む" : "含まない") + "</td><td>" + Text(OneLine(o.Message));
     if (!o.Problems.empty()) {
       h += "<details><summary>エラー一覧（" + std::to_string(o.Employees) + "名）</summary><pre>";
       for (const std::string& line : o.Problems)
