@@ -98,6 +98,8 @@ class BatchCommand : public ::testing::Test {
 
 TEST_F(BatchCommand, EachFileIsTheSingleExportsAndEveryResultIsSummarised) {
   const fs::path select = NativePath(inst_.common_data_dir) / "DataSelect.ini";
+  const std::string remembered = "[NENCHO]\r\nDATA=elsewhere\r\nKOMONSAKI=x\r\n";
+  std::ofstream(select, std::ios::binary) << remembered;
   std::vector<size_t> logs;
   for (int n : {1, 3, 6, 7})
     logs.push_back(LogRecords(n));
@@ -121,7 +123,7 @@ TEST_F(BatchCommand, EachFileIsTheSingleExportsAndEveryResultIsSummarised) {
   EXPECT_TRUE(Row("DAT005").at(4).starts_with("このﾃﾞｰﾀは連動できません。 / 最新版")) << out_;
   EXPECT_NE(err_.find("== DAT003 エラー確認用 ==\n"), std::string::npos) << err_;
   EXPECT_EQ(fs::status(Out("all")).permissions() & fs::perms::all, fs::perms::owner_all);
-  EXPECT_FALSE(fs::exists(select));  // the remembered choice is left alone
+  EXPECT_EQ(ReadFile(select), remembered);  // the remembered choice is left alone
   // Logged as a single export logs, once per file with individual numbers.
   EXPECT_EQ(LogRecords(1), logs[0] + 1);
   EXPECT_EQ(LogRecords(3), logs[1]);
