@@ -122,6 +122,10 @@ footer { margin-top: 16px; color: #5f6368; font-size: 12px; }
   .sets tr { break-inside: avoid; }
   .sets tbody tr:nth-child(even) { background: none; }
   * { -webkit-print-color-adjust: exact; print-color-adjust: exact; }
+  /* On paper every error list is shown, where the browser can open a closed details element. */
+  details::details-content { content-visibility: visible; display: block; }
+  summary::marker { content: ""; }
+  pre { font-size: 7.5pt; }
 }
 )";
 

@@ -24,7 +24,8 @@ std::span<const Command> AllCommands() {
       Command{"datasets", "datasets",
               "list the used data sets of the installation in the data list's order, as "
               "tab-separated UTF-8:\n      key, name, period, folder, version, state (ok, or "
-              "refused and the reason)",
+              "refused and the reason);\n      exit 0, 4 when the installation or the list "
+              "cannot be read",
               RunDatasets},
       Command{"check", "check (--data-folder DIR | --all [--year YYYY] [--report FILE.html])",
               "run every check and the whole extraction of one or every data set, writing "
