@@ -1,5 +1,6 @@
 #include "document/XMLSaveDoc.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "platform/AtomicFile.h"
@@ -98,6 +99,13 @@ std::string TXmlSaveDoc::EscapeXmlText(std::string_view s) {
   r.reserve(s.size());
   AppendXmlEscaped(r, s);
   return r;
+}
+
+size_t TXmlSaveDoc::CountElements(std::string_view tag_name) const {
+  auto it = name_ids_.find(tag_name);
+  if (it == name_ids_.end()) return 0;
+  return static_cast<size_t>(std::count_if(nodes_.begin(), nodes_.end(),
+                                           [&](const Node& n) { return n.name == it->second; }));
 }
 
 uint32_t TXmlSaveDoc::Intern(std::string_view name) {

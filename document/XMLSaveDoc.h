@@ -79,6 +79,8 @@ class TXmlSaveDoc {
 
   TXmlNode Root() const { return root_; }
   size_t ElementCount() const { return nodes_.size(); }
+  // The number of elements named `tag_name`.
+  size_t CountElements(std::string_view tag_name) const;
 
  private:
   struct Node {

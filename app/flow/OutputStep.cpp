@@ -84,6 +84,8 @@ int MakeIntermediateFile(TDataExportInfo& info, const OutputContext& context, Me
     info.SetSystemNode(doc);
     info.SetBasicNode(doc);
     info.SetDataNode(doc);
+    if (report != nullptr) report->employees = doc.CountElements("SYAIN");
+    if (context.validate_only) return kOutputWritten;
 
     const std::string target = context.started_by_launcher
                                    ? info.OutputFile

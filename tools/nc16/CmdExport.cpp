@@ -51,6 +51,8 @@ std::string AdjustExtension(std::string file, bool my_number) {
 }  // namespace
 
 int RunExport(std::span<char* const> args) {
+  for (std::string_view a : args)
+    if (a == "--all") return RunExportAll(args);
   Options opts(args,
                {"data-folder", "output", "mn-password", "mn-password-file", "password",
                 "password-file", "launcher-key", "key-file", "function-id"},
