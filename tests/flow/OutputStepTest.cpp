@@ -255,8 +255,8 @@ TEST_F(OutputStep, LogFailuresAreReportedButTheExportStands) {
 // The table file of that name in the data set, whatever the case of its extension.
 std::filesystem::path TableFile(const std::filesystem::path& folder, const std::string& stem) {
   for (const auto& entry : std::filesystem::directory_iterator(folder))
-    if (entry.path().stem() == stem && (entry.path().extension() == ".db" ||
-                                        entry.path().extension() == ".DB"))
+    if (entry.path().stem() == stem &&
+        (entry.path().extension() == ".db" || entry.path().extension() == ".DB"))
       return entry.path();
   ADD_FAILURE() << "no table " << stem;
   return {};

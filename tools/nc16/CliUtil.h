@@ -10,6 +10,8 @@
 namespace nc16::cli {
 
 inline constexpr int kExitUsage = 2;
+// Any failure without a status of its own, also an error that no command caught.
+inline constexpr int kExitFailure = 4;
 
 // Writes a CP932 message to stderr as UTF-8; a bare CR (the system's line break) becomes a new
 // line, and the message ends with one.

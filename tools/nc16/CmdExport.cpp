@@ -86,7 +86,12 @@ int RunExport(std::span<char* const> args) {
   if (platform::NamedMutex::Open(kOwnMutexName))
     return stop(Utf8ToCp932("連動ﾃﾞｰﾀの作成は既に起動しています。"));
   if (FindRunningSibling()) return stop(SiblingRunningMessage());
-  platform::NamedMutex own = platform::NamedMutex::Create(kOwnMutexName);
+  platform::NamedMutex own;
+  try {
+    own = platform::NamedMutex::Create(kOwnMutexName);
+  } catch (const EOSError& e) {
+    return stop(MutexFailureMessage(e.what()));
+  }
 
   const std::string file = Utf8ToCp932(*output);
   const std::string password = Utf8ToCp932(opts.Value("password").value_or(""));

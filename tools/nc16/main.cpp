@@ -18,9 +18,7 @@ void PrintHelp(std::ostream& out) {
   out << "\n  nc16 --help     this text\n";
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   std::span<char* const> args(argv, static_cast<size_t>(argc));
   if (args.size() < 2) {
     PrintHelp(std::cerr);
@@ -44,4 +42,19 @@ int main(int argc, char** argv) {
     }
   }
   return nc16::cli::UsageError("unknown command '" + std::string(name) + "'");
+}
+
+}  // namespace
+
+// Whatever a command lets escape ends the program with a message and status 4, never with an
+// abort: the system's exceptions carry CP932 texts, the library's plain ASCII ones.
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& e) {
+    nc16::cli::PrintMessage("nc16: " + std::string(e.what()));
+  } catch (...) {
+    nc16::cli::PrintMessage("nc16: unexpected failure");
+  }
+  return nc16::cli::kExitFailure;
 }
