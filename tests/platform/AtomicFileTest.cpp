@@ -1,6 +1,11 @@
 #include "platform/AtomicFile.h"
 
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -20,20 +25,33 @@ mode_t ModeOf(const std::filesystem::path& p) {
   return st.st_mode & 07777;
 }
 
-TEST(AtomicFile, AnAbandonedWriteLeavesTheOldFileAndNoTemporary) {
+// Each test runs with unnamed temporaries (this file system has them) and with named ones, as on
+// a file system without.
+class AtomicFileTest : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override { AtomicFile::AllowUnnamedForTesting(GetParam()); }
+  void TearDown() override { AtomicFile::AllowUnnamedForTesting(true); }
+  bool Unnamed() const { return GetParam(); }
+};
+
+INSTANTIATE_TEST_SUITE_P(Temporaries, AtomicFileTest, ::testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "Unnamed" : "Named"; });
+
+TEST_P(AtomicFileTest, AnAbandonedWriteLeavesTheOldFileAndNoTemporary) {
   TempFolder dir;
   std::filesystem::path target = dir.Path() / "out.xml";
   WriteFile(target, "old");
   {
     AtomicFile file(target);
     file.Write("half of the new");
-    EXPECT_TRUE(std::filesystem::exists(file.TempPath()));
+    EXPECT_EQ(file.TempPath().empty(), Unnamed());
+    EXPECT_EQ(FolderEntries(dir.Path()).size(), Unnamed() ? 1u : 2u);
   }
   EXPECT_EQ(ReadFile(target), "old");
   EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{"out.xml"});
 }
 
-TEST(AtomicFile, AReplacedFileKeepsItsPermissions) {
+TEST_P(AtomicFileTest, AReplacedFileKeepsItsPermissions) {
   TempFolder dir;
   std::filesystem::path target = dir.Path() / "DataSelect.ini";
   WriteFile(target, "old");
@@ -43,20 +61,84 @@ TEST(AtomicFile, AReplacedFileKeepsItsPermissions) {
   EXPECT_EQ(ModeOf(target), 0640u);
 }
 
-TEST(AtomicFile, OwnerOnlyFilesArePrivateFromTheStart) {
+TEST_P(AtomicFileTest, OwnerOnlyFilesArePrivateFromTheStart) {
   TempFolder dir;
   std::filesystem::path target = dir.Path() / "secret.qve";
   WriteFile(target, "old");
   ::chmod(target.c_str(), 0644);
+  const mode_t old_umask = ::umask(0);
   AtomicFile file(target, FileAccess::kOwnerOnly);
-  EXPECT_EQ(ModeOf(file.TempPath()), 0600u);
+  ::umask(old_umask);
+  if (!Unnamed()) {
+    EXPECT_EQ(ModeOf(file.TempPath()), 0600u);
+  }
   file.Write("new");
   file.Commit();
   EXPECT_EQ(ModeOf(target), 0600u);
   EXPECT_EQ(ReadFile(target), "new");
+  EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{"secret.qve"});
 }
 
-TEST(AtomicFile, AMissingFolderIsAnErrorNamingTheFile) {
+// A child that starts writing `target` and then waits to be killed; its process id.
+pid_t StartWriterThatHangs(const std::filesystem::path& target) {
+  int ready[2];
+  if (::pipe(ready) != 0) return -1;
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    AtomicFile file(target);
+    file.Write(std::string(1 << 20, 'x'));
+    (void)!::write(ready[1], "1", 1);
+    while (true)
+      ::pause();
+  }
+  char c;
+  (void)!::read(ready[0], &c, 1);
+  ::close(ready[0]);
+  ::close(ready[1]);
+  return pid;
+}
+
+TEST_P(AtomicFileTest, AKilledWriterLeavesNothingThatTheNextWriteKeeps) {
+  TempFolder dir;
+  const auto target = dir.Path() / "out.xml";
+  WriteFile(target, "old");
+  const pid_t killed = StartWriterThatHangs(target);
+  ASSERT_GT(killed, 0);
+  ::kill(killed, SIGKILL);
+  ::waitpid(killed, nullptr, 0);
+  const std::string leftover = "out.xml.tmp-" + std::to_string(killed) + "-";
+  auto entries = FolderEntries(dir.Path());
+  if (Unnamed()) {
+    // The unnamed file died with its writer. A kill between naming it and the rename would
+    // leave this:
+    EXPECT_EQ(entries, std::vector<std::string>{"out.xml"});
+    WriteFile(dir.Path() / (leftover + "7"), "x");
+  } else {
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_TRUE(entries[1].starts_with(leftover)) << entries[1];
+  }
+  // Not ours to remove: a live writer's temporary, another target's, names of another form.
+  const pid_t alive = StartWriterThatHangs(target);
+  const std::vector<std::string> kept = {"other.xml.tmp-" + std::to_string(killed) + "-1",
+                                         "out.xml.tmp--1", "out.xml.tmp-1-",
+                                         "out.xml.tmp-" + std::to_string(killed)};
+  for (const auto& name : kept)
+    WriteFile(dir.Path() / name, "x");
+
+  WriteFileAtomic(target, "new");
+  EXPECT_EQ(ReadFile(target), "new");
+  entries = FolderEntries(dir.Path());
+  EXPECT_EQ(std::count_if(entries.begin(), entries.end(),
+                          [&](const std::string& e) { return e.starts_with(leftover); }),
+            0);
+  for (const auto& name : kept)
+    EXPECT_NE(std::find(entries.begin(), entries.end(), name), entries.end()) << name;
+  EXPECT_EQ(entries.size(), 1 + kept.size() + (Unnamed() ? 0 : 1)) << "the live writer's";
+  ::kill(alive, SIGKILL);
+  ::waitpid(alive, nullptr, 0);
+}
+
+TEST_P(AtomicFileTest, AMissingFolderIsAnErrorNamingTheFile) {
   TempFolder dir;
   std::filesystem::path target = dir.Path() / "missing" / "out.xml";
   try {
