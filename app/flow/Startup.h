@@ -43,8 +43,9 @@ std::optional<LaunchArgument> ParseLaunchArgument(std::string_view argument);
 // The start-up stop for the wrong number or form of arguments.
 const std::string& InvalidArgumentsMessage();
 
-// Checks the export settings as start-up does: initialised, the payroll product installed, and
-// recent enough. The stop message, or nullopt when the program may go on.
+// Checks the export settings as start-up does: initialised, its settings files readable, the
+// payroll product installed (its folder Initdat found in any letter case), and recent enough.
+// The stop message, or nullopt when the program may go on.
 std::optional<std::string> CheckInstallation(const TDataExportInfo& info);
 
 }  // namespace nc16

@@ -369,5 +369,43 @@ TEST_F(Wizard, UnsavableChoicesAreReportedOnce) {
   EXPECT_TRUE(shown[0].text.contains("DataSelect.ini")) << shown[0].text.toStdString();
 }
 
+TEST_F(Wizard, ACopyFromWindowsExportsTheSameDocument) {
+  // Data set 1 without individual numbers, through every page; the document as written.
+  auto export_main = [&](const char* name) {
+    EXPECT_TRUE(Start());
+    Next();
+    SelectDataSet(1);
+    Next();
+    Next();
+    const auto file = env_->OutFolder() / name;
+    F().page3->Edit4a->setText(QString::fromStdString(file.string()));
+    Next();
+    EXPECT_EQ(Summary()[3], " ﾃﾞｰﾀﾌｫﾙﾀﾞﾊﾟｽ      : ~/DB/DAT001");
+    Next();
+    ExpectOneBox(MessageKind::kInformation, "中間ﾌｧｲﾙが作成されました。\r");
+    Destroy();
+    return ReadFile(file);
+  };
+  const std::string ordinary = export_main("a.xml");
+  ASSERT_FALSE(ordinary.empty());
+
+  env_.reset();
+  env_ = std::make_unique<DemoEnvironment>(true);
+  // The remembered choice as the product left it on Windows: its row is selected at start.
+  const auto ini = env_->CommonDataDir() / "DATASELECT.INI";
+  nc16::testing::WriteFile(ini, "[NENCHO]\r\nDATA=" + FromQ(env_->DataSetKey(2)) +
+                                    "\r\nKOMONSAKI=" + SJ("有限会社ゾルテ工業") + "\r\n");
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(F().page2->Cell(3, F().page2->SelectedRow()), env_->DataSetKey(2));
+  EXPECT_EQ(F().page2->Cell(2, F().page2->SelectedRow()), "~/DB/DAT002");
+  Destroy();
+  EXPECT_EQ(export_main("b.xml"), ordinary);
+  // The choice went back into the file it came from, with the Holder as the list holds it.
+  EXPECT_EQ(nc16::testing::FolderEntries(env_->CommonDataDir()),
+            (std::vector<std::string>{"DATASELECT.INI", "DB", "MGENGO.DB", "MGENGO.PX"}));
+  EXPECT_EQ(platform::ReadProfileString(FromNativePath(ini), "NENCHO", "DATA", ""),
+            FromQ(env_->DataSetKey(1)));
+}
+
 }  // namespace
 }  // namespace nc16::test

@@ -134,9 +134,9 @@ int RunExport(std::span<char* const> args) {
   switch (MakeIntermediateFile(info, context, boxes)) {
     case kOutputWritten:
       PrintMessage(SJ("中間ﾌｧｲﾙが作成されました。\r"));
-      std::cout << Cp932ToUtf8(by_launcher
-                                   ? info.OutputFile
-                                   : ResolveOutputPath(info.OutputFile, context.program_folder))
+      std::cout << Cp932ToUtf8(platform::ResolvePathCase(
+                       by_launcher ? info.OutputFile
+                                   : ResolveOutputPath(info.OutputFile, context.program_folder)))
                 << "\n";
       return kExitWritten;
     case kOutputNoEmployee:

@@ -23,9 +23,11 @@ std::span<const Command> AllCommands() {
               "encode a text to its stored form in the payroll tables, or decode one",
               RunVnprotect},
       Command{"demo-data",
-              "demo-data --root DIR [--employees N] [--data-version V] [--seed S] [--force]",
+              "demo-data --root DIR [--employees N] [--data-version V] [--seed S] [--force] "
+              "[--windows-copy]",
               "write a demo installation of the payroll product under DIR and print the "
-              "export lines that point the programs at it",
+              "export lines that point the programs at it; --windows-copy lays it out as a "
+              "copy from Windows (upper-case names, one DB folder, Windows paths in the list)",
               RunDemoData},
   };
   // clang-format on
