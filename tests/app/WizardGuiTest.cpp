@@ -2,6 +2,7 @@
 // launcher (window calls and completion notification), the start-up stops, Cancel, the
 // title-bar close and the remembered choices.
 
+#include <cctype>
 #include <fstream>
 #include <sstream>
 
@@ -369,7 +370,7 @@ TEST_F(Wizard, UnsavableChoicesAreReportedOnce) {
   EXPECT_TRUE(shown[0].text.contains("DataSelect.ini")) << shown[0].text.toStdString();
 }
 
-TEST_F(Wizard, ACopyFromWindowsExportsTheSameDocument) {
+TEST_F(Wizard, CopiesFromWindowsExportTheSameDocument) {
   // Data set 1 without individual numbers, through every page; the document as written.
   auto export_main = [&](const char* name) {
     EXPECT_TRUE(Start());
@@ -388,6 +389,20 @@ TEST_F(Wizard, ACopyFromWindowsExportsTheSameDocument) {
   };
   const std::string ordinary = export_main("a.xml");
   ASSERT_FALSE(ordinary.empty());
+
+  // The data set's files and the product's Initdat\Version.ini renamed to upper case by hand.
+  auto to_upper = [](const std::filesystem::path& p) {
+    std::string name = p.filename().string();
+    for (char& c : name)
+      c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    std::filesystem::rename(p, p.parent_path() / name);
+  };
+  for (const auto& e : std::filesystem::directory_iterator(env_->DataSetFolder(1)))
+    to_upper(e.path());
+  const auto initdat = NativePath(env_->Installation().data_root) / "Initdat";
+  to_upper(initdat / "Version.ini");
+  to_upper(initdat);
+  EXPECT_EQ(export_main("u.xml"), ordinary);
 
   env_.reset();
   env_ = std::make_unique<DemoEnvironment>(true);
