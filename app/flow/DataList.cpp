@@ -98,7 +98,7 @@ std::string LocalHolderFolder(const std::string& holder, const std::string& comm
   }
   // The resolved path differs only in letter case, so its tail follows the common folder's text.
   const std::string resolved = platform::ResolvePathCase(mapped);
-  if (!platform::DirectoryExists(resolved)) return holder;
+  if (!platform::DirectoryExists(resolved) || resolved.size() != mapped.size()) return holder;
   return common_data_dir + resolved.substr(common_data_dir.size());
 }
 
