@@ -239,6 +239,8 @@ std::vector<DataListRow> LoadDataList(DataSetCheck& check, const TDataExportInfo
     }
     row.ShownPath = ShortenedPath(row.Folder, info.CommonDataDir);
     row.Holder = r->holder;
+    row.Used = r->content != UnusedDataName();
+    row.Year = r->year;
     rows.push_back(std::move(row));
   }
   return rows;

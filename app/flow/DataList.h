@@ -19,6 +19,8 @@ struct DataListRow {
   std::string Period;     // "<era> yy年 mm月／nn回", empty for an unused row
   std::string ShownPath;  // Folder, shortened to "~..." inside CommonDataDir
   std::string Holder;     // the full folder path as the list holds it (the row's key)
+  bool Used = false;      // the row names a data set (its data name is not the unused one)
+  int Year = 0;           // SyoriNen of the row: the Western year of the data
   std::string Folder;     // the data folder on this system: LocalHolderFolder of Holder
 };
 

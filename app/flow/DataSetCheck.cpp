@@ -84,6 +84,7 @@ bool DataSetCheck::HasCompanyTable(const std::string& folder) {
 bool DataSetCheck::CheckSelectedData(const std::string& holder) {
   MyNumberInUse = false;
   MyNumberPassword.clear();
+  DataVersion = 0;
   info_.DataKey = holder;
   std::string folder;
   bool has_company = false;
@@ -109,6 +110,7 @@ bool DataSetCheck::CheckSelectedData(const std::string& holder) {
     qryWork1.Open();
     qryWork1.First();
     const int version = qryWork1.FieldByName("Version").AsInteger();
+    DataVersion = version;
     if (version < data_version::kExportable) {
       boxes_.Show(MessageKind::kWarning,
                   SJ("このﾃﾞｰﾀは連動できません。\r最新版のミルベク給与でコンバート後、もう一度、"

@@ -84,6 +84,8 @@ int MakeIntermediateFile(TDataExportInfo& info, const OutputContext& context, Me
     info.SetSystemNode(doc);
     info.SetBasicNode(doc);
     info.SetDataNode(doc);
+    if (report != nullptr) report->employees = doc.CountElements("SYAIN");
+    if (context.validate_only) return kOutputWritten;
 
     // A file (or folder) that exists in another letter case is the one replaced, as on Windows:
     // never a second file beside it.

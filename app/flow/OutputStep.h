@@ -31,10 +31,14 @@ struct OutputContext {
   // The password hash's cost for the password form; null: the crypt library's default. Tests
   // make it cheap here, products never set it.
   const QvCryptKdfLimits* kdf_limits = nullptr;
+  // Builds and validates the document but writes no file and no log record: a written result
+  // then means the data set would export.
+  bool validate_only = false;
 };
 
 // What the command line tells beyond the result; the wizard shows only its boxes.
 struct OutputReport {
+  size_t employees = 0;      // SYAIN elements of the document built
   bool log_failed = false;   // the file was written, its My Number log record was not
   int32_t crypt_result = 0;  // the crypt library's answer when it failed
   std::string cause;         // CP932: why else the file was not written, where no box said it

@@ -2,11 +2,10 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 
 #include "platform/Cp932.h"
@@ -19,68 +18,10 @@ namespace {
   throw EOSError(std::string(path) + SJ(" を読み込めません: ") + Utf8ToCp932(cause));
 }
 
-// The terminal's settings while echo is off, for the signal handler that puts them back.
-termios g_saved_terminal{};
-
-void RestoreTerminalAndDie(int sig) {
-  ::tcsetattr(STDIN_FILENO, TCSANOW, &g_saved_terminal);
-  std::signal(sig, SIG_DFL);
-  std::raise(sig);
-}
-
-// Echo off (the line break still echoes, so the next output starts on a line of its own) for
-// the lifetime of the object; a signal that ends the program meanwhile restores it first.
-class QuietTerminal {
- public:
-  static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-
-  bool Start() {
-    if (::tcgetattr(STDIN_FILENO, &g_saved_terminal) != 0) return false;
-    for (size_t i = 0; i < std::size(kSignals); ++i)
-      old_handlers_[i] = std::signal(kSignals[i], RestoreTerminalAndDie);
-    termios quiet = g_saved_terminal;
-    quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHOE | ECHOK);
-    quiet.c_lflag |= ECHONL;
-    active_ = ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet) == 0;
-    return active_;
-  }
-  ~QuietTerminal() {
-    if (active_) ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &g_saved_terminal);
-    for (size_t i = 0; i < std::size(kSignals); ++i)
-      if (old_handlers_[i] != SIG_ERR) std::signal(kSignals[i], old_handlers_[i]);
-  }
-
- private:
-  void (*old_handlers_[std::size(kSignals)])(int) = {SIG_ERR, SIG_ERR, SIG_ERR, SIG_ERR};
-  bool active_ = false;
-};
-
-}  // namespace
-
-std::optional<std::string> AskSecret(std::string_view prompt) {
-  if (!::isatty(STDIN_FILENO)) return std::nullopt;
-  QuietTerminal quiet;
-  // Echo goes off before the prompt appears: what is typed after it is never shown.
-  if (!quiet.Start()) return std::nullopt;
-  for (size_t done = 0; done < prompt.size();) {
-    ssize_t n = ::write(STDERR_FILENO, prompt.data() + done, prompt.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += static_cast<size_t>(n);
-  }
-  std::string line;
-  char c;
-  while (true) {
-    ssize_t n = ::read(STDIN_FILENO, &c, 1);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0 || c == '\n') break;
-    if (line.size() < (1u << 20)) line.push_back(c);  // the rest of an endless line is dropped
-  }
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return line;
-}
-
-std::string ReadSecretFile(std::string_view path) {
+// Opens the file and checks that it is a regular file only its owner can read; calls
+// `on_chunk` with what is read until it returns false or the file ends.
+template <class OnChunk>
+void ReadChecked(std::string_view path, OnChunk on_chunk) {
   std::string utf8 = Cp932ToUtf8(path);
   // O_NONBLOCK: a FIFO in place of the file must not hang the program; it is refused below.
   int fd = ::open(utf8.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
@@ -94,7 +35,6 @@ std::string ReadSecretFile(std::string_view path) {
   if (!S_ISREG(st.st_mode)) Fail(path, "not a regular file");
   if (st.st_mode & (S_IRWXG | S_IRWXO))
     Fail(path, "readable by others (permissions must be 0600 or stricter)");
-  std::string line;
   char buf[4096];
   while (true) {
     ssize_t n = ::read(fd, buf, sizeof buf);
@@ -102,15 +42,44 @@ std::string ReadSecretFile(std::string_view path) {
       if (errno == EINTR) continue;
       Fail(path, std::strerror(errno));
     }
-    if (n == 0) break;
-    std::string_view chunk(buf, static_cast<size_t>(n));
+    if (n == 0 || !on_chunk(std::string_view(buf, static_cast<size_t>(n)))) break;
+  }
+}
+
+void DropCarriageReturn(std::string& line) {
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+}
+
+}  // namespace
+
+std::string ReadSecretFile(std::string_view path) {
+  std::string line;
+  ReadChecked(path, [&](std::string_view chunk) {
     auto nl = chunk.find('\n');
     line.append(chunk.substr(0, nl));
-    if (nl != std::string_view::npos) break;
+    if (nl != std::string_view::npos) return false;
     if (line.size() > (1u << 20)) Fail(path, "first line longer than 1 MiB");
-  }
-  if (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
+  });
+  DropCarriageReturn(line);
   return line;
+}
+
+std::vector<std::string> ReadSecretFileLines(std::string_view path) {
+  std::string text;
+  ReadChecked(path, [&](std::string_view chunk) {
+    text.append(chunk);
+    if (text.size() > (1u << 20)) Fail(path, "longer than 1 MiB");
+    return true;
+  });
+  std::vector<std::string> lines;
+  for (size_t begin = 0; begin < text.size();) {
+    size_t nl = std::min(text.find('\n', begin), text.size());
+    lines.push_back(text.substr(begin, nl - begin));
+    DropCarriageReturn(lines.back());
+    begin = nl + 1;
+  }
+  return lines;
 }
 
 }  // namespace nc16::platform

@@ -1,8 +1,5 @@
 #include "platform/SecretFile.h"
 
-#include <windows.h>
-
-#include <cstdio>
 #include <fstream>
 
 #include "platform/Cp932.h"
@@ -20,28 +17,15 @@ std::string ReadSecretFile(std::string_view path) {
   return line;
 }
 
-std::optional<std::string> AskSecret(std::string_view prompt) {
-  HANDLE in = ::GetStdHandle(STD_INPUT_HANDLE);
-  DWORD mode = 0;
-  if (in == INVALID_HANDLE_VALUE || !::GetConsoleMode(in, &mode)) return std::nullopt;
-  std::fwrite(prompt.data(), 1, prompt.size(), stderr);
-  std::fflush(stderr);
-  ::SetConsoleMode(in, mode & ~static_cast<DWORD>(ENABLE_ECHO_INPUT));
-  wchar_t buf[1024];
-  DWORD got = 0;
-  const BOOL ok = ::ReadConsoleW(in, buf, static_cast<DWORD>(std::size(buf)), &got, nullptr);
-  ::SetConsoleMode(in, mode);
-  std::fputs("\n", stderr);
-  if (!ok) return std::string();
-  std::wstring line(buf, got);
-  while (!line.empty() && (line.back() == L'\n' || line.back() == L'\r'))
-    line.pop_back();
-  const int n = ::WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()),
-                                      nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<size_t>(n), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), utf8.data(), n,
-                        nullptr, nullptr);
-  return utf8;
+std::vector<std::string> ReadSecretFileLines(std::string_view path) {
+  std::ifstream in(NativePath(path), std::ios::binary);
+  if (!in) throw EOSError(std::string(path) + SJ(" を読み込めません"));
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(std::move(line));
+  }
+  return lines;
 }
 
 }  // namespace nc16::platform

@@ -151,6 +151,16 @@ TEST_F(ExportCommand, NoInstallation) {
   EXPECT_EQ(err_, "[ミルベク給与]がインストールされていません。\n\nﾌﾟﾛｸﾞﾗﾑを強制終了します。\n");
 }
 
+TEST_F(ExportCommand, AMarkerThatCannotBeCreatedStopsWithItsPathAndCause) {
+  const std::string lock = Out("locks") + "/MVKTONC16.mutex";
+  std::filesystem::create_directories(lock);  // a folder where the lock file belongs
+  setenv("NC16_LOCK_DIR", Out("locks").c_str(), 1);
+  EXPECT_EQ(Run("export --data-folder '" + folders_[0] + "' --output " + Out("a.xml")), 4);
+  EXPECT_EQ(err_, "ミューテックス MVKTONC16 を作成できません: " + lock +
+                      ": Is a directory\n\nﾌﾟﾛｸﾞﾗﾑを強制終了します。\n");
+  EXPECT_FALSE(std::filesystem::exists(Out("a.xml")));
+}
+
 // The demo installation with its names in upper case, as Windows tools leave them, and one
 // written as a copy from Windows export the same document; the My Number log goes into the
 // table as it is named there.

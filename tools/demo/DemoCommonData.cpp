@@ -114,7 +114,7 @@ void WriteDataList(const std::string& common_data_dir, const std::vector<DemoDat
       t.SetInt("SyoriTuki", 12);
       t.SetInt("SyoriKai", i == 1 ? 2 : 1);
       t.SetInt("DatKbn", 0);
-      t.SetText("Holder", set->holder);
+      t.SetText("Holder", windows_copy ? WindowsHolder(i) : set->folder);
     } else {
       t.SetText("Content", unused);
       for (const char* s : {"GengoKubun", "SyoriNen", "SyoriTuki", "SyoriKai"})

@@ -19,8 +19,8 @@ void WriteVersionIni(const std::string& initdat_folder);
 void WriteEraTable(const std::string& common_data_dir);
 
 // db/mDataList.db: the 200 rows of the data list, the data sets' rows in use (Holder their
-// `holder`) and the others unused placeholders, as the product creates them. As a copy from
-// Windows: DB/mDataList.db, and the unused rows' Holders WindowsHolder(i).
+// folder) and the others unused placeholders, as the product creates them. As a copy from
+// Windows: DB/mDataList.db, and every row's Holder WindowsHolder(i).
 void WriteDataList(const std::string& common_data_dir, const std::vector<DemoDataSet>& used,
                    int year, bool windows_copy = false);
 

@@ -12,6 +12,8 @@
 namespace nc16::cli {
 
 inline constexpr int kExitUsage = 2;
+// Any failure without a status of its own, also an error that no command caught.
+inline constexpr int kExitFailure = 4;
 
 // A wrong argument found while a command runs. main prints "nc16: " + what() (UTF-8) and exits
 // with kExitUsage, as for an unknown option.

@@ -27,7 +27,8 @@ bool ParseNumber(const std::optional<std::string>& text, long long& out) {
 // Prints the shell settings on stdout, so that eval "$(nc16 demo-data --root DIR)" points the
 // programs at the new installation; what people want to read goes to stderr.
 int RunDemoData(std::span<char* const> args) {
-  Options opts(args, {"root", "employees", "data-version", "seed"}, {"force", "windows-copy"});
+  Options opts(args, {"root", "employees", "data-version", "seed", "data-sets"},
+               {"force", "windows-copy"});
   if (!opts.ok()) return UsageError(opts.error());
   if (!opts.Positional().empty()) return UsageError("demo-data takes no positional arguments");
   const auto root = opts.Value("root");
@@ -42,6 +43,11 @@ int RunDemoData(std::span<char* const> args) {
       version > demo::kMaxDemoDataVersion)
     return UsageError("--data-version takes a number from 20349 to 700005");
   if (!ParseNumber(opts.Value("seed"), seed)) return UsageError("--seed takes a number");
+  long long data_sets = 0;
+  if (!ParseNumber(opts.Value("data-sets"), data_sets) || data_sets < 0 ||
+      data_sets > demo::kMaxExtraDataSets)
+    return UsageError("--data-sets takes a number from 0 to 195");
+  options.data_sets = static_cast<int>(data_sets);
   options.employees = static_cast<int>(employees);
   options.data_version = static_cast<int>(version);
   options.seed = static_cast<uint64_t>(seed);

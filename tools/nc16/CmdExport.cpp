@@ -51,6 +51,8 @@ std::string AdjustExtension(std::string file, bool my_number) {
 }  // namespace
 
 int RunExport(std::span<char* const> args) {
+  for (std::string_view a : args)
+    if (a == "--all") return RunExportAll(args);
   Options opts(args,
                {"data-folder", "output", "mn-password", "mn-password-file", "password",
                 "password-file", "launcher-key", "key-file", "function-id"},
@@ -101,7 +103,12 @@ int RunExport(std::span<char* const> args) {
   if (platform::NamedMutex::Open(kOwnMutexName))
     return stop(Utf8ToCp932("連動ﾃﾞｰﾀの作成は既に起動しています。"));
   if (FindRunningSibling()) return stop(SiblingRunningMessage());
-  platform::NamedMutex own = platform::NamedMutex::Create(kOwnMutexName);
+  platform::NamedMutex own;
+  try {
+    own = platform::NamedMutex::Create(kOwnMutexName);
+  } catch (const EOSError& e) {
+    return stop(MutexFailureMessage(e.what()));
+  }
 
   TDataExportInfo info(by_launcher ? file : std::string(),
                        by_launcher ? launcher_key : password.value_or(""), function_id);

@@ -22,8 +22,26 @@ std::span<const Command> AllCommands() {
               "(--launcher-key BASE64 | --key-file FILE) [--function-id N]]",
               "write the intermediate file of a data set; exit 0 written, 3 no employee, "
               "5 employee data with problems, 6 written but its My Number log record was not, "
-              "4 other failure, 2 wrong usage",
+              "4 other failure, 2 wrong usage\n"
+              "  nc16 export --all --output-dir DIR [--year YYYY] [--my-number --mn-password-file "
+              "FILE] [--password-file FILE | --password PW] [--report FILE.html]\n"
+              "      every used data set of the installation, each as the single export writes "
+              "it, into DIR/KEY.xml\n      (DIR/KEY.xml.qve with individual numbers; FILE: one "
+              "KEY<TAB>password line per data set,\n      readable by its owner only); a summary "
+              "per data set on stdout; exit 0 all written,\n      4 any failed or refused, else "
+              "5 any with problems, else 3",
               RunExport, 4, kSecretNote},
+      Command{"datasets", "datasets",
+              "list the used data sets of the installation in the data list's order, as "
+              "tab-separated UTF-8:\n      key, name, period, folder, version, state (ok, or "
+              "refused and the reason);\n      exit 0, 4 when the installation or the list "
+              "cannot be read",
+              RunDatasets, 4, ""},
+      Command{"check", "check (--data-folder DIR | --all [--year YYYY] [--report FILE.html])",
+              "run every check and the whole extraction of one or every data set, writing "
+              "nothing;\n      the summary of export --all with result ok, error lists on "
+              "stderr; its exit statuses",
+              RunCheck, 4, ""},
       Command{"pxdump", "pxdump FILE [--codepage N] | pxdump --folder DIR --sql \"SELECT ...\"",
               "print a Paradox table, or the result of one query on a folder of tables, as "
               "tab-separated UTF-8 text", RunPxdump, 1, ""},
@@ -37,11 +55,13 @@ std::span<const Command> AllCommands() {
               "encode a text to its stored form in the payroll tables, or decode one",
               RunVnprotect, 1, ""},
       Command{"demo-data",
-              "demo-data --root DIR [--employees N] [--data-version V] [--seed S] [--force] "
-              "[--windows-copy]",
+              "demo-data --root DIR [--employees N] [--data-version V] [--seed S] [--data-sets N] "
+              "[--force] [--windows-copy]",
               "write a demo installation of the payroll product under DIR and print the "
-              "export lines that point the programs at it; --windows-copy lays it out as a "
-              "copy from Windows (upper-case names, one DB folder, Windows paths in the list)",
+              "export lines that point the programs at it;\n      --data-sets N (0 to 195) adds "
+              "N clean data sets of generated companies, each of about --employees employees;"
+              "\n      --windows-copy lays it out as a copy from Windows (upper-case names, one DB "
+              "folder, Windows paths in the list)",
               RunDemoData, 1, ""},
   };
   // clang-format on

@@ -24,6 +24,9 @@ std::span<const Command> AllCommands();
 // The subcommands, one per Cmd*.cpp file.
 int RunVersion(std::span<char* const> args);
 int RunExport(std::span<char* const> args);
+int RunExportAll(std::span<char* const> args);  // export --all, dispatched by RunExport
+int RunDatasets(std::span<char* const> args);
+int RunCheck(std::span<char* const> args);
 int RunPxdump(std::span<char* const> args);
 int RunDecrypt(std::span<char* const> args);
 int RunVnprotect(std::span<char* const> args);

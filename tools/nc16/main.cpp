@@ -33,9 +33,7 @@ int RunCommand(const nc16::cli::Command& c, std::span<char* const> rest) {
   }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   std::span<char* const> args(argv, static_cast<size_t>(argc));
   nc16::cli::UseCheckedStandardOutput();
   if (args.size() < 2) {
@@ -54,4 +52,19 @@ int main(int argc, char** argv) {
       return nc16::cli::FinishStandardOutput(RunCommand(c, args.subspan(2)), c.output_failure);
   }
   return nc16::cli::UsageError("unknown command '" + std::string(name) + "'");
+}
+
+}  // namespace
+
+// Whatever a command lets escape ends the program with a message and status 4, never with an
+// abort: the system's exceptions carry CP932 texts, the library's plain ASCII ones.
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& e) {
+    nc16::cli::PrintMessage("nc16: " + std::string(e.what()));
+  } catch (...) {
+    nc16::cli::PrintMessage("nc16: unexpected failure");
+  }
+  return nc16::cli::kExitFailure;
 }
