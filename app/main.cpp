@@ -5,26 +5,26 @@
 #include <string>
 #include <vector>
 
+#include "app/CommandLine.h"
 #include "app/ProgramStart.h"
+#include "app/QtTranslation.h"
 #include "app/WizardBoxes.h"
 #include "app/gMain.h"
 #include "app/mErrorList.h"
 
 int main(int argc, char** argv) {
   using namespace nc16;
-  QApplication app(argc, argv);
+  // The arguments are taken before Qt sees the command line, and Qt sees none of them.
+  CommandLine command_line(argc, argv);
+  QApplication app(command_line.QtArgc(), command_line.QtArgv());
   app.setApplicationName(QStringLiteral("nc16-wizard"));
+  InstallQtJapanese();
   WizardBoxes boxes;
 
   std::optional<platform::NamedMutex> own = ClaimProgramMutex(boxes);
   if (!own) return 0;
 
-  // The arguments as the system gave them; QApplication has taken its own options out.
-  std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i)
-    args.emplace_back(argv[i]);
-
-  TForm1 form1(args, boxes);
+  TForm1 form1(command_line.Arguments(), boxes);
   if (!form1.FormCreate()) return 0;
   TForm2 form2(&form1);
   form1.SetErrorWindow(&form2);
