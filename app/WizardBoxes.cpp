@@ -45,7 +45,10 @@ void KeepLinesWhole(QMessageBox& box) {
   const int screen_width = screen ? screen->availableGeometry().width() : 1024;
   const int box_limit = screen_width <= 1024 ? screen_width : std::min(screen_width - 480, 1000);
   label->setWordWrap(false);
-  label->setMinimumWidth(std::min(label->sizeHint().width(), box_limit - 120));
+  // One character more: text is measured and drawn with fractions of a pixel, and a line that
+  // just fits when measured may not when drawn on the screen.
+  const int widest = label->sizeHint().width() + label->fontMetrics().horizontalAdvance(u'\u3000');
+  label->setMinimumWidth(std::min(widest, box_limit - 120));
 }
 
 }  // namespace
