@@ -89,29 +89,17 @@ TEST_F(User, StartUpStopsSaveNothingAndShowOneBox) {
     QString message;
   };
   const QString stop = "\r\rﾌﾟﾛｸﾞﾗﾑを強制終了します。";
+  const QString not_installed = "[ミルベク給与]がインストールされていません。" + stop;
+  // clang-format off
   const Stop stops[] = {
       {"two arguments", {"1,2,3", "x"}, nullptr, true, true, "不正な引数が渡されました。" + stop},
-      {"old version",
-       {},
-       "[VERSION]\nMAJOR=6\n",
-       true,
-       true,
+      {"old version", {}, "[VERSION]\nMAJOR=6\n", true, true,
        "このﾌﾟﾛｸﾞﾗﾑはｾｯﾄｱｯﾌﾟされている[ミルベク給与]のﾊﾞｰｼﾞｮﾝに対応していません。\r"
-       "[ミルベク給与] ﾊﾞｰｼﾞｮﾝ 7.0.0 以降をｾｯﾄｱｯﾌﾟしてください。" +
-           stop},
-      {"not installed",
-       {},
-       nullptr,
-       false,
-       true,
-       "[ミルベク給与]がインストールされていません。" + stop},
-      {"not installed, no common data folder",
-       {},
-       nullptr,
-       false,
-       false,
-       "[ミルベク給与]がインストールされていません。" + stop},
+       "[ミルベク給与] ﾊﾞｰｼﾞｮﾝ 7.0.0 以降をｾｯﾄｱｯﾌﾟしてください。" + stop},
+      {"not installed", {}, nullptr, false, true, not_installed},
+      {"not installed, no common data folder", {}, nullptr, false, false, not_installed},
   };
+  // clang-format on
   const std::string installed_version = *FileBytes(version_ini);
   for (const Stop& s : stops) {
     for (bool ini_exists : {true, false}) {
