@@ -2,6 +2,7 @@
 // Secrets (passwords, keys) read from a file instead of the command line, where every local
 // user could see them.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,5 +12,11 @@ namespace nc16::platform {
 // bytes stored. Raises EOSError naming the file when it cannot be read, is not a regular file,
 // or (on POSIX) can be read by its group or by others, as ssh refuses such key files.
 std::string ReadSecretFile(std::string_view path);
+
+// Asks for a secret on the terminal: writes `prompt` (UTF-8) to stderr, reads one line from
+// stdin with echo turned off, and gives it without its line break, as typed (UTF-8). Nothing
+// when stdin is not a terminal. The terminal's settings are restored on return and when a
+// signal ends the program meanwhile.
+std::optional<std::string> AskSecret(std::string_view prompt);
 
 }  // namespace nc16::platform

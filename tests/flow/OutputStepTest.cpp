@@ -73,7 +73,8 @@ class OutputStep : public ::testing::Test {
     context.started_by_launcher = launcher;
     context.program_folder = FromNativePath(program_.Path());
     context.kdf_limits = &kFastKdf;
-    return MakeIntermediateFile(info, context, boxes_);
+    report_ = OutputReport();
+    return MakeIntermediateFile(info, context, boxes_, &report_);
   }
 
   size_t LogRecords() const { return px::Table(data_.Path() / "set" / "tMNLog.DB").RecordCount(); }
@@ -92,7 +93,17 @@ class OutputStep : public ::testing::Test {
   TempFolder data_, out_, home_, program_;
   ErrorList errors_;
   RecordingBoxes boxes_;
+  OutputReport report_;
 };
+
+TEST(OutputFileName, TableFileNamesAreRefusedInAnyCase) {
+  for (const char* name : {"/d/mSyain.DB", "/d/tMNLog.db", "x.px", "/d/mSyain.MB", "a.X02", "a.y0f",
+                           "a.XG0", "a.Yg1", "/d/.DB"})
+    EXPECT_TRUE(IsTableFileName(name)) << name;
+  for (const char* name : {"/d/a.xml", "/d/a.XML.QVE", "a.DBX", "a.D", "a.X0", "a.XGG", "a.X0G",
+                           "/d.DB/a.xml", "a", "a.qve"})
+    EXPECT_FALSE(IsTableFileName(name)) << name;
+}
 
 TEST_F(OutputStep, PlainXmlWithoutIndividualNumbers) {
   auto file = out_.Path() / "a.xml";
@@ -212,6 +223,7 @@ TEST_F(OutputStep, FailuresLeaveNoFileAndNoLogRecord) {
   EXPECT_EQ(Run(*info), kOutputFailed);
   EXPECT_TRUE(boxes_.shown.empty());
   EXPECT_EQ(LogRecords(), 0u);
+  EXPECT_EQ(report_.crypt_result, QVCRYPT_ERR_CREATE);  // for the command line's cause
 
   // Plain XML into a missing folder: the error's message in an error box.
   auto plain = Info(FromNativePath(out_.Path() / "missing" / "a.xml"), 0);
@@ -246,6 +258,7 @@ TEST_F(OutputStep, LogFailuresAreReportedButTheExportStands) {
   auto info = Info(FromNativePath(file), 1, "pw");
   EXPECT_EQ(Run(*info), kOutputWritten);
   EXPECT_TRUE(std::filesystem::exists(file));
+  EXPECT_TRUE(report_.log_failed);
   ASSERT_EQ(boxes_.shown.size(), 1u);
   EXPECT_EQ(boxes_.shown[0].first, MessageKind::kError);
   EXPECT_TRUE(boxes_.shown[0].second.starts_with("ﾃﾞｰﾀﾍﾞｰｽｴﾝｼﾞﾝｴﾗｰ\r"));

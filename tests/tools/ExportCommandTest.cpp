@@ -37,7 +37,7 @@ class ExportCommand : public ::testing::Test {
 
   // Runs nc16 with `args`; stderr is kept in err_.
   int Run(const std::string& args) {
-    std::string command = std::string(NC16_CLI) + " " + args + " >/dev/null 2>'" +
+    std::string command = std::string(NC16_CLI) + " " + args + " </dev/null >/dev/null 2>'" +
                           (out_.Path() / "stderr").string() + "'";
     int status = std::system(command.c_str());
     err_ = ReadFile(out_.Path() / "stderr");

@@ -33,7 +33,7 @@ int RunDemoData(std::span<char* const> args) {
   const auto root = opts.Value("root");
   if (!root) return UsageError("demo-data needs --root DIR");
   demo::DemoOptions options;
-  options.root = FromNativePath(*root);
+  options.root = ExactCp932("--root", *root);
   long long employees = options.employees, version = options.data_version;
   long long seed = static_cast<long long>(options.seed);
   if (!ParseNumber(opts.Value("employees"), employees) || employees < 0 || employees > 1000000)

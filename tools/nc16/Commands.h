@@ -12,7 +12,12 @@ struct Command {
   std::string_view usage;                   // shown by --help, after "nc16 "
   std::string_view summary;                 // one line
   int (*run)(std::span<char* const> args);  // the arguments after the subcommand's name
+  int output_failure;                       // the status when stdout cannot be written
+  std::string_view notes;                   // more lines for the command's --help; may be empty
 };
+
+// The note on secrets for the commands that take them.
+extern const std::string_view kSecretNote;
 
 std::span<const Command> AllCommands();
 
