@@ -81,6 +81,11 @@ class TDataExportInfo {
   // The error list the extraction fills (owned by the wizard); none outside the wizard.
   ErrorList* Errors = nullptr;
 
+  // Whether SaveSelection writes EXPORTFILE (never for a caller id other than 0). A file that a
+  // launcher named is not the user's choice: the wizard clears this when a launch argument gives
+  // the file, whatever its function id, and the remembered file then stays as it was.
+  bool RememberOutputFile = true;
+
   // The message of a settings file or folder whose name was ambiguous at creation; start-up
   // stops with it. Empty normally.
   std::string SettingsError;

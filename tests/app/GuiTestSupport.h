@@ -17,7 +17,7 @@
 namespace nc16::test {
 
 // The application object, created on first use (offscreen unless the environment says
-// otherwise).
+// otherwise), with Qt's Japanese translation installed as the program installs it.
 QApplication& App();
 
 // A demo installation under a fresh temporary folder, and the environment variables that point
