@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "app/QtText.h"
+#include "app/QtTranslation.h"
 #include "platform/Cp932.h"
 
 namespace nc16::test {
@@ -18,15 +19,18 @@ QApplication& App() {
     static int argc = 1;
     static char name[] = "nc16-wizard-tests";
     static char* argv[] = {name, nullptr};
-    return new QApplication(argc, argv);
+    auto* created = new QApplication(argc, argv);
+    InstallQtJapanese();  // as the program does at start
+    return created;
   }();
   return *app;
 }
 
-DemoEnvironment::DemoEnvironment() {
+DemoEnvironment::DemoEnvironment(bool windows_copy) {
   demo::DemoOptions options;
   options.root = FromNativePath(root_.Path() / "demo");
   options.employees = 6;
+  options.windows_copy = windows_copy;
   inst_ = demo::CreateDemoInstallation(options);
   std::filesystem::create_directories(root_.Path() / "home");
   std::filesystem::create_directories(root_.Path() / "locks");
@@ -49,7 +53,7 @@ std::filesystem::path DemoEnvironment::DataSetFolder(int n) const {
 }
 
 QString DemoEnvironment::DataSetKey(int n) const {
-  return ToQ(inst_.data_sets.at(n - 1).folder);
+  return ToQ(inst_.data_sets.at(n - 1).holder);
 }
 
 std::filesystem::path DemoEnvironment::CommonDataDir() const {

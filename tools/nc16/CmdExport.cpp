@@ -112,7 +112,11 @@ int RunExport(std::span<char* const> args) {
 
   TDataExportInfo info(by_launcher ? file : std::string(),
                        by_launcher ? launcher_key : password.value_or(""), function_id);
-  if (by_launcher) info.OutputFile = file;  // a function id of 0 would offer the remembered file
+  // A function id of 0 would offer the remembered file, and remember the launcher's.
+  if (by_launcher) {
+    info.OutputFile = file;
+    info.RememberOutputFile = false;
+  }
   if (auto message = CheckInstallation(info)) {
     info.SaveAtDestruction = false;
     return stop(*message);
@@ -151,8 +155,14 @@ int RunExport(std::span<char* const> args) {
     }
   }
   if (IsTableFileName(info.OutputFile)) return stop(TableFileNameMessage());
-  const std::string target =
+  std::string target =
       by_launcher ? info.OutputFile : ResolveOutputPath(info.OutputFile, context.program_folder);
+  // A file in another letter case is the one the output step replaces.
+  try {
+    target = platform::ResolvePathCase(target);
+  } catch (const EOSError& e) {
+    return stop(e.what());
+  }
   if (auto refused = RefusedOutput(target)) return stop(*refused);
   if (!by_launcher) {
     if (my_number && !password)
