@@ -26,6 +26,8 @@ QApplication& App() {
     static char* argv[] = {name, nullptr};
     return new QApplication(argc, argv);
   }();
+  static ModalWatch* watch = new ModalWatch();  // for the whole program, like the application
+  (void)watch;
   return *app;
 }
 

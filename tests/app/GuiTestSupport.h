@@ -19,7 +19,7 @@
 namespace nc16::test {
 
 // The application object, created on first use (offscreen unless the environment says
-// otherwise).
+// otherwise), with a ModalWatch for the whole test program.
 QApplication& App();
 
 // Fails the running test when a modal window stays open. A window the test means to answer is

@@ -30,7 +30,6 @@ class WizardFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     App();
-    modal_watch_ = std::make_unique<ModalWatch>();
     WizardBoxes::SetRecording(true);
     WizardBoxes::Clear();
     env_ = std::make_unique<DemoEnvironment>();
@@ -42,7 +41,6 @@ class WizardFixture : public ::testing::Test {
     form_.reset();
     WizardBoxes::Clear();
     Page3File::SaveDialogAnswer = nullptr;
-    modal_watch_.reset();
   }
 
   // Creates and shows the form; false on a start-up stop (the form is then not shown).
@@ -119,7 +117,6 @@ class WizardFixture : public ::testing::Test {
   }
 
   static inline const QvCryptKdfLimits kFastKdf{1, 8192};
-  std::unique_ptr<ModalWatch> modal_watch_;
   std::unique_ptr<DemoEnvironment> env_;
   WizardBoxes boxes_;
   std::unique_ptr<TForm1> form_;
