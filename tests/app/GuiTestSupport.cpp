@@ -56,7 +56,10 @@ std::string ModalWatch::Describe(QWidget* window) {
   auto add = [&](const QString& shown) {
     if (!shown.isEmpty()) text += "\n  " + shown.toStdString();
   };
-  if (auto* box = qobject_cast<QMessageBox*>(window)) add(box->text());
+  if (auto* box = qobject_cast<QMessageBox*>(window)) {
+    add(box->text());
+    return text;
+  }
   for (QWidget* child : window->findChildren<QWidget*>()) {
     if (!child->isVisibleTo(window)) continue;
     if (auto* label = qobject_cast<QLabel*>(child)) add(label->text());
