@@ -12,10 +12,9 @@ std::optional<platform::NamedMutex> ClaimProgramMutex(MessageBoxes& boxes) {
   }
   try {
     return platform::NamedMutex::Create(kOwnMutexName);
-  } catch (const std::exception&) {
-    // Without the marker a second instance could start beside this one; nothing else depends
-    // on it, so the wizard runs.
-    return platform::NamedMutex();
+  } catch (const EOSError& e) {
+    boxes.Show(MessageKind::kError, MutexFailureMessage(e.what()));
+    return std::nullopt;
   }
 }
 

@@ -234,6 +234,7 @@ void TForm1::Wizard1NextClicking(QObject*, bool FinalState, bool& AllowChange) {
       return warn(Format1(SJ("ｼｽﾃﾑﾄﾞﾗｲﾌﾞ(%s)直下にﾌｧｲﾙは指定できません。"), SystemDrive) + "\r" +
                   SJ("別のﾄﾞﾗｲﾌﾞまたはﾌｫﾙﾀﾞを指定してから[次へ]をｸﾘｯｸしてください。") + "\r");
     }
+    if (IsTableFileName(file)) return warn(TableFileNameMessage());
     if (page3->EditPass->text().isEmpty() && MyNumberChoice() == 1)
       return warn(
           SJ("暗号化ﾊﾟｽﾜｰﾄﾞが入力されていません。\r入力してから[次へ]をｸﾘｯｸしてください。\r"));

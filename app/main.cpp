@@ -1,7 +1,9 @@
 // nc16-wizard: the program's entry. Refuses a second instance and a running product of the
-// payroll family, then runs the wizard form until it closes. Exit code 0 on every path.
+// payroll family, then runs the wizard form until it closes. Exit code 0 on every path but one:
+// an error that escaped every step is shown in an error box and ends the program with 4.
 
 #include <QApplication>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -9,13 +11,12 @@
 #include "app/WizardBoxes.h"
 #include "app/gMain.h"
 #include "app/mErrorList.h"
+#include "platform/Cp932.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int RunWizard(QApplication& app, int argc, char** argv, nc16::WizardBoxes& boxes) {
   using namespace nc16;
-  QApplication app(argc, argv);
-  app.setApplicationName(QStringLiteral("nc16-wizard"));
-  WizardBoxes boxes;
-
   std::optional<platform::NamedMutex> own = ClaimProgramMutex(boxes);
   if (!own) return 0;
 
@@ -33,4 +34,26 @@ int main(int argc, char** argv) {
   form1.show();
   app.exec();
   return 0;
+}
+
+// An error that no step caught: one error box and status 4 instead of an abort.
+int ReportEscaped(nc16::WizardBoxes& boxes, const std::string& cp932) {
+  std::fprintf(stderr, "nc16-wizard: %s\n", nc16::Cp932ToUtf8(cp932).c_str());
+  boxes.Show(nc16::MessageKind::kError, cp932 + "\r\r");
+  return 4;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  app.setApplicationName(QStringLiteral("nc16-wizard"));
+  nc16::WizardBoxes boxes;
+  try {
+    return RunWizard(app, argc, argv, boxes);
+  } catch (const std::exception& e) {
+    return ReportEscaped(boxes, e.what());
+  } catch (...) {
+    return ReportEscaped(boxes, "unexpected failure");
+  }
 }

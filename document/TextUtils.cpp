@@ -20,6 +20,17 @@ std::string_view TrimControl(std::string_view s) {
   return s;
 }
 
+// Where the last character of S starts, counting characters from its first byte (a lead byte
+// and its trail byte are one character; a lead byte at the very end stands alone).
+size_t LastCharStart(std::string_view s) {
+  size_t start = 0;
+  for (size_t pos = 0; pos < s.size();) {
+    start = pos;
+    pos += IsLeadByte(static_cast<unsigned char>(s[pos])) && pos + 1 < s.size() ? 2 : 1;
+  }
+  return start;
+}
+
 }  // namespace
 
 std::string MakeBlanks(int count) {
@@ -57,8 +68,9 @@ std::string TrimBlanks(std::string_view s) {
   std::string_view r = TrimControl(s);
   while (r.starts_with(kFullWidthBlank))
     r = TrimControl(r.substr(2));
-  // The end test looks at the last two bytes only, whatever character they belong to.
-  while (r.size() >= 2 && r.ends_with(kFullWidthBlank)) {
+  // A trailing 0x81 0x40 is a blank only when it is a character of its own: after a character
+  // whose trail byte is 0x81, the bytes 0x81 0x40 are that trail byte and an "@".
+  while (r.ends_with(kFullWidthBlank) && LastCharStart(r) == r.size() - 2) {
     r.remove_suffix(2);
     r = TrimControl(r);
   }

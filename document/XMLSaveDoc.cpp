@@ -1,5 +1,6 @@
 #include "document/XMLSaveDoc.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "platform/AtomicFile.h"
@@ -100,6 +101,13 @@ std::string TXmlSaveDoc::EscapeXmlText(std::string_view s) {
   return r;
 }
 
+size_t TXmlSaveDoc::CountElements(std::string_view tag_name) const {
+  auto it = name_ids_.find(tag_name);
+  if (it == name_ids_.end()) return 0;
+  return static_cast<size_t>(std::count_if(nodes_.begin(), nodes_.end(),
+                                           [&](const Node& n) { return n.name == it->second; }));
+}
+
 uint32_t TXmlSaveDoc::Intern(std::string_view name) {
   // Names are a handful of fixed tags, looked up once per element: no allocation on a hit.
   auto it = name_ids_.find(name);
@@ -136,7 +144,33 @@ uint32_t TXmlSaveDoc::NewElement(TXmlNode parent, std::string_view tag_name) {
   return index;
 }
 
+bool TXmlSaveDoc::HasForbiddenControl(std::string_view value) {
+  // Byte-wise is safe for CP932: a trail byte is never below 0x40.
+  return std::any_of(value.begin(), value.end(), [](char c) {
+    auto b = static_cast<unsigned char>(c);
+    return b < 0x20 && b != '\t' && b != '\r' && b != '\n';
+  });
+}
+
+void TXmlSaveDoc::CheckValue(uint32_t node, std::string_view attribute, std::string_view value) {
+  if (!HasForbiddenControl(value)) return;
+  // The tag as given: names are interned escaped, and the system's tags need no escaping.
+  const std::string& element = names_[nodes_[node].name];
+  if (!on_invalid_) {
+    throw std::invalid_argument(SJ("XML に書けない制御文字を含む値です: ") + element +
+                                (attribute.empty() ? "" : " " + std::string(attribute)));
+  }
+  if (first_invalid_.empty()) first_invalid_ = element;
+  on_invalid_(element, attribute);
+}
+
+void TXmlSaveDoc::RefuseIfInvalid() const {
+  if (!first_invalid_.empty())
+    throw std::invalid_argument(SJ("XML に書けない制御文字を含む値です: ") + first_invalid_);
+}
+
 void TXmlSaveDoc::AddAttr(uint32_t node, std::string_view name, std::string_view value) {
+  CheckValue(node, name, value);
   Node& n = nodes_[node];
   if (n.attr_count == 0) n.attr_begin = Checked32(attrs_.size());
   uint32_t name_id = Intern(name);
@@ -167,6 +201,7 @@ void TXmlSaveDoc::AddTextElement(TXmlNode parent, std::string_view tag_name, std
   if (parent.IsNone()) throw std::logic_error("XML text element appended without a parent");
   uint32_t index = NewElement(parent, tag_name);
   if (!attr_name.empty()) AddAttr(index, attr_name, attr_value);
+  CheckValue(index, {}, text);
   Span text_span = StoreText(text);
   nodes_[index].text_begin = text_span.begin;
   nodes_[index].text_size = text_span.size;
@@ -238,6 +273,7 @@ void TXmlSaveDoc::Serialize(std::string& out,
 }
 
 void TXmlSaveDoc::SaveToFile(std::string_view file_name) const {
+  RefuseIfInvalid();
   // Written in chunks as it is serialised, so a large document is never held twice.
   AtomicFile file(NativePath(file_name));
   std::string chunk;
@@ -250,6 +286,7 @@ void TXmlSaveDoc::SaveToFile(std::string_view file_name) const {
 }
 
 std::string TXmlSaveDoc::GetXmlText() const {
+  RefuseIfInvalid();
   std::string serialized;
   Serialize(serialized, nullptr);
   // The serialiser ends its own lines with CR LF; only texts can bring other line breaks.

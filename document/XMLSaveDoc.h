@@ -77,8 +77,21 @@ class TXmlSaveDoc {
 
   static std::string EscapeXmlText(std::string_view s);
 
+  // XML 1.0 cannot carry the control characters below 0x20 other than tab, CR and LF, not even
+  // as character references: a value holding one would make a file no parser accepts. Such a
+  // value is reported to the handler (the element's tag, and the attribute's name or empty for
+  // the element's text) and enters the tree all the same, so that the producer can go on and
+  // find every problem; the document then refuses to be serialised (std::invalid_argument).
+  // Without a handler the add operation itself raises std::invalid_argument naming the element.
+  using InvalidValueHandler =
+      std::function<void(std::string_view element, std::string_view attribute)>;
+  void SetInvalidValueHandler(InvalidValueHandler handler) { on_invalid_ = std::move(handler); }
+  static bool HasForbiddenControl(std::string_view value);
+
   TXmlNode Root() const { return root_; }
   size_t ElementCount() const { return nodes_.size(); }
+  // The number of elements named `tag_name`.
+  size_t CountElements(std::string_view tag_name) const;
 
  private:
   struct Node {
@@ -111,6 +124,9 @@ class TXmlSaveDoc {
   Span StoreText(std::string_view text);   // escapes text into the pool
   uint32_t NewElement(TXmlNode parent, std::string_view tag_name);
   void AddAttr(uint32_t node, std::string_view name, std::string_view value);
+  // Reports a value that XML cannot carry (see SetInvalidValueHandler).
+  void CheckValue(uint32_t node, std::string_view attribute, std::string_view value);
+  void RefuseIfInvalid() const;
   // Serialises into `out`; with `flush`, hands `out` over whenever it has grown past a chunk.
   void Serialize(std::string& out, const std::function<void(std::string&)>& flush) const;
 
@@ -121,6 +137,8 @@ class TXmlSaveDoc {
   std::unordered_map<std::string, uint32_t, NameHash, std::equal_to<>> name_ids_;
   std::string pool_;                   // escaped texts and attribute values, back to back
   bool text_has_line_breaks_ = false;  // some text holds a CR or LF of its own
+  InvalidValueHandler on_invalid_;
+  std::string first_invalid_;  // the element of the first value XML cannot carry; empty: none
   TXmlNode root_;
 };
 

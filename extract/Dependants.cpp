@@ -71,6 +71,12 @@ void TNenchoDataMake::WriteDependants(TXmlSaveDoc& doc, int my_number_option) {
 
     nodeEntry = doc.AddElement(nodeSection, "FUYOUSINZOKU", "COUNT",
                                std::to_string(Fam("RowID").AsInteger()));
+    // A value's error line names the row as the lines above do.
+    value_origin_ = tag.substr(4) + padded + SJ("］");
+    struct OriginReset {
+      std::string& origin;
+      ~OriginReset() { origin.clear(); }
+    } reset{value_origin_};
     auto text = [&](std::string_view element, std::string_view value) {
       doc.AddTextElement(nodeEntry, element, value);
     };

@@ -66,12 +66,14 @@ bool StartsClause(std::string_view line) {
   return false;
 }
 
-// Clears the attribute list and closes the open queries on every way out of MakeData.
+// Clears the attribute list, closes the open queries and takes the extraction's value check off
+// the document on every way out of MakeData.
 class QueryGuard {
  public:
-  QueryGuard(TXmlNodeAttrs& attrs, std::initializer_list<db::TQuery*> queries)
-      : attrs_(attrs), queries_(queries) {}
+  QueryGuard(TXmlSaveDoc& doc, TXmlNodeAttrs& attrs, std::initializer_list<db::TQuery*> queries)
+      : doc_(doc), attrs_(attrs), queries_(queries) {}
   ~QueryGuard() {
+    doc_.SetInvalidValueHandler(nullptr);
     attrs_.clear();
     for (db::TQuery* q : queries_)
       if (q->Active()) q->Close();
@@ -80,6 +82,7 @@ class QueryGuard {
   QueryGuard& operator=(const QueryGuard&) = delete;
 
  private:
+  TXmlSaveDoc& doc_;
   TXmlNodeAttrs& attrs_;
   std::vector<db::TQuery*> queries_;
 };
@@ -134,9 +137,22 @@ void TNenchoDataMake::AddError(const std::string& line) {
   run_error_ = true;
 }
 
+void TNenchoDataMake::ReportInvalidValue(std::string_view element, std::string_view attribute) {
+  const std::string field =
+      std::string(element) +
+      (attribute.empty() ? "" : SJ(" の ") + std::string(attribute) + SJ(" 属性"));
+  AddError(SJ("    ") + value_origin_ + field + SJ(" に使用できない制御文字が含まれています。"));
+}
+
 int TNenchoDataMake::MakeData(TXmlSaveDoc& doc, int my_number_option) {
   int result = kWritten;
-  QueryGuard guard(attrs_, {&qryVersion, &qrySyain, &qryFamily, &qryMeisai});
+  QueryGuard guard(doc, attrs_, {&qryVersion, &qrySyain, &qryFamily, &qryMeisai});
+  // Every value of the employees passes this check on its way into the document: a control
+  // character the file cannot carry is a problem of the employee's data, under the section that
+  // writes it.
+  doc.SetInvalidValueHandler([this](std::string_view element, std::string_view attribute) {
+    ReportInvalidValue(element, attribute);
+  });
 
   qryVersion.SQL() = {"SELECT Mkaisya.Version FROM \"mKaisya.DB\" Mkaisya"};
   qryVersion.Prepare();

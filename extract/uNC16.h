@@ -82,6 +82,8 @@ class TNenchoDataMake {
   void AddHeading(const std::string& heading);
   // Adds an error line to the employee's lines and raises both error flags.
   void AddError(const std::string& line);
+  // The error line of a value that the file cannot carry, naming its element (and attribute).
+  void ReportInvalidValue(std::string_view element, std::string_view attribute);
   // The payments of one kind (salary or bonus).
   void WritePayments(TXmlSaveDoc& doc, bool bonus);
   // Field access on the employee query.
@@ -92,6 +94,9 @@ class TNenchoDataMake {
   bool run_error_ = false;
   bool employee_error_ = false;
   TXmlNodeAttrs attrs_;
+  // What the values being written belong to, in front of the field in a value's error line:
+  // empty for the employee's own, "［ n行目 name］" while a dependant's row is written.
+  std::string value_origin_;
 };
 
 }  // namespace nc16

@@ -2,6 +2,10 @@
 // Whole-file writes that never leave a half-written file behind: the bytes go to a temporary file
 // in the target's folder, are flushed to disk and then renamed over the target. A failure at any
 // step leaves the target as it was (absent, or its old content) and removes the temporary file.
+// A killed process cannot remove anything: on Linux the temporary file is unnamed (O_TMPFILE)
+// until just before the rename, so a kill leaves nothing; where the file system has no unnamed
+// files it is "TARGET.tmp-PID-N", and the next write to the same target removes those of
+// processes that have ended.
 
 #include <cstdint>
 #include <filesystem>
@@ -31,7 +35,12 @@ class AtomicFile {
 
   void Write(std::string_view data);  // appends; EOSError on failure
   void Commit();                      // flushes, renames over the target; EOSError on failure
+  // The named temporary file; empty while the bytes go to an unnamed one.
   const std::filesystem::path& TempPath() const { return temp_; }
+
+  // Test seam: false makes new files use named temporaries, as on a file system without
+  // unnamed files.
+  static void AllowUnnamedForTesting(bool allowed);
 
  private:
   std::filesystem::path target_;

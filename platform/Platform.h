@@ -4,8 +4,9 @@
 // (platform/posix). Every text and path here is CP932, as everywhere in the core.
 //
 // Environment of the POSIX stand-ins (an unset variable takes the default):
-//   NC16_LOCK_DIR          folder of the named-mutex lock files
-//                          (default: $XDG_RUNTIME_DIR, else $TMPDIR, else /tmp)
+//   NC16_LOCK_DIR          folder of the named-mutex lock files (default: $XDG_RUNTIME_DIR,
+//                          else nc16-locks-UID in $TMPDIR or /tmp, made 0700 and refused
+//                          unless it is this user's alone)
 //   NC16_REGISTRY          the registry file (default /etc/vantrel/registry.ini)
 //   NC16_COMMON_APPDATA    the common application-data folder (default /var/lib;
 //                          set but empty: the folder cannot be named)
@@ -32,8 +33,11 @@ inline constexpr bool kHasDriveLetters = false;
 // ---- Named mutexes ---------------------------------------------------------------------------
 //
 // Markers between processes; nobody waits on them. A mutex exists while at least one handle
-// (in any process) holds it. On POSIX each name is a lock file in NC16_LOCK_DIR held with a
-// shared flock; the lock dies with its process, so a crashed holder leaves no marker behind.
+// (in any process) holds it. On POSIX each name is a lock file in the lock folder (above) held
+// with a shared flock; the lock dies with its process, so a crashed holder leaves no marker
+// behind. The folder must be one only the user can write: where other users can create files,
+// any of them could make our lock file first, unreadable to us, and keep the program from ever
+// starting.
 // Names are used as given; only "/", "%" and NUL, which a file name cannot hold or which would
 // make two names meet, are percent-escaped.
 class NamedMutex {
@@ -46,7 +50,8 @@ class NamedMutex {
   NamedMutex& operator=(const NamedMutex&) = delete;
 
   // Creates the mutex, or joins it when it exists already, and holds it until the handle is
-  // closed (CreateMutex, not initially owned). Raises EOSError naming the mutex on failure.
+  // closed (CreateMutex, not initially owned). Raises EOSError naming the mutex, the lock file
+  // (or the refused lock folder) and the cause on failure.
   static NamedMutex Create(std::string_view name);
 
   // Opens the mutex when some process (this one included) holds it (OpenMutex with full

@@ -168,6 +168,8 @@ std::vector<DataListRow> LoadDataList(DataSetCheck& check, const TDataExportInfo
     }
     row.ShownPath = ShortenedPath(r->holder, info.CommonDataDir);
     row.Holder = r->holder;
+    row.Used = r->content != UnusedDataName();
+    row.Year = r->year;
     rows.push_back(std::move(row));
   }
   return rows;

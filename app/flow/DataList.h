@@ -19,6 +19,8 @@ struct DataListRow {
   std::string Period;     // "<era> yy年 mm月／nn回", empty for an unused row
   std::string ShownPath;  // the folder, shortened to "~..." inside CommonDataDir
   std::string Holder;     // the full folder path
+  bool Used = false;      // the row names a data set (its data name is not the unused one)
+  int Year = 0;           // SyoriNen of the row: the Western year of the data
 };
 
 // The data name of an unused row: 0xFF (so it sorts after every name) and "未使用".

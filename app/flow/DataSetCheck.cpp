@@ -83,6 +83,7 @@ bool DataSetCheck::HasCompanyTable(const std::string& folder) {
 bool DataSetCheck::CheckSelectedData(const std::string& folder) {
   MyNumberInUse = false;
   MyNumberPassword.clear();
+  DataVersion = 0;
   info_.DataKey = folder;
   if (!HasCompanyTable(folder)) {
     boxes_.Show(MessageKind::kWarning,
@@ -99,6 +100,7 @@ bool DataSetCheck::CheckSelectedData(const std::string& folder) {
     qryWork1.Open();
     qryWork1.First();
     const int version = qryWork1.FieldByName("Version").AsInteger();
+    DataVersion = version;
     if (version < data_version::kExportable) {
       boxes_.Show(MessageKind::kWarning,
                   SJ("このﾃﾞｰﾀは連動できません。\r最新版のミルベク給与でコンバート後、もう一度、"

@@ -39,6 +39,8 @@ class DataSetCheck {
   // never carry over to another.
   bool MyNumberInUse = false;
   std::string MyNumberPassword;
+  // The company's data version as the last check read it; 0 when it found no company table.
+  int DataVersion = 0;
 
   // The era year and era name of a Western year from the era table of CommonDataDir; 0 and
   // empty when no era matches or the table cannot be read (then a database error is shown).

@@ -53,7 +53,30 @@ std::string ResolveOutputPath(std::string_view file_name, std::string_view fallb
   return folder + std::string(platform::kPathSeparator) + std::string(file_name);
 }
 
-int MakeIntermediateFile(TDataExportInfo& info, const OutputContext& context, MessageBoxes& boxes) {
+bool IsTableFileName(std::string_view file_name) {
+  const std::string_view name = file_name.substr(FolderPart(file_name).size());
+  const size_t dot = name.rfind('.');
+  const size_t ext_length = dot == std::string_view::npos ? 0 : name.size() - dot - 1;
+  if (ext_length != 2 && ext_length != 3) return false;
+  std::string ext(name.substr(dot + 1));
+  for (char& c : ext)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  auto hex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); };
+  if (ext == "DB" || ext == "PX" || ext == "MB") return true;
+  return ext.size() == 3 && (ext[0] == 'X' || ext[0] == 'Y') && (hex(ext[1]) || ext[1] == 'G') &&
+         hex(ext[2]);
+}
+
+const std::string& TableFileNameMessage() {
+  return SJ(
+      "給与ﾃﾞｰﾀのﾃｰﾌﾞﾙと同じ種類のﾌｧｲﾙ名(.DB .PX .MB .Xnn .Ynn)は中間ﾌｧｲﾙに指定できません。"
+      "\r別のﾌｧｲﾙ名を指定してから[次へ]をｸﾘｯｸしてください。\r");
+}
+
+int MakeIntermediateFile(TDataExportInfo& info, const OutputContext& context, MessageBoxes& boxes,
+                         OutputReport* report) {
+  OutputReport ignored;
+  if (report == nullptr) report = &ignored;
   int result = kOutputFailed;
   TXmlSaveDoc doc("1.0", "Shift_JIS", "");
   TMNLogClass log(boxes);
@@ -61,6 +84,8 @@ int MakeIntermediateFile(TDataExportInfo& info, const OutputContext& context, Me
     info.SetSystemNode(doc);
     info.SetBasicNode(doc);
     info.SetDataNode(doc);
+    if (report != nullptr) report->employees = doc.CountElements("SYAIN");
+    if (context.validate_only) return kOutputWritten;
 
     const std::string target = context.started_by_launcher
                                    ? info.OutputFile
@@ -74,7 +99,10 @@ int MakeIntermediateFile(TDataExportInfo& info, const OutputContext& context, Me
     const std::string text = doc.GetXmlText();
     // The library takes the length as a 32-bit count of the text up to its first zero byte.
     const size_t length = std::min(text.find('\0'), text.size());
-    if (length > static_cast<size_t>(INT32_MAX)) return kOutputFailed;
+    if (length > static_cast<size_t>(INT32_MAX)) {
+      report->cause = SJ("文書が大きすぎて暗号化できません");
+      return kOutputFailed;
+    }
     int32_t answer;
     if (context.started_by_launcher) {
       std::string key = TxPzConv().DecodeBase64(info.Password);
@@ -88,11 +116,15 @@ int MakeIntermediateFile(TDataExportInfo& info, const OutputContext& context, Me
       answer = QvCryptEncryptMemToFile(text.data(), static_cast<int32_t>(length), target.c_str(),
                                        info.Password.c_str());
     }
-    if (answer != 0) return kOutputFailed;
+    if (answer != 0) {
+      report->crypt_result = answer;
+      return kOutputFailed;
+    }
 
     if (info.IncludeMyNumber == 1) {
-      log.WriteLog(info.DataFolder, SJ("ゾルテ"), SJ("個人番号が外部に出力されました。"), "", "",
-                   GetPcName(), "", "", "", 0, 0, 0);
+      report->log_failed =
+          !log.WriteLog(info.DataFolder, SJ("ゾルテ"), SJ("個人番号が外部に出力されました。"), "",
+                        "", GetPcName(), "", "", "", 0, 0, 0);
     }
     result = kOutputWritten;
   } catch (const EDataExportError& e) {

@@ -66,6 +66,10 @@ const std::string& InvalidArgumentsMessage() {
   return SJ("不正な引数が渡されました。\r\rﾌﾟﾛｸﾞﾗﾑを強制終了します。");
 }
 
+std::string MutexFailureMessage(std::string_view cause) {
+  return std::string(cause) + SJ("\r\rﾌﾟﾛｸﾞﾗﾑを強制終了します。");
+}
+
 std::optional<std::string> CheckInstallation(const TDataExportInfo& info) {
   if (info.TargetProductName.empty())
     return SJ("起動情報の初期化に失敗しました。\r\rﾌﾟﾛｸﾞﾗﾑを強制終了します。");

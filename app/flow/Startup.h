@@ -43,6 +43,11 @@ std::optional<LaunchArgument> ParseLaunchArgument(std::string_view argument);
 // The start-up stop for the wrong number or form of arguments.
 const std::string& InvalidArgumentsMessage();
 
+// The start-up stop when the program's own marker cannot be created (the lock folder refused,
+// the lock file not creatable): the cause, then the end. Without the marker a second instance,
+// or a product of the family started later, could not see that this one runs.
+std::string MutexFailureMessage(std::string_view cause);
+
 // Checks the export settings as start-up does: initialised, the payroll product installed, and
 // recent enough. The stop message, or nullopt when the program may go on.
 std::optional<std::string> CheckInstallation(const TDataExportInfo& info);

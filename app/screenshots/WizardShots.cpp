@@ -49,9 +49,7 @@ void Next(TForm1& form) {
   form.Button2->click();
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   QApplication app(argc, argv);
   if (argc != 2) {
     std::fprintf(stderr, "usage: nc16-wizard-shots DIR\n");
@@ -117,4 +115,18 @@ int main(int argc, char** argv) {
     form.hide();
   }
   return ok ? 0 : 1;
+}
+
+}  // namespace
+
+// An error that escaped the walk ends the program with a message and status 4, not an abort.
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "nc16-wizard-shots: %s\n", nc16::Cp932ToUtf8(e.what()).c_str());
+  } catch (...) {
+    std::fprintf(stderr, "nc16-wizard-shots: unexpected failure\n");
+  }
+  return 4;
 }

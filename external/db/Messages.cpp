@@ -53,6 +53,9 @@ std::string MsgNotSelect() {
 std::string MsgEmptySql() {
   return SJ("SQL 文が空です。");
 }
+std::string MsgTextAfterStatement() {
+  return SJ("SQL 文の後にテキストがあります。実行できるのは 1 文だけです。");
+}
 std::string MsgFieldMissing(std::string_view field) {
   return Cat(SJ("フィールド '"), field, SJ("' が見つかりません。"));
 }

@@ -19,6 +19,7 @@ std::string MsgTableUnreadable(std::string_view table, std::string_view cause);
 std::string MsgSqlError(std::string_view cause);
 std::string MsgNotSelect();
 std::string MsgEmptySql();
+std::string MsgTextAfterStatement();
 std::string MsgFieldMissing(std::string_view field);
 std::string MsgFieldIndex(int index);
 std::string MsgNotOpen(std::string_view what);

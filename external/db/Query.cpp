@@ -120,13 +120,21 @@ struct TQuery::Impl {
 namespace {
 
 // Prepares `text` on the session's connection; raises EDBEngineError with SQLite's message.
+// A query is one statement: text after it (but for semicolons and blanks) is refused, where
+// SQLite would silently ignore it.
 sqlite3_stmt* PrepareOn(detail::Session& session, const std::string& text) {
   sqlite3_stmt* stmt = nullptr;
-  if (sqlite3_prepare_v2(session.Db(), text.c_str(), static_cast<int>(text.size()), &stmt,
-                         nullptr) != SQLITE_OK) {
+  const char* tail = nullptr;
+  if (sqlite3_prepare_v2(session.Db(), text.c_str(), static_cast<int>(text.size()), &stmt, &tail) !=
+      SQLITE_OK) {
     std::string msg = sqlite3_errmsg(session.Db());
     sqlite3_finalize(stmt);
     throw EDBEngineError(detail::MsgSqlError(msg));
+  }
+  const std::string_view rest(tail, static_cast<size_t>(text.data() + text.size() - tail));
+  if (rest.find_first_not_of("; \t\r\n") != std::string_view::npos) {
+    sqlite3_finalize(stmt);
+    throw EDBEngineError(detail::MsgTextAfterStatement());
   }
   return stmt;
 }

@@ -12,7 +12,7 @@
 //   0x02  u16  header size             (>= the fixed part below; <= file size)
 //   0x04  u8   file type               0 keyed .DB, 1 .PX, 2 unkeyed .DB, 3..8 secondary index
 //   0x05  u8   block size in KiB       1, 2, 3, 4, 8, 16, 32
-//   0x06  u32  record count            (never trusted for allocation; checked against blocks)
+//   0x06  u32  record count            (not trusted for allocation; equals the chain's records)
 //   0x0A  u16  blocks in use
 //   0x0C  u16  blocks in file
 //   0x0E  u16  first block of the chain (0 = table empty)

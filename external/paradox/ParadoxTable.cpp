@@ -267,13 +267,16 @@ void Table::Parse() {
     // ... and in the file.
     if (start + kBlockHeader + n * h.record_size > size)
       Fail("block " + std::to_string(block) + " is cut off by the end of the file");
-    for (size_t r = 0; r < n && records_.size() < h.record_count; ++r)
+    for (size_t r = 0; r < n; ++r)
       records_.push_back(static_cast<uint32_t>(start + kBlockHeader + r * h.record_size));
     block = next;
   }
-  // Records beyond the header's count belong to an append that never committed; fewer records
-  // than the count means lost blocks.
-  if (records_.size() < h.record_count)
+  // The header's count and the chain are written together: Paradox removes a deleted record
+  // from its block (and an emptied block from the chain), and an append is committed by one
+  // header write that names the new chain and its count. Fewer records than the count means
+  // lost blocks; more means the header is damaged, and trusting it would hide the rest (and a
+  // writer working from it would drop them for good).
+  if (records_.size() != h.record_count)
     Fail("header counts " + std::to_string(h.record_count) + " records, the blocks hold " +
          std::to_string(records_.size()));
 }

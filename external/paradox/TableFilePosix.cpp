@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string>
 #include <utility>
 
 #include "external/paradox/ParadoxTable.h"
@@ -24,9 +25,19 @@ namespace {
 
 TableFile::TableFile(const std::filesystem::path& path, Mode mode, std::string name)
     : name_(std::move(name)) {
-  fd_ = ::open(path.c_str(), (mode == Mode::kRead ? O_RDONLY : O_RDWR) | O_CLOEXEC);
+  // O_NONBLOCK: opening a FIFO would otherwise wait for a writer for ever. Only a regular file
+  // is a table; the flag is dropped again for the reads and writes.
+  fd_ = ::open(path.c_str(), (mode == Mode::kRead ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NONBLOCK);
   if (fd_ < 0)
     throw ParadoxError(SJ("テーブル ") + name_ + SJ(" を開けません: ") + std::strerror(errno));
+  struct stat st {};
+  const bool regular = ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
+  const int flags = regular ? ::fcntl(fd_, F_GETFL) : -1;
+  if (!regular || flags < 0 || ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    const std::string cause = regular ? std::strerror(errno) : SJ("通常のファイルではありません");
+    ::close(std::exchange(fd_, -1));
+    throw ParadoxError(SJ("テーブル ") + name_ + SJ(" を開けません: ") + cause);
+  }
 }
 
 TableFile::~TableFile() {

@@ -33,6 +33,7 @@ bool LimitsInRange(const QvCryptKdfLimits& l) {
 template <typename F>
 int32_t Guarded(F&& body) noexcept {
   try {
+    nc16::qve::LastFileError().clear();
     if (sodium_init() < 0) return QVCRYPT_ERR_INIT;
     return body();
   } catch (const std::bad_alloc&) {
@@ -85,6 +86,11 @@ int32_t Decrypt(const char* file_name, const char* secret, Mode mode,
 
 }  // namespace
 
+std::string& nc16::qve::LastFileError() {
+  static thread_local std::string text;
+  return text;
+}
+
 extern "C" {
 
 QvCryptKdfLimits QvCryptDefaultKdfLimits(void) {
@@ -128,6 +134,10 @@ int32_t QvCryptDecryptFileToMemByKey(const char* fileName, const char* key, void
 
 void QvCryptFreeMem(void* data) {
   nc16::qve::FreePlain(data);
+}
+
+const char* QvCryptLastFileError(void) {
+  return nc16::qve::LastFileError().c_str();
 }
 
 }  // extern "C"

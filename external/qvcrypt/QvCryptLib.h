@@ -37,7 +37,8 @@ enum QvCryptResult {
   QVCRYPT_ERR_INIT = 2,       /* libsodium could not be initialised */
   QVCRYPT_ERR_CREATE = 3,     /* the file could not be created (folder missing, no permission) */
   QVCRYPT_ERR_WRITE = 4,      /* writing, flushing or replacing the file failed */
-  QVCRYPT_ERR_OPEN = 5,       /* the file could not be opened or read */
+  QVCRYPT_ERR_OPEN = 5,       /* the file could not be opened or read, or is not a regular file
+                                 (a FIFO would block the reader for ever) */
   QVCRYPT_ERR_NOT_QVE = 6,    /* the file is not an encrypted intermediate file */
   QVCRYPT_ERR_VERSION = 7,    /* a format version this library does not know */
   QVCRYPT_ERR_PARAMS = 8,     /* header values outside what this reader accepts: unknown mode or
@@ -102,6 +103,12 @@ QVCRYPT_API int32_t QvCryptDecryptFileToMemByKey(const char* fileName, const cha
 
 /* Wipes and releases a buffer returned by a decrypting function; null is allowed. */
 QVCRYPT_API void QvCryptFreeMem(void* data);
+
+/* The system's account of the file failure behind the last QVCRYPT_ERR_CREATE, QVCRYPT_ERR_WRITE
+ * or QVCRYPT_ERR_OPEN of the calling thread: a zero-terminated CP932 text naming the file and the
+ * cause (for QVCRYPT_ERR_OPEN also an input that is not a regular file). Empty after any other
+ * result. Valid until the thread's next call of this library. */
+QVCRYPT_API const char* QvCryptLastFileError(void);
 
 #ifdef __cplusplus
 }

@@ -20,8 +20,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 
 namespace nc16::qve {
+
+// The text QvCryptLastFileError gives: the reader and the writer note a file failure here
+// before they return its code. Per thread; cleared when a library function starts.
+std::string& LastFileError();
 
 inline constexpr unsigned char kMagic[8] = {'Q', 'V', 'C', 'R', 'Y', 'P', 'T', 0x1A};
 inline constexpr uint16_t kVersion = 1;

@@ -36,7 +36,8 @@ int32_t WriteQveFile(std::span<const unsigned char> data, const std::filesystem:
   std::unique_ptr<AtomicFile> file;
   try {
     file = std::make_unique<AtomicFile>(target, FileAccess::kOwnerOnly);
-  } catch (const EOSError&) {
+  } catch (const EOSError& e) {
+    LastFileError() = e.what();
     return QVCRYPT_ERR_CREATE;
   }
 
@@ -92,7 +93,8 @@ int32_t WriteQveFile(std::span<const unsigned char> data, const std::filesystem:
     } while (pos < data.size());
     pending.get();
     file->Commit();
-  } catch (const EOSError&) {
+  } catch (const EOSError& e) {
+    LastFileError() = e.what();
     return QVCRYPT_ERR_WRITE;
   }
   return QVCRYPT_OK;

@@ -1,10 +1,21 @@
+// Whole-file writes on POSIX. Where the file system can (Linux O_TMPFILE), the bytes go to an
+// unnamed file in the target's folder, which a kill simply takes away; it gets a name only just
+// before the rename. Elsewhere they go to "TARGET.tmp-PID-N". Either way, the writer of a
+// temporary file holds an exclusive flock on it while it lives, and every write first removes
+// the temporaries of the same target that a killed writer left: those of a process that is gone
+// and that nobody holds.
+
 #include "platform/AtomicFile.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <random>
 #include <string>
@@ -14,6 +25,8 @@
 namespace nc16 {
 namespace {
 
+std::atomic<bool> g_unnamed_allowed{true};
+
 [[noreturn]] void Fail(const std::filesystem::path& file, std::string_view what, int err) {
   std::string msg = Utf8ToCp932("ファイル ") + FromNativePath(file) + Utf8ToCp932(" を") +
                     Utf8ToCp932(what) + Utf8ToCp932("できません: ") +
@@ -21,20 +34,66 @@ namespace {
   throw EOSError(msg);
 }
 
+std::filesystem::path FolderOf(const std::filesystem::path& file) {
+  return file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+}
+
+constexpr std::string_view kTempInfix = ".tmp-";
+
 std::filesystem::path TempNameBeside(const std::filesystem::path& target) {
   static thread_local std::mt19937_64 rng{std::random_device{}()};
-  std::string suffix = ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(rng() % 1000000);
+  std::string suffix =
+      std::string(kTempInfix) + std::to_string(::getpid()) + "-" + std::to_string(rng() % 1000000);
   std::filesystem::path temp = target;
   temp += suffix;
   return temp;
 }
 
+// The process that made `entry` when it is a temporary file of the target named `target_name`
+// ("NAME.tmp-PID-N"); 0 otherwise.
+pid_t TemporaryOwner(std::string_view entry, std::string_view target_name) {
+  if (!entry.starts_with(target_name)) return 0;
+  entry.remove_prefix(target_name.size());
+  if (!entry.starts_with(kTempInfix)) return 0;
+  entry.remove_prefix(kTempInfix.size());
+  const size_t dash = entry.find('-');
+  if (dash == std::string_view::npos || dash + 1 == entry.size()) return 0;
+  pid_t pid = 0;
+  auto [end, ec] = std::from_chars(entry.data(), entry.data() + dash, pid);
+  if (ec != std::errc() || end != entry.data() + dash || pid <= 0) return 0;
+  for (char c : entry.substr(dash + 1))
+    if (c < '0' || c > '9') return 0;
+  return pid;
+}
+
+bool ProcessAlive(pid_t pid) {
+  return ::kill(pid, 0) == 0 || errno == EPERM;
+}
+
+// Removes what killed writers of `target` left behind. A candidate goes only when its process
+// has ended (a reused process id keeps it, harmlessly, until that process ends too) and its
+// exclusive lock can be taken (nobody writes it); files of other users are never touched.
+void RemoveStaleTemporaries(const std::filesystem::path& target) {
+  const std::string target_name = target.filename().string();
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(FolderOf(target), ec)) {
+    const std::string name = entry.path().filename().string();
+    const pid_t owner = TemporaryOwner(name, target_name);
+    if (owner == 0 || ProcessAlive(owner)) continue;
+    const int fd = ::open(entry.path().c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0) continue;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+        ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+      ::unlink(entry.path().c_str());
+    ::close(fd);
+  }
+}
+
 // Makes the rename itself durable; a folder that cannot be synced (some network file systems)
 // still holds the complete file under one of its two names, so a failure here is not reported.
 void SyncFolderOf(const std::filesystem::path& file) {
-  std::filesystem::path folder = file.parent_path();
-  if (folder.empty()) folder = ".";
-  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int fd = ::open(FolderOf(file).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   ::fsync(fd);
   ::close(fd);
@@ -42,16 +101,38 @@ void SyncFolderOf(const std::filesystem::path& file) {
 
 }  // namespace
 
+void AtomicFile::AllowUnnamedForTesting(bool allowed) {
+  g_unnamed_allowed = allowed;
+}
+
 AtomicFile::AtomicFile(const std::filesystem::path& target, FileAccess access) : target_(target) {
+  RemoveStaleTemporaries(target_);
   mode_t mode = access == FileAccess::kOwnerOnly ? 0600 : 0666;
   int fd = -1;
+#ifdef O_TMPFILE
+  // The unnamed file is named through /proc/self/fd at the end: without /proc it would stay
+  // unnamed for good.
+  if (g_unnamed_allowed && ::access("/proc/self/fd", X_OK) == 0)
+    fd = ::open(FolderOf(target_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+#endif
+  // Any failure of the unnamed file (a file system without it, a missing folder, no right to
+  // write) is met again, and reported, by the named one.
   for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
     temp_ = TempNameBeside(target_);
     fd = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd < 0 && errno != EEXIST) Fail(target_, "作成", errno);
+    if (fd < 0 && errno != EEXIST) {
+      temp_.clear();
+      Fail(target_, "作成", errno);
+    }
   }
-  if (fd < 0) Fail(target_, "作成", EEXIST);
+  if (fd < 0) {
+    temp_.clear();
+    Fail(target_, "作成", EEXIST);
+  }
   handle_ = fd;
+  // Marks the file as being written, for the clean-up of other writers; new and ours, so the
+  // lock is free. A file system without flock only loses that second safeguard.
+  ::flock(fd, LOCK_EX | LOCK_NB);
   // A replaced file keeps who may read it: a settings file made private stays private.
   struct stat old {};
   if (access == FileAccess::kDefault && ::stat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode))
@@ -60,7 +141,7 @@ AtomicFile::AtomicFile(const std::filesystem::path& target, FileAccess access) :
 
 AtomicFile::~AtomicFile() {
   if (handle_ >= 0) ::close(static_cast<int>(handle_));
-  if (!committed_) ::unlink(temp_.c_str());
+  if (!committed_ && !temp_.empty()) ::unlink(temp_.c_str());
 }
 
 void AtomicFile::Write(std::string_view data) {
@@ -82,6 +163,20 @@ void AtomicFile::Commit() {
   if (handle_ < 0) Fail(target_, "書き込み", EBADF);
   int fd = static_cast<int>(handle_);
   if (::fsync(fd) != 0) Fail(target_, "書き込み", errno);
+  if (temp_.empty()) {
+    // The unnamed file gets its temporary name now, for the rename; a kill between the two
+    // leaves a named temporary that the next write removes.
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    int err = EEXIST;
+    for (int attempt = 0; attempt < 16 && err == EEXIST; ++attempt) {
+      std::filesystem::path name = TempNameBeside(target_);
+      err = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0
+                ? 0
+                : errno;
+      if (err == 0) temp_ = std::move(name);
+    }
+    if (err != 0) Fail(target_, "作成", err);
+  }
   handle_ = -1;
   if (::close(fd) != 0) Fail(target_, "書き込み", errno);
   if (::rename(temp_.c_str(), target_.c_str()) != 0) Fail(target_, "作成", errno);

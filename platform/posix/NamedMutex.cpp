@@ -15,6 +15,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "platform/Cp932.h"
@@ -24,14 +25,48 @@
 namespace nc16::platform {
 namespace {
 
-std::string LockFolder() {
-  return posix::EnvOr("NC16_LOCK_DIR",
-                      posix::EnvOr("XDG_RUNTIME_DIR", posix::EnvOr("TMPDIR", "/tmp")));
+[[noreturn]] void Fail(std::string_view name, const std::string& cause) {
+  throw EOSError(Utf8ToCp932("ミューテックス ") + std::string(name) +
+                 Utf8ToCp932(" を作成できません: ") + cause);
+}
+
+std::string Cause(const std::string& native_path, int err) {
+  return Utf8ToCp932(native_path + ": " + std::strerror(err));
+}
+
+// The folder of the lock files (native). NC16_LOCK_DIR and XDG_RUNTIME_DIR are taken as given:
+// the user's own choice, and the session's private folder. Otherwise a folder of this user's in
+// the temporary folder, made 0700 when missing: in a folder that every user may write, another
+// user could create our lock file first, unreadable to us, and so keep us from ever starting.
+// The folder is refused unless it is a real folder (no symbolic link) of this user's that
+// nobody else may write. Without `create`, a missing folder is nothing: nullopt. Raises
+// EOSError naming `name`, the folder and the fault.
+std::optional<std::string> LockFolder(std::string_view name, bool create) {
+  if (auto own = posix::Env("NC16_LOCK_DIR"); own && !own->empty()) return *own;
+  if (auto run = posix::Env("XDG_RUNTIME_DIR"); run && !run->empty()) return *run;
+  const std::string folder =
+      posix::EnvOr("TMPDIR", "/tmp") + "/nc16-locks-" + std::to_string(::geteuid());
+  if (create && ::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+    Fail(name, Cause(folder, errno));
+  struct stat st {};
+  if (::lstat(folder.c_str(), &st) != 0) {
+    if (!create && errno == ENOENT) return std::nullopt;
+    Fail(name, Cause(folder, errno));
+  }
+  const std::string refused = Utf8ToCp932("ロックフォルダ ") + Utf8ToCp932(folder);
+  if (!S_ISDIR(st.st_mode))
+    Fail(name, refused + Utf8ToCp932(
+                             " はフォルダではありません (シンボリックリンクか別の種類のファイル)"));
+  if (st.st_uid != ::geteuid())
+    Fail(name, refused + Utf8ToCp932(" は別のユーザー (uid ") + std::to_string(st.st_uid) +
+                   Utf8ToCp932(") のものです"));
+  if ((st.st_mode & 022) != 0) Fail(name, refused + Utf8ToCp932(" は他のユーザーも書き込めます"));
+  return folder;
 }
 
 // The file of a name: the CP932 name as a native file name, with only what a file name cannot
 // hold ("/", NUL) escaped, and "%" so that no two names share a file.
-std::string LockPath(std::string_view name) {
+std::string LockPath(const std::string& folder, std::string_view name) {
   std::string native = Cp932ToUtf8(name);
   std::string file;
   for (char c : native) {
@@ -44,7 +79,7 @@ std::string LockPath(std::string_view name) {
       file += c;
     }
   }
-  return LockFolder() + "/" + file + ".mutex";
+  return folder + "/" + file + ".mutex";
 }
 
 // True when `fd` is still the file that `path` names.
@@ -63,11 +98,6 @@ int FlockRetrying(int fd, int op) {
   return rc;
 }
 
-[[noreturn]] void Fail(std::string_view name, int err) {
-  throw EOSError(Utf8ToCp932("ミューテックス ") + std::string(name) +
-                 Utf8ToCp932(" を作成できません: ") + Utf8ToCp932(std::strerror(err)));
-}
-
 }  // namespace
 
 void NamedMutex::Close() noexcept {
@@ -77,27 +107,35 @@ void NamedMutex::Close() noexcept {
 }
 
 NamedMutex NamedMutex::Create(std::string_view name) {
-  std::string path = LockPath(name);
+  const std::string path = LockPath(*LockFolder(name, true), name);
   // Each round either holds the file the name leads to or lost it to a probe that removed it;
   // the bound only guards against a file system that keeps changing under us.
   int err = EAGAIN;
   for (int round = 0; round < 100; ++round) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
-    if (fd < 0) Fail(name, errno);
+    if (fd < 0) Fail(name, Cause(path, errno));
     // A probe holds the exclusive lock only for a moment, so waiting here is short.
     if (FlockRetrying(fd, LOCK_SH) != 0) {
       err = errno;
       ::close(fd);
-      Fail(name, err);
+      Fail(name, Cause(path, err));
     }
     if (StillNamed(fd, path)) return NamedMutex(fd);
     ::close(fd);
   }
-  Fail(name, err);
+  Fail(name, Cause(path, err));
 }
 
 NamedMutex NamedMutex::Open(std::string_view name) {
-  std::string path = LockPath(name);
+  // A folder that cannot be used holds no mutex; Create reports why.
+  std::optional<std::string> folder;
+  try {
+    folder = LockFolder(name, false);
+  } catch (const EOSError&) {
+    return {};
+  }
+  if (!folder) return {};
+  const std::string path = LockPath(*folder, name);
   for (int round = 0; round < 100; ++round) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) return {};

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -17,9 +18,10 @@ namespace {
   throw EOSError(std::string(path) + SJ(" を読み込めません: ") + Utf8ToCp932(cause));
 }
 
-}  // namespace
-
-std::string ReadSecretFile(std::string_view path) {
+// Opens the file and checks that it is a regular file only its owner can read; calls
+// `on_chunk` with what is read until it returns false or the file ends.
+template <class OnChunk>
+void ReadChecked(std::string_view path, OnChunk on_chunk) {
   std::string utf8 = Cp932ToUtf8(path);
   // O_NONBLOCK: a FIFO in place of the file must not hang the program; it is refused below.
   int fd = ::open(utf8.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
@@ -33,7 +35,6 @@ std::string ReadSecretFile(std::string_view path) {
   if (!S_ISREG(st.st_mode)) Fail(path, "not a regular file");
   if (st.st_mode & (S_IRWXG | S_IRWXO))
     Fail(path, "readable by others (permissions must be 0600 or stricter)");
-  std::string line;
   char buf[4096];
   while (true) {
     ssize_t n = ::read(fd, buf, sizeof buf);
@@ -41,15 +42,44 @@ std::string ReadSecretFile(std::string_view path) {
       if (errno == EINTR) continue;
       Fail(path, std::strerror(errno));
     }
-    if (n == 0) break;
-    std::string_view chunk(buf, static_cast<size_t>(n));
+    if (n == 0 || !on_chunk(std::string_view(buf, static_cast<size_t>(n)))) break;
+  }
+}
+
+void DropCarriageReturn(std::string& line) {
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+}
+
+}  // namespace
+
+std::string ReadSecretFile(std::string_view path) {
+  std::string line;
+  ReadChecked(path, [&](std::string_view chunk) {
     auto nl = chunk.find('\n');
     line.append(chunk.substr(0, nl));
-    if (nl != std::string_view::npos) break;
+    if (nl != std::string_view::npos) return false;
     if (line.size() > (1u << 20)) Fail(path, "first line longer than 1 MiB");
-  }
-  if (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
+  });
+  DropCarriageReturn(line);
   return line;
+}
+
+std::vector<std::string> ReadSecretFileLines(std::string_view path) {
+  std::string text;
+  ReadChecked(path, [&](std::string_view chunk) {
+    text.append(chunk);
+    if (text.size() > (1u << 20)) Fail(path, "longer than 1 MiB");
+    return true;
+  });
+  std::vector<std::string> lines;
+  for (size_t begin = 0; begin < text.size();) {
+    size_t nl = std::min(text.find('\n', begin), text.size());
+    lines.push_back(text.substr(begin, nl - begin));
+    DropCarriageReturn(lines.back());
+    begin = nl + 1;
+  }
+  return lines;
 }
 
 }  // namespace nc16::platform

@@ -107,6 +107,9 @@ void AtomicFile::Commit() {
   committed_ = true;
 }
 
+// Windows has no unnamed files: every temporary is named.
+void AtomicFile::AllowUnnamedForTesting(bool) {}
+
 void WriteFileAtomic(const std::filesystem::path& target, std::string_view data,
                      FileAccess access) {
   AtomicFile file(target, access);

@@ -17,4 +17,15 @@ std::string ReadSecretFile(std::string_view path) {
   return line;
 }
 
+std::vector<std::string> ReadSecretFileLines(std::string_view path) {
+  std::ifstream in(NativePath(path), std::ios::binary);
+  if (!in) throw EOSError(std::string(path) + SJ(" を読み込めません"));
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(std::move(line));
+  }
+  return lines;
+}
+
 }  // namespace nc16::platform

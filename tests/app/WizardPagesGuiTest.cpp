@@ -273,6 +273,20 @@ TEST_F(FilePage, PasswordOnlyWithMyNumberAndNotInTheSystemRoot) {
   EXPECT_EQ(Page(), "page4");
 }
 
+TEST_F(FilePage, TableFileNamesAreRefused) {
+  ToPage5();
+  Next();
+  for (const char* name : {"/tmp/data/tMNLog.DB", "/tmp/data/msyain.px", "out.X02"}) {
+    F().page3->Edit4a->setText(name);
+    Next();
+    ExpectOneBox(
+        MessageKind::kWarning,
+        "給与ﾃﾞｰﾀのﾃｰﾌﾞﾙと同じ種類のﾌｧｲﾙ名(.DB .PX .MB .Xnn .Ynn)は中間ﾌｧｲﾙに指定できません。\r"
+        "別のﾌｧｲﾙ名を指定してから[次へ]をｸﾘｯｸしてください。\r");
+    EXPECT_EQ(Page(), "page3");
+  }
+}
+
 TEST_F(FilePage, BareNameIsShownInTheDocumentsFolder) {
   std::filesystem::create_directories(env_->Root() / "home" / "Documents");
   ToPage5();

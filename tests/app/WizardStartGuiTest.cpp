@@ -9,6 +9,7 @@
 #include "app/ProgramStart.h"
 #include "app/flow/Startup.h"
 #include "tests/app/WizardFixture.h"
+#include "tests/platform/TempFolder.h"
 
 namespace nc16::test {
 namespace {
@@ -36,6 +37,16 @@ TEST_F(ProgramStart, RunningSiblingIsWarnedAbout) {
     EXPECT_FALSE(platform::NamedMutex::Open(kOwnMutexName));
   }
   EXPECT_EQ(SiblingProductMutexes().size(), 22u);
+}
+
+TEST_F(ProgramStart, AMarkerThatCannotBeCreatedIsAStartUpStop) {
+  const std::string folder = std::string(std::getenv("NC16_LOCK_DIR")) + "/missing";
+  nc16::testing::ScopedEnv missing("NC16_LOCK_DIR", folder);
+  EXPECT_FALSE(ClaimProgramMutex(boxes_).has_value());
+  ExpectOneBox(MessageKind::kError,
+               QString::fromStdString("ミューテックス MVKTONC16 を作成できません: " + folder +
+                                      "/MVKTONC16.mutex: No such file or directory\r\r"
+                                      "ﾌﾟﾛｸﾞﾗﾑを強制終了します。"));
 }
 
 // The built program, as a second instance, ends at once without a window.

@@ -49,5 +49,13 @@ TEST(PxdumpSql, ADatabaseErrorGivesStatusOne) {
   EXPECT_EQ(Dump(folder.str() + "/missing", "SELECT 1").first, 1);
 }
 
+TEST(PxdumpSql, OneStatementOnly) {
+  db::testing::TempFolder folder;
+  EXPECT_EQ(Dump(folder.str(), "SELECT 1 AS a ; ;\n\t").second, "a\n1\n");
+  // Text after the first statement was silently ignored.
+  for (const char* sql : {"SELECT 1; SELECT 2", "SELECT 1; x", "SELECT 1;-- note"})
+    EXPECT_EQ(Dump(folder.str(), sql), std::make_pair(1, std::string())) << sql;
+}
+
 }  // namespace
 }  // namespace nc16::cli

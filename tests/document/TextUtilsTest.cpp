@@ -35,9 +35,14 @@ TEST(TextUtils, TrimBlanksRemovesMixedBlanksAndControls) {
   EXPECT_EQ(TrimBlanks(" " + fw + " \t" + fw + "name" + fw + " " + fw + "\r\n"), "name");
   EXPECT_EQ(TrimBlanks(fw + " " + fw), "");
   EXPECT_EQ(TrimBlanks("  inner  blank "), "inner  blank");
-  // The end test compares the last two bytes only: ー (0x81 0x5B) is not a blank, but a
-  // character whose trail byte is 0x81 followed by 0x40 would be cut as one.
   EXPECT_EQ(TrimBlanks(Utf8ToCp932("ー")), Utf8ToCp932("ー"));
+  // A trailing 0x81 0x40 is a blank only on a character boundary: after ａ (0x82 0x81) an "@"
+  // stays, and so does the character's trail byte.
+  const std::string a = Utf8ToCp932("ａ");
+  EXPECT_EQ(TrimBlanks(a + "@"), a + "@");
+  EXPECT_EQ(TrimBlanks(a + "@" + fw + " "), a + "@");
+  EXPECT_EQ(TrimBlanks(a + fw), a);
+  EXPECT_EQ(TrimBlanks("\x81\x81\x40"), "\x81\x81\x40");  // ＝ (0x81 0x81), then "@"
 }
 
 TEST(TextUtils, CopyWholeCharsNeverSplitsACharacter) {

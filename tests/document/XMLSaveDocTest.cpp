@@ -158,6 +158,33 @@ TEST(XMLSaveDoc, CallerErrorsAreRefused) {
   EXPECT_THROW(doc.CreateRoot("R2", ""), std::logic_error);
 }
 
+TEST(XMLSaveDoc, ControlCharactersXmlCannotCarryAreRefused) {
+  // Tab, CR and LF are characters of XML; the other controls below 0x20 are not.
+  TXmlSaveDoc plain = NewDoc();
+  TXmlNode root = plain.CreateRoot("R", "");
+  plain.AddTextElement(root, "OK", "a\tb\r\nc");
+  EXPECT_THROW(plain.AddTextElement(root, "KOMONSAKINAME", std::string("a\0b", 3)),
+               std::invalid_argument);
+  EXPECT_THROW(plain.AddElement(root, "E", "CODE", "\x1b"), std::invalid_argument);
+
+  // With a handler every such value is reported and the document refuses to be written.
+  TXmlSaveDoc doc = NewDoc();
+  std::vector<std::string> reported;
+  doc.SetInvalidValueHandler([&](std::string_view element, std::string_view attribute) {
+    reported.push_back(std::string(element) + "/" + std::string(attribute));
+  });
+  root = doc.CreateRoot("R", "");
+  doc.AddElementWithAttrs(root, "SYAIN", {{"CODE", "1"}, {"NAME", "x\x01"}});
+  doc.AddTextElement(root, "JUUSYO_1", "\x1f");
+  doc.AddTextElement(root, "JUUSYO_2", "\x7f ok");
+  EXPECT_EQ(reported, (std::vector<std::string>{"SYAIN/NAME", "JUUSYO_1/"}));
+  EXPECT_THROW(doc.GetXmlText(), std::invalid_argument);
+  const auto file = std::filesystem::temp_directory_path() /
+                    ("xmlsave-control-" + std::to_string(::getpid()) + ".xml");
+  EXPECT_THROW(doc.SaveToFile(FromNativePath(file)), std::invalid_argument);
+  EXPECT_FALSE(std::filesystem::exists(file));
+}
+
 TEST(XMLSaveDoc, DeepAndWideTreesSerialiseInOrder) {
   TXmlSaveDoc doc = NewDoc();
   TXmlNode root = doc.CreateRoot("R", "");

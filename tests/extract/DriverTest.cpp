@@ -111,6 +111,46 @@ TEST(Driver, ErrorListHoldsOnlyEmployeesWithErrors) {
   EXPECT_EQ(r.ErrorLines(), expected);
 }
 
+TEST(Driver, ControlCharactersAreProblemsOfTheEmployee) {
+  DataSetBuilder data(700005);
+  auto e = data.AddEmployee(1, "0001", "一\x02郎");
+  e.syain["Addr1"] = SJIS("東京\x01都");
+  e.syain["Addr2"] = SJIS("tab\tCR\rLF\n");  // characters XML carries
+  data.AddFamily(1, 1, 1, "長男")["Kana"] = SJIS("ﾁｮｳ\x1bﾅﾝ");
+  TempFolder folder;
+  data.Write(folder.Path());
+  TXmlSaveDoc doc("1.0", "Shift_JIS", "");
+  doc.CreateRoot("REPORT", "");
+  ErrorList errors;
+  {
+    TNenchoDataMake maker(FromNativePath(folder.Path()), errors);
+    EXPECT_EQ(maker.MakeData(doc, 0), TNenchoDataMake::kProblemsFound);
+  }
+  EXPECT_THROW(doc.GetXmlText(), std::invalid_argument);  // no file can be made of it
+  std::vector<std::string> lines;
+  for (const auto& l : errors.Lines)
+    lines.push_back(Cp932ToUtf8(l));
+  const std::string bad = " に使用できない制御文字が含まれています。";
+  const std::vector<std::string> expected = {
+      "",
+      "【一\x02郎" + std::string(15, ' ') + " 0001】",
+      "",
+      "    SYAIN の NAME 属性" + bad,
+      "  ＜本人情報＞",
+      "    JUUSYO_1" + bad,
+      "  ＜配偶者情報＞",
+      "  ＜家族情報＞",
+      "    ［ 1行目 長男" + std::string(16, ' ') + "］FURIGANA" + bad,
+      "  ＜控除額情報＞",
+      "  ＜給与情報＞",
+      "  ＜賞与情報＞",
+      "  ＜合計情報＞",
+      "",
+      std::string(85, '-'),
+  };
+  EXPECT_EQ(lines, expected);
+}
+
 TEST(Driver, HeadingCutsTheNameAtTwentyBytes) {
   DataSetBuilder data(700005);
   auto e = data.AddEmployee(1, "0001", "一二三四五六七八九十壱");  // 22 bytes

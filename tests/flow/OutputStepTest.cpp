@@ -73,7 +73,8 @@ class OutputStep : public ::testing::Test {
     context.started_by_launcher = launcher;
     context.program_folder = FromNativePath(program_.Path());
     context.kdf_limits = &kFastKdf;
-    return MakeIntermediateFile(info, context, boxes_);
+    report_ = OutputReport();
+    return MakeIntermediateFile(info, context, boxes_, &report_);
   }
 
   size_t LogRecords() const { return px::Table(data_.Path() / "set" / "tMNLog.DB").RecordCount(); }
@@ -92,7 +93,17 @@ class OutputStep : public ::testing::Test {
   TempFolder data_, out_, home_, program_;
   ErrorList errors_;
   RecordingBoxes boxes_;
+  OutputReport report_;
 };
+
+TEST(OutputFileName, TableFileNamesAreRefusedInAnyCase) {
+  for (const char* name : {"/d/mSyain.DB", "/d/tMNLog.db", "x.px", "/d/mSyain.MB", "a.X02", "a.y0f",
+                           "a.XG0", "a.Yg1", "/d/.DB"})
+    EXPECT_TRUE(IsTableFileName(name)) << name;
+  for (const char* name : {"/d/a.xml", "/d/a.XML.QVE", "a.DBX", "a.D", "a.X0", "a.XGG", "a.X0G",
+                           "/d.DB/a.xml", "a", "a.qve"})
+    EXPECT_FALSE(IsTableFileName(name)) << name;
+}
 
 TEST_F(OutputStep, PlainXmlWithoutIndividualNumbers) {
   auto file = out_.Path() / "a.xml";
@@ -212,6 +223,7 @@ TEST_F(OutputStep, FailuresLeaveNoFileAndNoLogRecord) {
   EXPECT_EQ(Run(*info), kOutputFailed);
   EXPECT_TRUE(boxes_.shown.empty());
   EXPECT_EQ(LogRecords(), 0u);
+  EXPECT_EQ(report_.crypt_result, QVCRYPT_ERR_CREATE);  // for the command line's cause
 
   // Plain XML into a missing folder: the error's message in an error box.
   auto plain = Info(FromNativePath(out_.Path() / "missing" / "a.xml"), 0);
@@ -246,10 +258,67 @@ TEST_F(OutputStep, LogFailuresAreReportedButTheExportStands) {
   auto info = Info(FromNativePath(file), 1, "pw");
   EXPECT_EQ(Run(*info), kOutputWritten);
   EXPECT_TRUE(std::filesystem::exists(file));
+  EXPECT_TRUE(report_.log_failed);
   ASSERT_EQ(boxes_.shown.size(), 1u);
   EXPECT_EQ(boxes_.shown[0].first, MessageKind::kError);
   EXPECT_TRUE(boxes_.shown[0].second.starts_with("ﾃﾞｰﾀﾍﾞｰｽｴﾝｼﾞﾝｴﾗｰ\r"));
   EXPECT_TRUE(boxes_.shown[0].second.ends_with("\r\r"));
+}
+
+// The table file of that name in the data set, whatever the case of its extension.
+std::filesystem::path TableFile(const std::filesystem::path& folder, const std::string& stem) {
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    if (entry.path().stem() == stem &&
+        (entry.path().extension() == ".db" || entry.path().extension() == ".DB"))
+      return entry.path();
+  ADD_FAILURE() << "no table " << stem;
+  return {};
+}
+
+// Lowers the header's record count by one, as a damaged header would.
+void LowerRecordCount(const std::filesystem::path& table) {
+  std::fstream f(table, std::ios::in | std::ios::out | std::ios::binary);
+  unsigned char count[4];
+  f.seekg(6);
+  f.read(reinterpret_cast<char*>(count), 4);
+  ASSERT_GT(count[0], 0);  // small counts: the low byte alone
+  --count[0];
+  f.seekp(6);
+  f.write(reinterpret_cast<const char*>(count), 4);
+}
+
+TEST_F(OutputStep, AHeaderCountBelowTheRecordsIsCorruption) {
+  // Three employees, a header that counts two: the export fails instead of dropping one.
+  Write(3);
+  LowerRecordCount(TableFile(data_.Path() / "set", "mSyain"));
+  auto file = out_.Path() / "a.xml";
+  EXPECT_EQ(Run(*Info(FromNativePath(file), 0)), kOutputFailed);
+  EXPECT_FALSE(std::filesystem::exists(file));
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].first, MessageKind::kError);
+  EXPECT_NE(boxes_.shown[0].second.find("mSyain"), std::string::npos) << boxes_.shown[0].second;
+  EXPECT_NE(boxes_.shown[0].second.find("header counts 2 records, the blocks hold 3"),
+            std::string::npos)
+      << boxes_.shown[0].second;
+
+  // A log of two records whose header counts one: the append refuses and leaves it as it was.
+  Write(1);
+  const auto log = TableFile(data_.Path() / "set", "tMNLog");
+  {
+    px::TableWriter writer(log);
+    writer.AppendMany({{std::monostate{}}, {std::monostate{}}});
+  }
+  LowerRecordCount(log);
+  const std::string before = ReadFile(log);
+  boxes_.shown.clear();
+  EXPECT_EQ(Run(*Info(FromNativePath(out_.Path() / "a.xml.qve"), 1, "pw")), kOutputWritten);
+  EXPECT_EQ(ReadFile(log), before);
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_TRUE(boxes_.shown[0].second.starts_with("ﾃﾞｰﾀﾍﾞｰｽｴﾝｼﾞﾝｴﾗｰ\r"));
+  EXPECT_NE(boxes_.shown[0].second.find("tMNLog"), std::string::npos) << boxes_.shown[0].second;
+  EXPECT_NE(boxes_.shown[0].second.find("header counts 1 records, the blocks hold 2"),
+            std::string::npos)
+      << boxes_.shown[0].second;
 }
 
 TEST_F(OutputStep, LogTableHeldByAnotherProcess) {

@@ -1,6 +1,13 @@
 #include "platform/AtomicFile.h"
 
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -20,22 +27,85 @@ mode_t ModeOf(const std::filesystem::path& p) {
   return st.st_mode & 07777;
 }
 
-TEST(AtomicFile, AnAbandonedWriteLeavesTheOldFileAndNoTemporary) {
-  TempFolder dir;
-  std::filesystem::path target = dir.Path() / "out.xml";
+// A folder on a real file system without unnamed files: a FUSE mirror (bindfs) of a temporary
+// folder. Not mounted where bindfs or /dev/fuse is missing.
+class FuseMirror {
+ public:
+  FuseMirror() {
+    std::filesystem::create_directory(dir_.Path() / "source");
+    std::filesystem::create_directory(Path());
+    const std::string command = "bindfs '" + (dir_.Path() / "source").string() + "' '" +
+                                Path().string() + "' >/dev/null 2>&1";
+    mounted_ = std::system(command.c_str()) == 0;
+  }
+  ~FuseMirror() {
+    if (!mounted_) return;
+    const std::string command = "fusermount -u '" + Path().string() + "' >/dev/null 2>&1";
+    (void)!std::system(command.c_str());
+  }
+  FuseMirror(const FuseMirror&) = delete;
+  FuseMirror& operator=(const FuseMirror&) = delete;
+  bool Mounted() const { return mounted_; }
+  std::filesystem::path Path() const { return dir_.Path() / "mirror"; }
+
+ private:
+  TempFolder dir_;
+  bool mounted_ = false;
+};
+
+// Where the temporaries of a test come from: unnamed ones on this file system; named ones on a
+// real file system without unnamed files; named ones because the test seam says so (the same
+// code path, for machines that cannot mount the mirror).
+enum class Temporaries { kUnnamed, kNamedOnFuse, kNamedBySeam };
+
+class AtomicFileTest : public ::testing::TestWithParam<Temporaries> {
+ protected:
+  void SetUp() override {
+    if (GetParam() == Temporaries::kNamedBySeam) AtomicFile::AllowUnnamedForTesting(false);
+    if (GetParam() == Temporaries::kNamedOnFuse) {
+      fuse_ = std::make_unique<FuseMirror>();
+      if (!fuse_->Mounted()) GTEST_SKIP() << "no bindfs or /dev/fuse here";
+    }
+  }
+  void TearDown() override { AtomicFile::AllowUnnamedForTesting(true); }
+  bool Unnamed() const { return GetParam() == Temporaries::kUnnamed; }
+  // The folder the test writes in.
+  std::filesystem::path Dir() const { return fuse_ ? fuse_->Path() : dir_.Path(); }
+
+ private:
+  TempFolder dir_;
+  std::unique_ptr<FuseMirror> fuse_;
+};
+
+INSTANTIATE_TEST_SUITE_P(Temporaries, AtomicFileTest,
+                         ::testing::Values(Temporaries::kUnnamed, Temporaries::kNamedOnFuse,
+                                           Temporaries::kNamedBySeam),
+                         [](const auto& info) -> std::string {
+                           switch (info.param) {
+                             case Temporaries::kUnnamed:
+                               return "Unnamed";
+                             case Temporaries::kNamedOnFuse:
+                               return "NamedOnFuse";
+                             default:
+                               return "NamedBySeam";
+                           }
+                         });
+
+TEST_P(AtomicFileTest, AnAbandonedWriteLeavesTheOldFileAndNoTemporary) {
+  std::filesystem::path target = Dir() / "out.xml";
   WriteFile(target, "old");
   {
     AtomicFile file(target);
     file.Write("half of the new");
-    EXPECT_TRUE(std::filesystem::exists(file.TempPath()));
+    EXPECT_EQ(file.TempPath().empty(), Unnamed());
+    EXPECT_EQ(FolderEntries(Dir()).size(), Unnamed() ? 1u : 2u);
   }
   EXPECT_EQ(ReadFile(target), "old");
-  EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{"out.xml"});
+  EXPECT_EQ(FolderEntries(Dir()), std::vector<std::string>{"out.xml"});
 }
 
-TEST(AtomicFile, AReplacedFileKeepsItsPermissions) {
-  TempFolder dir;
-  std::filesystem::path target = dir.Path() / "DataSelect.ini";
+TEST_P(AtomicFileTest, AReplacedFileKeepsItsPermissions) {
+  std::filesystem::path target = Dir() / "DataSelect.ini";
   WriteFile(target, "old");
   ::chmod(target.c_str(), 0640);
   WriteFileAtomic(target, "new");
@@ -43,22 +113,83 @@ TEST(AtomicFile, AReplacedFileKeepsItsPermissions) {
   EXPECT_EQ(ModeOf(target), 0640u);
 }
 
-TEST(AtomicFile, OwnerOnlyFilesArePrivateFromTheStart) {
-  TempFolder dir;
-  std::filesystem::path target = dir.Path() / "secret.qve";
+TEST_P(AtomicFileTest, OwnerOnlyFilesArePrivateFromTheStart) {
+  std::filesystem::path target = Dir() / "secret.qve";
   WriteFile(target, "old");
   ::chmod(target.c_str(), 0644);
+  const mode_t old_umask = ::umask(0);
   AtomicFile file(target, FileAccess::kOwnerOnly);
-  EXPECT_EQ(ModeOf(file.TempPath()), 0600u);
+  ::umask(old_umask);
+  if (!Unnamed()) {
+    EXPECT_EQ(ModeOf(file.TempPath()), 0600u);
+  }
   file.Write("new");
   file.Commit();
   EXPECT_EQ(ModeOf(target), 0600u);
   EXPECT_EQ(ReadFile(target), "new");
+  EXPECT_EQ(FolderEntries(Dir()), std::vector<std::string>{"secret.qve"});
 }
 
-TEST(AtomicFile, AMissingFolderIsAnErrorNamingTheFile) {
-  TempFolder dir;
-  std::filesystem::path target = dir.Path() / "missing" / "out.xml";
+// A child that starts writing `target` and then waits to be killed; its process id.
+pid_t StartWriterThatHangs(const std::filesystem::path& target) {
+  int ready[2];
+  if (::pipe(ready) != 0) return -1;
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    AtomicFile file(target);
+    file.Write(std::string(1 << 20, 'x'));
+    (void)!::write(ready[1], "1", 1);
+    while (true)
+      ::pause();
+  }
+  char c;
+  (void)!::read(ready[0], &c, 1);
+  ::close(ready[0]);
+  ::close(ready[1]);
+  return pid;
+}
+
+TEST_P(AtomicFileTest, AKilledWriterLeavesNothingThatTheNextWriteKeeps) {
+  const auto target = Dir() / "out.xml";
+  WriteFile(target, "old");
+  const pid_t killed = StartWriterThatHangs(target);
+  ASSERT_GT(killed, 0);
+  ::kill(killed, SIGKILL);
+  ::waitpid(killed, nullptr, 0);
+  const std::string leftover = "out.xml.tmp-" + std::to_string(killed) + "-";
+  auto entries = FolderEntries(Dir());
+  if (Unnamed()) {
+    // The unnamed file died with its writer. A kill between naming it and the rename would
+    // leave this:
+    EXPECT_EQ(entries, std::vector<std::string>{"out.xml"});
+    WriteFile(Dir() / (leftover + "7"), "x");
+  } else {
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_TRUE(entries[1].starts_with(leftover)) << entries[1];
+  }
+  // Not ours to remove: a live writer's temporary, another target's, names of another form.
+  const pid_t alive = StartWriterThatHangs(target);
+  const std::vector<std::string> kept = {"other.xml.tmp-" + std::to_string(killed) + "-1",
+                                         "out.xml.tmp--1", "out.xml.tmp-1-",
+                                         "out.xml.tmp-" + std::to_string(killed)};
+  for (const auto& name : kept)
+    WriteFile(Dir() / name, "x");
+
+  WriteFileAtomic(target, "new");
+  EXPECT_EQ(ReadFile(target), "new");
+  entries = FolderEntries(Dir());
+  EXPECT_EQ(std::count_if(entries.begin(), entries.end(),
+                          [&](const std::string& e) { return e.starts_with(leftover); }),
+            0);
+  for (const auto& name : kept)
+    EXPECT_NE(std::find(entries.begin(), entries.end(), name), entries.end()) << name;
+  EXPECT_EQ(entries.size(), 1 + kept.size() + (Unnamed() ? 0 : 1)) << "the live writer's";
+  ::kill(alive, SIGKILL);
+  ::waitpid(alive, nullptr, 0);
+}
+
+TEST_P(AtomicFileTest, AMissingFolderIsAnErrorNamingTheFile) {
+  std::filesystem::path target = Dir() / "missing" / "out.xml";
   try {
     WriteFileAtomic(target, "x");
     FAIL() << "no error";

@@ -1,8 +1,12 @@
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -114,15 +118,115 @@ TEST_F(NamedMutexTest, NamesThatFileNamesCannotHoldStayDistinct) {
   EXPECT_TRUE(NamedMutex::Open(".."));
 }
 
-TEST_F(NamedMutexTest, CreateInAMissingFolderNamesTheMutex) {
-  ScopedEnv missing("NC16_LOCK_DIR", (dir_.Path() / "missing").string());
+// The message of a failed Create, or "" when it succeeded.
+std::string CreateError(const std::string& name) {
   try {
-    NamedMutex::Create("MVKTONC16");
-    FAIL() << "no error";
+    NamedMutex::Create(name);
+    return "";
   } catch (const EOSError& e) {
-    EXPECT_NE(std::string(e.what()).find("MVKTONC16"), std::string::npos);
+    return Cp932ToUtf8(e.what());
   }
+}
+
+TEST_F(NamedMutexTest, ALockFileThatCannotBeMadeIsAnErrorNamingItsPathAndCause) {
+  const std::string lock = (dir_.Path() / "MVKTONC16.mutex").string();
+  struct Case {
+    const char* fault;
+    std::function<void()> make;
+    std::string path;  // the path the message names
+    const char* cause;
+  };
+  const std::vector<Case> cases = {
+      {"folder missing", [&] { ::setenv("NC16_LOCK_DIR", (dir_.Path() / "missing").c_str(), 1); },
+       (dir_.Path() / "missing" / "MVKTONC16.mutex").string(), "No such file or directory"},
+      {"a folder in its place", [&] { std::filesystem::create_directory(lock); }, lock,
+       "Is a directory"},
+      {"a symbolic link in its place",
+       [&] { std::filesystem::create_symlink(dir_.Path() / "elsewhere", lock); }, lock,
+       "Too many levels of symbolic links"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.fault);
+    ScopedEnv restore("NC16_LOCK_DIR", dir_.Path().string());
+    c.make();
+    const std::string error = CreateError("MVKTONC16");
+    EXPECT_NE(error.find("MVKTONC16"), std::string::npos) << error;
+    EXPECT_NE(error.find(c.path + ": " + c.cause), std::string::npos) << error;
+    EXPECT_FALSE(NamedMutex::Open("MVKTONC16"));
+    std::filesystem::remove_all(lock);
+  }
+
+  // A lock file another user made private in a shared folder (as root: the other user is
+  // played by a child that has given up root).
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to play another user";
+  NamedMutex mine = NamedMutex::Create("MVKTONC16");
+  ::chmod(lock.c_str(), 0600);
+  mine.Close();
+  ::chmod(dir_.Path().c_str(), 0777);
+  EXPECT_EQ(
+      InChild([&] {
+        if (::setuid(65534) != 0) return 2;
+        if (NamedMutex::Open("MVKTONC16")) return 3;  // unreadable counts as absent
+        return CreateError("MVKTONC16").find(lock + ": Permission denied") != std::string::npos ? 0
+                                                                                                : 1;
+      }),
+      0);
+}
+
+TEST(NamedMutexDefaults, WithoutLockOrRuntimeFolderAPrivateFolderInTheTemporaryFolder) {
+  TempFolder tmp;
+  ScopedEnv no_lock_dir("NC16_LOCK_DIR", std::nullopt);
+  ScopedEnv no_runtime("XDG_RUNTIME_DIR", std::nullopt);
+  ScopedEnv tmpdir("TMPDIR", tmp.Path().string());
+  const auto folder = tmp.Path() / ("nc16-locks-" + std::to_string(::geteuid()));
   EXPECT_FALSE(NamedMutex::Open("MVKTONC16"));
+  EXPECT_FALSE(std::filesystem::exists(folder));  // a probe creates nothing
+  {
+    NamedMutex held = NamedMutex::Create("MVKTONC16");
+    EXPECT_TRUE(NamedMutex::Open("MVKTONC16"));
+    struct stat st {};
+    ASSERT_EQ(::lstat(folder.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0700u);
+    EXPECT_EQ(st.st_uid, ::geteuid());
+    EXPECT_EQ(nc16::testing::FolderEntries(folder), std::vector<std::string>{"MVKTONC16.mutex"});
+  }
+
+  // A folder of that name that others may write, that is a link, or that another user owns is
+  // refused: whoever controls it could keep us from starting.
+  struct Case {
+    const char* fault;
+    std::function<bool()> make;  // false: cannot be set up here
+    const char* says;
+  };
+  const std::vector<Case> cases = {
+      {"writable by others", [&] { return ::chmod(folder.c_str(), 0777) == 0; },
+       "は他のユーザーも書き込めます"},
+      {"a symbolic link",
+       [&] {
+         std::filesystem::remove_all(folder);
+         std::filesystem::create_directory(tmp.Path() / "real");
+         ::chmod((tmp.Path() / "real").c_str(), 0700);
+         std::filesystem::create_directory_symlink(tmp.Path() / "real", folder);
+         return true;
+       },
+       "はフォルダではありません"},
+      {"another user's",
+       [&] {
+         std::filesystem::remove_all(folder);
+         std::filesystem::create_directory(folder);
+         return ::chmod(folder.c_str(), 0700) == 0 && ::geteuid() == 0 &&
+                ::chown(folder.c_str(), 65534, 65534) == 0;
+       },
+       "は別のユーザー (uid 65534) のものです"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.fault);
+    if (!c.make()) continue;
+    const std::string error = CreateError("MVKTONC16");
+    EXPECT_NE(error.find("ロックフォルダ " + folder.string() + " " + c.says), std::string::npos)
+        << error;
+    EXPECT_FALSE(NamedMutex::Open("MVKTONC16"));
+  }
 }
 
 TEST(NamedMutexDefaults, LockFolderFallsBackToTheRuntimeFolder) {

@@ -30,16 +30,27 @@ TEST(SecretFile, FirstLineWithoutItsBreak) {
   }
 }
 
+TEST(SecretFile, EveryLineWithoutItsBreak) {
+  testing::TempFolder dir;
+  using Lines = std::vector<std::string>;
+  for (auto [content, expected] :
+       {std::pair{"a\nb\r\n\nc", Lines{"a", "b", "", "c"}}, {"a\n", Lines{"a"}}, {"", Lines{}}}) {
+    EXPECT_EQ(platform::ReadSecretFileLines(WriteSecret(dir, content, 0600)), expected) << content;
+  }
+}
+
 TEST(SecretFile, RefusesFilesOthersCanReadAndSpecialFiles) {
   testing::TempFolder dir;
   for (mode_t mode : {0640, 0604, 0660}) {
     EXPECT_THROW(platform::ReadSecretFile(WriteSecret(dir, "pw\n", mode)), EOSError) << mode;
+    EXPECT_THROW(platform::ReadSecretFileLines(WriteSecret(dir, "pw\n", mode)), EOSError) << mode;
   }
   std::string fifo = dir / "fifo";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  EXPECT_THROW(platform::ReadSecretFile(fifo), EOSError);
-  EXPECT_THROW(platform::ReadSecretFile(dir.Path().string()), EOSError);
-  EXPECT_THROW(platform::ReadSecretFile(dir / "missing"), EOSError);
+  for (const std::string& path : {fifo, dir.Path().string(), (dir / "missing")}) {
+    EXPECT_THROW(platform::ReadSecretFile(path), EOSError) << path;
+    EXPECT_THROW(platform::ReadSecretFileLines(path), EOSError) << path;
+  }
 }
 
 }  // namespace

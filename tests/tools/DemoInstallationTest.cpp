@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <cstdio>
 #include <map>
+#include <set>
 
 #include "document/DataExportInfo.h"
 #include "external/paradox/ParadoxTable.h"
@@ -66,6 +67,9 @@ TEST(DemoInstallation, OptionsOutOfRangeAreRefused) {
   o.data_version = 700005;
   o.employees = -1;
   EXPECT_THROW(CreateDemoInstallation(o), std::invalid_argument);
+  o.employees = 30;
+  o.data_sets = kMaxExtraDataSets + 1;
+  EXPECT_THROW(CreateDemoInstallation(o), std::invalid_argument);
   EXPECT_FALSE(std::filesystem::exists(tmp.Path() / "r"));
 }
 
@@ -76,6 +80,26 @@ TEST(DemoInstallation, FewerEmployeesThanHandMadeCasesTakesTheFirstCases) {
   const DemoInstallation inst = CreateDemoInstallation(o);
   EXPECT_EQ(inst.data_sets[0].employees, 3);
   EXPECT_EQ(px::Table(TableFileIn(inst.data_sets[0].folder, "mSyain.DB")).RecordCount(), 3u);
+}
+
+TEST(DemoInstallation, GeneratedDataSetsHaveNamesOfTheirOwnAndAboutTheSizeAsked) {
+  testing::TempFolder tmp;
+  DemoOptions o = SmallOptions(tmp, 1);
+  o.data_sets = 12;
+  const DemoInstallation inst = CreateDemoInstallation(o);
+  ASSERT_EQ(inst.data_sets.size(), 17u);
+  std::set<std::string> names;
+  for (const DemoDataSet& d : inst.data_sets) {
+    names.insert(d.company);
+    if (d.number <= 5) continue;
+    EXPECT_EQ(d.folder, inst.common_data_dir + "/DB/DAT0" + std::to_string(d.number / 10) +
+                            std::to_string(d.number % 10));
+    EXPECT_GE(d.employees, 24) << d.number;
+    EXPECT_LE(d.employees, 36) << d.number;
+    EXPECT_EQ(px::Table(TableFileIn(d.folder, "mSyain.DB")).RecordCount(),
+              static_cast<size_t>(d.employees));
+  }
+  EXPECT_EQ(names.size(), inst.data_sets.size());
 }
 
 class DemoTablesByVersion : public ::testing::TestWithParam<int> {};

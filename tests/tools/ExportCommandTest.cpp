@@ -37,7 +37,7 @@ class ExportCommand : public ::testing::Test {
 
   // Runs nc16 with `args`; stderr is kept in err_.
   int Run(const std::string& args) {
-    std::string command = std::string(NC16_CLI) + " " + args + " >/dev/null 2>'" +
+    std::string command = std::string(NC16_CLI) + " " + args + " </dev/null >/dev/null 2>'" +
                           (out_.Path() / "stderr").string() + "'";
     int status = std::system(command.c_str());
     err_ = ReadFile(out_.Path() / "stderr");
@@ -148,6 +148,16 @@ TEST_F(ExportCommand, NoInstallation) {
   setenv("NC16_REGISTRY", Out("missing.ini").c_str(), 1);
   EXPECT_EQ(Run("export --data-folder '" + folders_[0] + "' --output " + Out("j.xml")), 4);
   EXPECT_EQ(err_, "[ミルベク給与]がインストールされていません。\n\nﾌﾟﾛｸﾞﾗﾑを強制終了します。\n");
+}
+
+TEST_F(ExportCommand, AMarkerThatCannotBeCreatedStopsWithItsPathAndCause) {
+  const std::string lock = Out("locks") + "/MVKTONC16.mutex";
+  std::filesystem::create_directories(lock);  // a folder where the lock file belongs
+  setenv("NC16_LOCK_DIR", Out("locks").c_str(), 1);
+  EXPECT_EQ(Run("export --data-folder '" + folders_[0] + "' --output " + Out("a.xml")), 4);
+  EXPECT_EQ(err_, "ミューテックス MVKTONC16 を作成できません: " + lock +
+                      ": Is a directory\n\nﾌﾟﾛｸﾞﾗﾑを強制終了します。\n");
+  EXPECT_FALSE(std::filesystem::exists(Out("a.xml")));
 }
 
 }  // namespace

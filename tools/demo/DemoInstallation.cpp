@@ -1,6 +1,7 @@
 #include "tools/demo/DemoInstallation.h"
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <stdexcept>
 
@@ -9,6 +10,7 @@
 #include "platform/Platform.h"
 #include "tools/demo/DemoCommonData.h"
 #include "tools/demo/DemoMasters.h"
+#include "tools/demo/DemoNames.h"
 #include "tools/demo/DemoPopulation.h"
 #include "tools/demo/DemoTableFile.h"
 
@@ -26,8 +28,27 @@ constexpr int kOldDataVersion = 20348;
 
 struct Plan {
   DemoDataSet set;
-  enum Kind { kMain, kPlain, kFaults, kEmpty } kind = kMain;
+  enum Kind { kMain, kPlain, kFaults, kEmpty, kGenerated } kind = kMain;
+  int size = 0;  // employees of a generated data set
 };
+
+// A company name that no earlier data set has: a family name, a trade and a legal form.
+std::string CompanyName(DemoRandom& rng, const std::vector<Plan>& plans) {
+  static constexpr std::array<const char*, 16> kTrades = {
+      "商事", "工業", "建設",   "運輸", "食品", "電機", "印刷",     "不動産",
+      "設計", "薬局", "製作所", "物産", "興業", "技研", "システム", "サービス"};
+  for (int attempt = 0;; ++attempt) {
+    std::string name = PickFamilyName(rng).name + Utf8ToCp932(kTrades[rng.Below(kTrades.size())]);
+    if (rng.Percent(70))
+      name = SJ("株式会社") + name;
+    else
+      name += Utf8ToCp932(rng.Percent(50) ? "有限会社" : "合同会社");
+    if (attempt > 20) name += std::to_string(plans.size() + 1);
+    bool taken = std::any_of(plans.begin(), plans.end(),
+                             [&](const Plan& p) { return p.set.company == name; });
+    if (!taken) return name;
+  }
+}
 
 void WriteCompany(const DemoDataSet& d, const std::string& code) {
   TableFile t(d.folder, "mKaisya", d.version);
@@ -79,6 +100,10 @@ int WriteEmployees(const Plan& plan, const DemoOptions& options) {
     }
     case Plan::kEmpty:
       break;
+    case Plan::kGenerated:
+      for (int key = 1; key <= plan.size; ++key, ++count)
+        tables.Write(OrdinaryEmployee(population, key));
+      break;
   }
   tables.Finish();
   return count;
@@ -88,6 +113,9 @@ void CheckOptions(const DemoOptions& o) {
   if (o.root.empty()) throw std::invalid_argument("no root folder given");
   if (o.employees < 0 || o.employees > 1000000)
     throw std::invalid_argument("employees must lie between 0 and 1000000");
+  if (o.data_sets < 0 || o.data_sets > kMaxExtraDataSets)
+    throw std::invalid_argument("data sets must lie between 0 and " +
+                                std::to_string(kMaxExtraDataSets));
   if (o.data_version < kMinDemoDataVersion || o.data_version > kMaxDemoDataVersion)
     throw std::invalid_argument("data version must lie between " +
                                 std::to_string(kMinDemoDataVersion) + " and " +
@@ -133,6 +161,18 @@ DemoInstallation CreateDemoInstallation(const DemoOptions& options) {
         false},
        Plan::kEmpty},
   };
+
+  for (int i = 0; i < options.data_sets; ++i) {
+    const int number = static_cast<int>(plans.size()) + 1;
+    DemoRandom rng = DemoRandom::Stream(options.seed, 0x10000 + static_cast<uint64_t>(number));
+    Plan plan{{number, "", CompanyName(rng, plans), SJ("生成した会社"), v, 0,
+               my_number && rng.Percent(50)},
+              Plan::kGenerated};
+    // About the size asked for: within a fifth of it either way, at least one employee.
+    const int spread = options.employees / 5;
+    plan.size = std::max(1, options.employees + static_cast<int>(rng.Between(-spread, spread)));
+    plans.push_back(std::move(plan));
+  }
 
   fs::create_directories(NativePath(Join(inst.data_root, "Initdat")));
   fs::create_directories(NativePath(Join(inst.common_data_dir, "db")));

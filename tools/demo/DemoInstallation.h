@@ -22,6 +22,9 @@
 //                                beside clean employees
 //   DAT004 社員未登録の会社       no employee (the export's "no employee" result)
 //   DAT005 旧バージョンのデータ   data version 20348, which the export refuses
+//   DAT006 ...                   with `data_sets`: clean data sets of generated companies, each
+//                                with a name of its own and about `employees` random employees
+//                                (half of them with My Number in use from data version 600001)
 //
 // Each data set holds every table the export reads and an empty tMNLog.DB, all with the columns
 // of its data version.
@@ -45,7 +48,11 @@ struct DemoOptions {
   int data_version = kMaxDemoDataVersion;
   uint64_t seed = 1;
   bool replace = false;  // remove an earlier demo installation under root first
+  int data_sets = 0;     // generated data sets beside the five above, at most kMaxExtraDataSets
 };
+
+// The data list has 200 rows; five hold the fixed data sets.
+inline constexpr int kMaxExtraDataSets = 195;
 
 struct DemoDataSet {
   int number = 0;       // SearchKey in the data list; folder DATnnn

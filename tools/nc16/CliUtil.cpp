@@ -1,9 +1,18 @@
 #include "tools/nc16/CliUtil.h"
 
-#include <algorithm>
-#include <iostream>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <system_error>
+
+#include "external/qvcrypt/QvCryptLib.h"
 #include "platform/Cp932.h"
+#include "platform/OSError.h"
+#include "platform/SecretFile.h"
 
 namespace nc16::cli {
 
@@ -78,6 +87,185 @@ std::optional<std::string> Options::Value(std::string_view name) const {
 
 bool Options::Flag(std::string_view name) const {
   return std::find(flags_.begin(), flags_.end(), name) != flags_.end();
+}
+
+std::string ExactCp932(std::string_view what, std::string_view utf8) {
+  if (auto cp932 = Utf8ToCp932Exact(utf8)) return *cp932;
+  throw UsageFailure(std::string(what) +
+                     " holds a character that code page 932 cannot represent; it is refused "
+                     "rather than changed");
+}
+
+bool SecretGiven(const Options& opts, const SecretOption& option) {
+  const bool value = opts.Value(option.value_option).has_value();
+  const bool file = opts.Value(option.file_option).has_value();
+  if (value && file)
+    throw UsageFailure("--" + option.value_option + " and --" + option.file_option +
+                       " exclude each other");
+  return value || file;
+}
+
+std::optional<std::string> ReadSecret(const Options& opts, const SecretOption& option,
+                                      std::string_view prompt, bool confirm) {
+  if (SecretGiven(opts, option)) {
+    if (auto value = opts.Value(option.value_option))
+      return ExactCp932("--" + option.value_option, *value);
+    const std::string what = "--" + option.file_option;
+    std::string line;
+    try {
+      line = platform::ReadSecretFile(ExactCp932(what, *opts.Value(option.file_option)));
+    } catch (const EOSError& e) {
+      throw UsageFailure(what + ": " + Cp932ToUtf8(e.what()));
+    }
+    return ExactCp932("the first line of " + what, line);
+  }
+  auto typed = platform::AskSecret(prompt);
+  if (!typed) return std::nullopt;
+  std::string secret = ExactCp932("the typed " + option.value_option, *typed);
+  if (confirm) {
+    auto again = platform::AskSecret("確認のため、もう一度入力してください: ");
+    if (!again || *again != *typed)
+      throw UsageFailure("the two typed " + option.value_option + "s differ");
+  }
+  return secret;
+}
+
+std::optional<std::string> RefusedOutput(std::string_view path) {
+  std::error_code ec;
+  const auto status = std::filesystem::symlink_status(NativePath(path), ec);
+  if (ec || !std::filesystem::exists(status) || std::filesystem::is_regular_file(status))
+    return std::nullopt;
+  std::string kind = std::filesystem::is_symlink(status)     ? SJ("シンボリックリンク")
+                     : std::filesystem::is_directory(status) ? SJ("フォルダー")
+                     : std::filesystem::is_fifo(status)      ? SJ("FIFO")
+                     : std::filesystem::is_socket(status)    ? SJ("ソケット")
+                                                             : SJ("デバイス");
+  return std::string(path) + SJ(" は通常のファイルではない (") + kind + SJ(") ので置き換えません");
+}
+
+std::optional<std::string> UnreadableFolder(std::string_view path) {
+  std::error_code ec;
+  const std::filesystem::path folder = NativePath(path);
+  std::filesystem::directory_iterator it(folder, ec);
+  if (!ec) return std::nullopt;
+  if (ec == std::errc::not_a_directory) return std::string(path) + SJ(": フォルダーではありません");
+  return std::string(path) + ": " + Utf8ToCp932(ec.message());
+}
+
+std::string CryptResultText(int32_t code, bool by_key, std::string_view file) {
+  std::string words;
+  switch (code) {
+    case QVCRYPT_ERR_ARGUMENT:
+      // The key is cut at its first zero byte; a key whose decoding starts with one is empty.
+      words = by_key ? SJ("キーが空です (Base64 の復号結果が 0 バイトで始まります)")
+                     : SJ("パスワードが空です");
+      break;
+    case QVCRYPT_ERR_INIT:
+      words = SJ("暗号ライブラリを初期化できません");
+      break;
+    case QVCRYPT_ERR_CREATE:
+      words = SJ("ファイルを作成できません");
+      break;
+    case QVCRYPT_ERR_WRITE:
+      words = SJ("ファイルを書き込めません");
+      break;
+    case QVCRYPT_ERR_OPEN:
+      words = SJ("ファイルを開けません");
+      break;
+    case QVCRYPT_ERR_NOT_QVE:
+      words = SJ("暗号化された中間ファイルではありません");
+      break;
+    case QVCRYPT_ERR_VERSION:
+      words = SJ("対応していない形式の版です");
+      break;
+    case QVCRYPT_ERR_PARAMS:
+      words = SJ("ヘッダーに対応していない値があります");
+      break;
+    case QVCRYPT_ERR_WRONG_MODE:
+      // Name the option that would have worked.
+      words = by_key ? SJ("パスワードで暗号化されたファイルです (--password)")
+                     : SJ("キーで暗号化されたファイルです (--key)");
+      break;
+    case QVCRYPT_ERR_TRUNCATED:
+      words = SJ("ファイルが途中で切れています");
+      break;
+    case QVCRYPT_ERR_AUTH:
+      words = by_key ? SJ("キーが違うか、ファイルが改変されています")
+                     : SJ("パスワードが違うか、ファイルが改変されています");
+      break;
+    case QVCRYPT_ERR_TOO_LARGE:
+      words = SJ("データが大きすぎます");
+      break;
+    case QVCRYPT_ERR_MEMORY:
+      words = SJ("メモリが足りません");
+      break;
+    default:
+      words = SJ("暗号ライブラリの内部エラーです");
+      break;
+  }
+  words += " (" + std::to_string(code) + ")";
+  // The library's own account names the file already.
+  if (const char* system = QvCryptLastFileError(); system != nullptr && *system != '\0')
+    return words + ": " + system;
+  return std::string(file) + ": " + words;
+}
+
+namespace {
+
+// The standard output as nc16 writes it: a buffer over file descriptor 1 that keeps the first
+// write error, so that the report at the end names the system's cause (stdio forgets it once a
+// failed buffer is dropped). After an error nothing more is written.
+class StdoutBuffer : public std::streambuf {
+ public:
+  StdoutBuffer() { setp(buffer_, buffer_ + sizeof buffer_); }
+  int error() const { return error_; }
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (!Drain()) return traits_type::eof();
+    if (!traits_type::eq_int_type(c, traits_type::eof())) sputc(traits_type::to_char_type(c));
+    return traits_type::not_eof(c);
+  }
+  int sync() override { return Drain() ? 0 : -1; }
+
+ private:
+  bool Drain() {
+    const char* p = pbase();
+    while (error_ == 0 && p < pptr()) {
+      const ssize_t n = ::write(STDOUT_FILENO, p, static_cast<size_t>(pptr() - p));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) error_ = n < 0 ? errno : EIO;
+      if (n > 0) p += n;
+    }
+    setp(buffer_, buffer_ + sizeof buffer_);
+    return error_ == 0;
+  }
+
+  char buffer_[1 << 16];
+  int error_ = 0;
+};
+
+// Never destroyed: std::cout is flushed once more when the program ends, after the destruction
+// of ordinary statics.
+StdoutBuffer& TheStdoutBuffer() {
+  static StdoutBuffer* buffer = new StdoutBuffer;
+  return *buffer;
+}
+
+}  // namespace
+
+void UseCheckedStandardOutput() {
+  std::cout.rdbuf(&TheStdoutBuffer());
+}
+
+int FinishStandardOutput(int status, int failure) {
+  std::cout.flush();
+  int err = TheStdoutBuffer().error();
+  // Closing reports what a file system keeps for the close (NFS); nothing writes after this.
+  if (err == 0 && ::close(STDOUT_FILENO) != 0 && errno != EBADF) err = errno;
+  if (err == 0) return status;
+  PrintMessage(SJ("nc16: 標準出力に書き込めません: ") + Utf8ToCp932(std::strerror(err)));
+  return status != 0 ? status : failure;
 }
 
 }  // namespace nc16::cli

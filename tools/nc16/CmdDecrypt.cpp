@@ -16,40 +16,6 @@
 namespace nc16::cli {
 namespace {
 
-const std::string& FaultText(int32_t code, bool by_key) {
-  switch (code) {
-    case QVCRYPT_ERR_ARGUMENT:
-      // The key is cut at its first zero byte; a key whose decoding starts with one is empty.
-      return by_key ? SJ("キーが空です (Base64 の復号結果が 0 バイトで始まります)")
-                    : SJ("パスワードが空です");
-    case QVCRYPT_ERR_INIT:
-      return SJ("暗号ライブラリを初期化できません");
-    case QVCRYPT_ERR_OPEN:
-      return SJ("ファイルを開けません");
-    case QVCRYPT_ERR_NOT_QVE:
-      return SJ("暗号化された中間ファイルではありません");
-    case QVCRYPT_ERR_VERSION:
-      return SJ("対応していない形式の版です");
-    case QVCRYPT_ERR_PARAMS:
-      return SJ("ヘッダーに対応していない値があります");
-    case QVCRYPT_ERR_WRONG_MODE:
-      // Name the option that would have worked.
-      return by_key ? SJ("パスワードで暗号化されたファイルです (--password)")
-                    : SJ("キーで暗号化されたファイルです (--key)");
-    case QVCRYPT_ERR_TRUNCATED:
-      return SJ("ファイルが途中で切れています");
-    case QVCRYPT_ERR_AUTH:
-      return by_key ? SJ("キーが違うか、ファイルが改変されています")
-                    : SJ("パスワードが違うか、ファイルが改変されています");
-    case QVCRYPT_ERR_TOO_LARGE:
-      return SJ("復号したデータが大きすぎます");
-    case QVCRYPT_ERR_MEMORY:
-      return SJ("メモリが足りません");
-    default:
-      return SJ("暗号ライブラリの内部エラーです");
-  }
-}
-
 struct FreeMem {
   void operator()(void* p) const { QvCryptFreeMem(p); }
 };
@@ -57,42 +23,58 @@ struct FreeMem {
 }  // namespace
 
 int RunDecrypt(std::span<char* const> args) {
-  Options opt(args, {"password", "key"}, {});
+  Options opt(args, {"password", "password-file", "key", "key-file"}, {});
   if (!opt.ok()) return UsageError(opt.error());
-  auto password = opt.Value("password");
-  auto key_text = opt.Value("key");
-  if (password.has_value() == key_text.has_value())
-    return UsageError("decrypt needs exactly one of --password and --key");
+  const SecretOption password_option{"password", "password-file"};
+  const SecretOption key_option{"key", "key-file"};
+  const bool by_key = SecretGiven(opt, key_option);
+  if (by_key && SecretGiven(opt, password_option))
+    return UsageError("decrypt takes a password or a key, not both");
   if (opt.Positional().size() != 2) return UsageError("decrypt needs IN and OUT");
-  const std::string in = Utf8ToCp932(opt.Positional()[0]);
-  const std::string& out = opt.Positional()[1];
+  const std::string in = ExactCp932("IN", opt.Positional()[0]);
+  const bool to_stdout = opt.Positional()[1] == "-";
+  const std::string out = to_stdout ? std::string() : ExactCp932("OUT", opt.Positional()[1]);
+  // Refused before the (slow) password hash: a FIFO, a device or a link in OUT's place would be
+  // replaced by a plain file.
+  if (!to_stdout) {
+    if (auto refused = RefusedOutput(out)) {
+      PrintMessage(SJ("nc16 decrypt: ") + *refused);
+      return 1;
+    }
+  }
 
   std::string secret;
-  if (password) {
-    secret = Utf8ToCp932(*password);
-  } else {
+  if (by_key) {
     // The library takes the key as a zero-terminated text, so the writer's key ended at the
     // first zero byte that the decoding produced; cut it there too.
-    secret = TxPzConv().DecodeBase64(*key_text);
+    secret = TxPzConv().DecodeBase64(*ReadSecret(opt, key_option, ""));
     secret.resize(secret.find('\0') == std::string::npos ? secret.size() : secret.find('\0'));
+  } else {
+    auto password = ReadSecret(opt, password_option, "パスワード: ");
+    if (!password)
+      return UsageError("decrypt needs --password, --password-file, --key or --key-file");
+    secret = *password;
   }
 
   void* raw = nullptr;
   int32_t length = 0;
-  int32_t r = password ? QvCryptDecryptFileToMem(in.c_str(), secret.c_str(), &raw, &length)
-                       : QvCryptDecryptFileToMemByKey(in.c_str(), secret.c_str(), &raw, &length);
+  int32_t r = by_key ? QvCryptDecryptFileToMemByKey(in.c_str(), secret.c_str(), &raw, &length)
+                     : QvCryptDecryptFileToMem(in.c_str(), secret.c_str(), &raw, &length);
   std::unique_ptr<void, FreeMem> plain(raw);
   if (r != QVCRYPT_OK) {
-    PrintMessage(SJ("nc16 decrypt: ") + in + ": " + FaultText(r, !password) + " (" +
-                 std::to_string(r) + ")");
+    PrintMessage(SJ("nc16 decrypt: ") + CryptResultText(r, by_key, in));
     return 1;
+  }
+  const std::string_view bytes{static_cast<const char*>(plain.get()), static_cast<size_t>(length)};
+  if (to_stdout) {
+    // Checked by main when the output is flushed and closed.
+    std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return 0;
   }
   try {
     // Owner-only, as the library writes the encrypted file: the plaintext may hold individual
     // numbers.
-    WriteFileAtomic(NativePath(Utf8ToCp932(out)),
-                    {static_cast<const char*>(plain.get()), static_cast<size_t>(length)},
-                    FileAccess::kOwnerOnly);
+    WriteFileAtomic(NativePath(out), bytes, FileAccess::kOwnerOnly);
   } catch (const EOSError& e) {
     PrintMessage(SJ("nc16 decrypt: ") + e.what());
     return 1;

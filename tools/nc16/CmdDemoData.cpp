@@ -27,13 +27,13 @@ bool ParseNumber(const std::optional<std::string>& text, long long& out) {
 // Prints the shell settings on stdout, so that eval "$(nc16 demo-data --root DIR)" points the
 // programs at the new installation; what people want to read goes to stderr.
 int RunDemoData(std::span<char* const> args) {
-  Options opts(args, {"root", "employees", "data-version", "seed"}, {"force"});
+  Options opts(args, {"root", "employees", "data-version", "seed", "data-sets"}, {"force"});
   if (!opts.ok()) return UsageError(opts.error());
   if (!opts.Positional().empty()) return UsageError("demo-data takes no positional arguments");
   const auto root = opts.Value("root");
   if (!root) return UsageError("demo-data needs --root DIR");
   demo::DemoOptions options;
-  options.root = FromNativePath(*root);
+  options.root = ExactCp932("--root", *root);
   long long employees = options.employees, version = options.data_version;
   long long seed = static_cast<long long>(options.seed);
   if (!ParseNumber(opts.Value("employees"), employees) || employees < 0 || employees > 1000000)
@@ -42,6 +42,11 @@ int RunDemoData(std::span<char* const> args) {
       version > demo::kMaxDemoDataVersion)
     return UsageError("--data-version takes a number from 20349 to 700005");
   if (!ParseNumber(opts.Value("seed"), seed)) return UsageError("--seed takes a number");
+  long long data_sets = 0;
+  if (!ParseNumber(opts.Value("data-sets"), data_sets) || data_sets < 0 ||
+      data_sets > demo::kMaxExtraDataSets)
+    return UsageError("--data-sets takes a number from 0 to 195");
+  options.data_sets = static_cast<int>(data_sets);
   options.employees = static_cast<int>(employees);
   options.data_version = static_cast<int>(version);
   options.seed = static_cast<uint64_t>(seed);

@@ -54,8 +54,8 @@ px::Value DumpValue(db::TField& f, px::FieldType type) {
 int RunPxdumpSql(std::string_view folder, std::string_view sql) {
   try {
     db::TQuery q;
-    q.SetDatabaseName(Utf8ToCp932(folder));
-    q.SQL() = {Utf8ToCp932(sql)};
+    q.SetDatabaseName(ExactCp932("--folder", folder));
+    q.SQL() = {ExactCp932("--sql", sql)};
     q.Open();
     const px::TextDecoder decoder(932);
     std::vector<px::FieldType> types;

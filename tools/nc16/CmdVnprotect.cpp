@@ -17,7 +17,7 @@ int RunVnprotect(std::span<char* const> args) {
   if (args.size() != 2) return UsageError("vnprotect needs encode|decode and one TEXT");
   const std::string_view verb = args[0];
   // Texts of the tables are CP932; the terminal speaks UTF-8.
-  const std::string text = Utf8ToCp932(args[1]);
+  const std::string text = ExactCp932("TEXT", args[1]);
   if (verb == "encode") {
     try {
       std::cout << EncodeStoredValue(text) << "\n";

@@ -1,0 +1,86 @@
+#pragma once
+// Every data set of an installation in one run, without windows: the used rows of the data list
+// and, for each of them, the data-set check and the output step exactly as a single export runs
+// them, writing FOLDER/KEY.xml (KEY.xml.qve with individual numbers) or, for a check, nothing.
+// One data set's failure never stops the others. Texts are CP932.
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "document/DataExportInfo.h"
+#include "platform/MessageBox.h"
+
+struct QvCryptKdfLimits;
+
+namespace nc16 {
+
+// One used row of the data list.
+struct BatchDataSet {
+  std::string Key;     // the last component of the folder path, e.g. DAT001
+  std::string Name;    // the data name
+  std::string Period;  // the data list's period cell
+  std::string Folder;  // the full folder path
+  int Year = 0;        // the Western year of the data
+};
+
+// The last component of a folder path, after the last "\" or "/" (a trail byte never counts);
+// separators at the end are ignored.
+std::string DataSetKey(std::string_view folder);
+
+// The used data sets in the data list's default order (by folder, ascending); with `year` not 0
+// only those of that year. A list that cannot be read has shown its message through `boxes`.
+std::vector<BatchDataSet> ListDataSets(TDataExportInfo& info, MessageBoxes& boxes, int year = 0);
+
+// The first key that two data sets share, compared without regard to the case of ASCII letters
+// (the files KEY.xml would be one file on Windows); empty when every key is distinct.
+std::string DuplicateKey(const std::vector<BatchDataSet>& sets);
+
+// The data-set check alone, as the listing shows it.
+struct DataSetState {
+  bool Accepted = false;
+  int Version = 0;               // the company's data version; 0 without a company table
+  bool HasCompanyTable = false;  // the folder holds mKaisya.db
+  std::string Message;           // the check's messages when refused
+};
+DataSetState InspectDataSet(const BatchDataSet& set);
+
+// Management passwords by data-set key, the key with its ASCII letters in upper case.
+using ManagementPasswords = std::map<std::string, std::string>;
+
+// Reads the lines of a passwords file (UTF-8): "KEY<TAB>password" each; blank lines and lines
+// starting with "#" are skipped. Raises std::invalid_argument naming the line (UTF-8) for a line
+// without a tab or a key, a key given twice, or a text that CP932 cannot hold.
+ManagementPasswords ParseManagementPasswords(const std::vector<std::string>& lines);
+
+struct BatchOptions {
+  bool ValidateOnly = false;  // a check: build and validate, write nothing, log nothing
+  std::string OutputFolder;   // where KEY.xml and KEY.xml.qve go
+  bool MyNumber = false;      // individual numbers for the companies that use My Number
+  ManagementPasswords Passwords;
+  std::string Password;       // the encryption password of files with individual numbers
+  std::string ProgramFolder;  // the output step's last fallback folder
+  const QvCryptKdfLimits* kdf_limits = nullptr;  // tests only, as in OutputContext
+};
+
+enum class BatchResult { kWritten, kNoEmployee, kProblems, kRefused, kFailed };
+
+struct BatchOutcome {
+  BatchResult Result = BatchResult::kFailed;
+  size_t Employees = 0;   // SYAIN elements written; with problems, the employees with problems
+  std::string File;       // the path written, else empty
+  bool MyNumber = false;  // exported (or checked) with individual numbers
+  std::string Message;    // every message shown for the data set, CR after each
+  std::vector<std::string> Problems;  // the error list when the employee data had problems
+};
+
+// Checks and exports (or only checks) one data set. Never raises: whatever goes wrong becomes
+// a failed outcome with its message.
+BatchOutcome RunDataSet(const BatchDataSet& set, const BatchOptions& options);
+
+// The run's exit status: 0 when every data set was written (or passed), else 4 when any failed
+// or was refused, else 5 when any had problems, else 3 (no employee, or nothing selected).
+int BatchExitStatus(const std::vector<BatchOutcome>& outcomes);
+
+}  // namespace nc16

@@ -1,0 +1,297 @@
+// nc16 export --all, nc16 check and nc16 datasets as a shell runs them, on demo installations:
+// each batch file against the single export's, the summary and exit status of every result, a
+// damaged data set amid the others, the passwords file and the report page.
+
+#include <gtest/gtest.h>
+#include <libxml/HTMLparser.h>
+#include <libxml/xpath.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <sstream>
+
+#include "external/paradox/ParadoxTable.h"
+#include "tests/tools/DemoTestSupport.h"
+#include "tools/demo/DemoCommonData.h"
+
+namespace nc16::demo::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The employees of the main data set in its file: two of the hand-made ones are left out.
+const std::string kWritten = std::to_string(kTestEmployees - 2);
+
+std::string ReadFile(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+std::vector<std::string> Split(const std::string& text, char by) {
+  std::vector<std::string> parts{""};
+  for (char c : text) {
+    if (c == by)
+      parts.emplace_back();
+    else
+      parts.back() += c;
+  }
+  return parts;
+}
+
+class BatchCommand : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    DemoOptions options;
+    options.root = FromNativePath(dir_.Path() / "demo");
+    options.employees = kTestEmployees;
+    options.seed = 7;
+    options.data_sets = 2;  // DAT006 and DAT007
+    inst_ = CreateDemoInstallation(options);
+    setenv("NC16_REGISTRY", Cp932ToUtf8(inst_.registry_file).c_str(), 1);
+    setenv("NC16_COMMON_APPDATA", Cp932ToUtf8(inst_.common_appdata).c_str(), 1);
+    setenv("NC16_LOCK_DIR", dir_.Path().c_str(), 1);
+    Secret("pw", "# the office's passwords\n\nDAT001\tvantrel16\ndat003\tvantrel16\n" +
+                     std::string("DAT006\tvantrel16\nDAT007\tvantrel16\n"));
+  }
+
+  // Runs nc16 with `args`; stdout is split into summary rows by key, stderr kept in err_.
+  int Run(const std::string& args) {
+    std::string command =
+        std::string(NC16_CLI) + " " + args + " >'" + Out("stdout") + "' 2>'" + Out("stderr") + "'";
+    int status = std::system(command.c_str());
+    out_ = ReadFile(Out("stdout"));
+    err_ = ReadFile(Out("stderr"));
+    rows_.clear();
+    for (const std::string& line : Split(out_, '\n')) {
+      std::vector<std::string> cells = Split(line, '\t');
+      if (!line.empty()) rows_[cells[0]] = cells;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  std::string Out(const std::string& name) const { return dir_ / name; }
+  std::string Folder(int n) const { return Cp932ToUtf8(inst_.data_sets.at(n - 1).folder); }
+  std::string Secret(const std::string& name, const std::string& content, mode_t mode = 0600) {
+    std::ofstream(Out(name), std::ios::binary) << content;
+    ::chmod(Out(name).c_str(), mode);
+    return Out(name);
+  }
+  size_t LogRecords(int n) const {
+    return px::Table(fs::path(Folder(n)) / "tMNLog.DB").RecordCount();
+  }
+  // result, employees, file, my_number, message of a data set's summary row.
+  std::vector<std::string> Row(const std::string& key) {
+    auto cells = rows_.at(key);
+    return {cells.begin() + 3, cells.end()};
+  }
+
+  testing::TempFolder dir_;
+  DemoInstallation inst_;
+  std::string out_, err_;
+  std::map<std::string, std::vector<std::string>> rows_;
+};
+
+TEST_F(BatchCommand, EachFileIsTheSingleExportsAndEveryResultIsSummarised) {
+  const fs::path select = NativePath(inst_.common_data_dir) / "DataSelect.ini";
+  const std::string remembered = "[NENCHO]\r\nDATA=elsewhere\r\nKOMONSAKI=x\r\n";
+  std::ofstream(select, std::ios::binary) << remembered;
+  std::vector<size_t> logs;
+  for (int n : {1, 3, 6, 7})
+    logs.push_back(LogRecords(n));
+  ASSERT_EQ(Run("export --all --output-dir " + Out("all") + " --my-number --mn-password-file " +
+                Out("pw") + " --password 'pw!1' --report " + Out("r.html")),
+            4)
+      << err_;
+  EXPECT_EQ(Split(out_, '\n').at(0),
+            "key\tname\tperiod\tresult\temployees\tfile\tmy_number\tmessage");
+  EXPECT_EQ(rows_.at("DAT001").at(1), "株式会社ミルベク商事");
+  EXPECT_EQ(rows_.at("DAT001").at(2), "令和  6年 12月／ 2回");
+  EXPECT_EQ(Row("DAT001"),
+            (std::vector<std::string>{"written", kWritten, Out("all/DAT001.xml.qve"), "yes", ""}));
+  EXPECT_EQ(Row("DAT002"),
+            (std::vector<std::string>{"written", "5", Out("all/DAT002.xml"), "no", ""}));
+  EXPECT_EQ(Row("DAT003"), (std::vector<std::string>{"problems", "4", "", "yes",
+                                                     "社員情報に問題が見つかりました。"}));
+  EXPECT_EQ(Row("DAT004"),
+            (std::vector<std::string>{"no-employee", "0", "", "no", "社員が登録されていません。"}));
+  EXPECT_EQ(Row("DAT005").at(0), "refused");
+  EXPECT_TRUE(Row("DAT005").at(4).starts_with("このﾃﾞｰﾀは連動できません。 / 最新版")) << out_;
+  EXPECT_NE(err_.find("== DAT003 エラー確認用 ==\n"), std::string::npos) << err_;
+  EXPECT_EQ(fs::status(Out("all")).permissions() & fs::perms::all, fs::perms::owner_all);
+  EXPECT_EQ(ReadFile(select), remembered);  // the remembered choice is left alone
+  // Logged as a single export logs, once per file with individual numbers.
+  EXPECT_EQ(LogRecords(1), logs[0] + 1);
+  EXPECT_EQ(LogRecords(3), logs[1]);
+
+  // Each file as `nc16 export --data-folder` writes it alone.
+  const auto batch_rows = rows_;
+  for (int n : {1, 2, 6, 7}) {
+    const std::string key = "DAT00" + std::to_string(n);
+    const std::vector<std::string> row(batch_rows.at(key).begin() + 3, batch_rows.at(key).end());
+    ASSERT_EQ(row.at(0), "written") << key;
+    const bool encrypted = row.at(3) == "yes";
+    std::string single = Out("single/" + key + ".xml");
+    fs::create_directories(Out("single"));
+    ASSERT_EQ(Run("export --data-folder '" + Folder(n) + "' --output " + single +
+                  (encrypted ? " --my-number --mn-password vantrel16 --password 'pw!1'" : "")),
+              0)
+        << err_;
+    std::string batch = row.at(2);
+    if (encrypted) {
+      ASSERT_EQ(Run("decrypt --password 'pw!1' " + batch + " " + Out("b.dec")), 0) << err_;
+      ASSERT_EQ(Run("decrypt --password 'pw!1' " + single + ".qve " + Out("s.dec")), 0) << err_;
+      batch = Out("b.dec");
+      single = Out("s.dec");
+    }
+    EXPECT_EQ(ReadFile(batch), ReadFile(single)) << key;
+    EXPECT_EQ(ReadFile(batch).find("<SIKIBETU_CODE>") != std::string::npos, encrypted) << key;
+  }
+}
+
+TEST_F(BatchCommand, CheckWritesNothingAndGivesTheExitStatusOfEachResult) {
+  const std::string pw = Secret("pw", "DAT001\tvantrel16\n");
+  for (auto [args, status] : {std::pair<std::string, int>{"--data-folder '" + Folder(1) + "'", 0},
+                              {"--data-folder '" + Folder(3) + "'", 5},
+                              {"--data-folder '" + Folder(4) + "'", 3},
+                              {"--data-folder '" + Folder(5) + "'", 4},
+                              {"--data-folder '" + Out("") + "'", 4},
+                              {"--all --year 2023", 3},
+                              {"--all --year 2024", 4},
+                              {"--all", 4}}) {
+    EXPECT_EQ(Run("check " + args), status) << args << err_;
+  }
+  EXPECT_EQ(rows_.size(), 8u);  // the header and the seven data sets
+  EXPECT_EQ(Row("DAT001"), (std::vector<std::string>{"ok", kWritten, "", "no", ""}));
+  EXPECT_EQ(Row("DAT003").at(0), "problems");
+  EXPECT_EQ(LogRecords(1), 0u);
+  EXPECT_FALSE(fs::exists(NativePath(inst_.common_data_dir) / "DataSelect.ini"));
+
+  // datasets: the list with the check's verdict.
+  ASSERT_EQ(Run("datasets"), 0) << err_;
+  EXPECT_EQ(Split(out_, '\n').at(0), "key\tname\tperiod\tfolder\tversion\tstate");
+  EXPECT_EQ(rows_.at("DAT002"),
+            (std::vector<std::string>{"DAT002", "有限会社ゾルテ工業", "令和  6年 12月／ 1回",
+                                      Folder(2), "700005", "ok"}));
+  EXPECT_EQ(rows_.at("DAT005").at(4), "20348");
+  EXPECT_TRUE(rows_.at("DAT005").at(5).starts_with("refused このﾃﾞｰﾀは連動できません。 / "));
+  EXPECT_EQ(rows_.size(), 8u);
+
+  // Wrong usage.
+  for (const char* args :
+       {"check", "check --all --data-folder x", "check --data-folder x --year 2024", "export --all",
+        "export --all --output-dir d --my-number",
+        "export --all --output-dir d --password a --password-file b",
+        "export --all --output-dir d --year 24"}) {
+    EXPECT_EQ(Run(args), 2) << args;
+  }
+}
+
+TEST_F(BatchCommand, DamagedDataSetAmidTheOthersFailsAlone) {
+  // mSyain of DAT002 overwritten in its header: the extraction cannot read it.
+  {
+    std::fstream f(fs::path(Folder(2)) / "mSyain.DB",
+                   std::ios::in | std::ios::out | std::ios::binary);
+    f.seekp(0);
+    f << std::string(64, '\xA5');
+  }
+  EXPECT_EQ(Run("export --all --output-dir " + Out("all")), 4) << err_;
+  EXPECT_EQ(Row("DAT002").at(0), "failed");
+  EXPECT_TRUE(Row("DAT002").at(4).ends_with("中間ﾌｧｲﾙの作成に失敗しました。")) << out_;
+  for (const char* key : {"DAT001", "DAT006", "DAT007"})
+    EXPECT_EQ(Row(key).at(0), "written") << key;
+  EXPECT_FALSE(fs::exists(Out("all/DAT002.xml")));
+}
+
+TEST_F(BatchCommand, PasswordsFileRules) {
+  const std::string all = "export --all --output-dir " + Out("all") + " --password x --my-number ";
+  // Missing and wrong management passwords fail their data sets alone.
+  Secret("pw", "DAT001\tvantrel16X\n# DAT006 left out\n");
+  EXPECT_EQ(Run(all + "--mn-password-file " + Out("pw")), 4) << err_;
+  EXPECT_EQ(Row("DAT001"),
+            (std::vector<std::string>{"failed", "0", "", "no", "ﾏｲﾅﾝﾊﾞｰ管理ﾊﾟｽﾜｰﾄﾞが違います。"}));
+  for (std::string key : {"DAT003", "DAT006", "DAT007"}) {
+    const bool uses_my_number = inst_.data_sets.at(key.back() - '1').my_number;
+    EXPECT_EQ(Row(key).at(4), uses_my_number ? "ﾏｲﾅﾝﾊﾞｰ管理ﾊﾟｽﾜｰﾄﾞが入力されていません。" : "")
+        << key;
+  }
+  // A company without My Number is written plain.
+  EXPECT_EQ(Row("DAT002"),
+            (std::vector<std::string>{"written", "5", Out("all/DAT002.xml"), "no", ""}));
+
+  // Files refused before anything is written.
+  fs::remove_all(Out("all"));
+  for (auto [content, mode] : {std::pair{"DAT001\tvantrel16\n", 0640},
+                               {"DAT001\tvantrel16\n", 0604},
+                               {"DAT001 vantrel16\n", 0600},
+                               {"DAT001\ta\ndat001\tb\n", 0600}}) {
+    Secret("bad", content, static_cast<mode_t>(mode));
+    EXPECT_EQ(Run(all + "--mn-password-file " + Out("bad")), 4) << content << mode;
+    EXPECT_FALSE(fs::exists(Out("all"))) << content;
+    EXPECT_EQ(out_, "");
+  }
+  // The encryption password is required, and may come from a file.
+  EXPECT_EQ(Run("export --all --output-dir " + Out("all") + " --my-number --mn-password-file " +
+                Out("pw")),
+            4);
+  EXPECT_TRUE(err_.starts_with("暗号化ﾊﾟｽﾜｰﾄﾞが入力されていません。")) << err_;
+  Secret("pw", "DAT001\tvantrel16\n");
+  Secret("enc", "from file\n");
+  EXPECT_EQ(Run("export --all --output-dir " + Out("all") + " --my-number --mn-password-file " +
+                Out("pw") + " --password-file " + Out("enc")),
+            4);
+  ASSERT_EQ(Row("DAT001").at(0), "written");
+  EXPECT_EQ(Run("decrypt --password 'from file' " + Out("all/DAT001.xml.qve") + " " + Out("d")), 0);
+}
+
+TEST_F(BatchCommand, TwoDataSetsWithOneKeyAreRefusedBeforeAnyFile) {
+  std::vector<DemoDataSet> sets = inst_.data_sets;
+  const fs::path other = NativePath(inst_.root) / "other" / "dat001";
+  fs::create_directories(other);
+  fs::copy(NativePath(sets[0].folder), other, fs::copy_options::recursive);
+  sets[1].folder = FromNativePath(other);
+  for (const auto& entry : fs::directory_iterator(NativePath(inst_.common_data_dir) / "db"))
+    if (entry.path().filename().string().starts_with("mDataList")) fs::remove(entry.path());
+  WriteDataList(inst_.common_data_dir, sets, 2024);
+  EXPECT_EQ(Run("export --all --output-dir " + Out("all")), 4);
+  EXPECT_NE(err_.find("share the key DAT001"), std::string::npos) << err_;
+  EXPECT_FALSE(fs::exists(Out("all")));
+}
+
+TEST_F(BatchCommand, ReportPage) {
+  ASSERT_EQ(Run("export --all --output-dir " + Out("all") + " --my-number --mn-password-file " +
+                Out("pw") + " --password 'enc-Secret9' --report " + Out("r.html")),
+            4);
+  const std::string html = ReadFile(Out("r.html"));
+  htmlDocPtr doc = htmlReadMemory(html.data(), static_cast<int>(html.size()), "r.html", "UTF-8",
+                                  HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET);
+  ASSERT_NE(doc, nullptr);
+  xmlXPathContextPtr xpath = xmlXPathNewContext(doc);
+  auto count = [&](const char* expression) {
+    xmlXPathObjectPtr found = xmlXPathEvalExpression(BAD_CAST expression, xpath);
+    int n = found && found->nodesetval ? found->nodesetval->nodeNr : -1;
+    xmlXPathFreeObject(found);
+    return n;
+  };
+  EXPECT_EQ(count("/html[@lang='ja']"), 1);
+  EXPECT_EQ(count("//table[@class='sets']/tbody/tr"), 7);
+  EXPECT_EQ(count("//table[@class='sets']/tbody/tr[td[1]='DAT003']//details/pre"), 1);
+  EXPECT_EQ(count("//tr[@class='problems']"), 1);
+  // No script, no outside resource, no style but the page's own.
+  EXPECT_EQ(count("//script | //link | //img | //iframe | //object | //*[@src] | //*[@href]"), 0);
+  EXPECT_EQ(count("//style"), 1);
+  xmlXPathFreeContext(xpath);
+  xmlFreeDoc(doc);
+  // Neither password nor any individual number (12 digits in a row).
+  for (const char* secret : {"vantrel16", "enc-Secret9", "url("})
+    EXPECT_EQ(html.find(secret), std::string::npos) << secret;
+  EXPECT_FALSE(std::regex_search(html, std::regex("[0-9]{12}")));
+  EXPECT_NE(html.find(Cp932ToUtf8(inst_.common_data_dir)), std::string::npos);
+}
+
+}  // namespace
+}  // namespace nc16::demo::test

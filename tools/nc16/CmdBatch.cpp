@@ -1,0 +1,153 @@
+#include "tools/nc16/CmdBatch.h"
+
+#include <charconv>
+#include <ctime>
+#include <filesystem>
+#include <iostream>
+
+#include "app/flow/BatchReport.h"
+#include "app/flow/Startup.h"
+#include "document/ArgUtils.h"
+#include "platform/Cp932.h"
+#include "platform/OSError.h"
+#include "platform/Platform.h"
+#include "tools/nc16/CliUtil.h"
+
+namespace nc16::cli {
+namespace {
+
+constexpr int kExitFailed = 4;
+constexpr int kExitNothing = 3;
+
+// Message boxes as lines on stderr, counted.
+class StderrBoxes : public MessageBoxes {
+ public:
+  MessageAnswer Show(MessageKind, const std::string& text, MessageButtons buttons) override {
+    PrintMessage(text);
+    ++shown;
+    return buttons == MessageButtons::kYesNo ? MessageAnswer::kNo : MessageAnswer::kOk;
+  }
+  int shown = 0;
+};
+
+std::string Now() {
+  std::time_t t = std::time(nullptr);
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &t);
+#else
+  localtime_r(&t, &local);
+#endif
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+  return text;
+}
+
+}  // namespace
+
+std::optional<int> ParseYear(const std::string& text) {
+  int year = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), year);
+  if (ec != std::errc() || end != text.data() + text.size() || text.size() != 4 || year < 1900)
+    return std::nullopt;
+  return year;
+}
+
+int RunBatchCommand(const BatchCommand& command) {
+  const bool check = command.options.ValidateOnly;
+  auto stop = [](const std::string& cp932) {
+    PrintMessage(cp932);
+    return kExitFailed;
+  };
+
+  // Start-up, once for the whole run: one instance, no product of the payroll family running.
+  if (platform::NamedMutex::Open(kOwnMutexName))
+    return stop(SJ("連動ﾃﾞｰﾀの作成は既に起動しています。"));
+  if (FindRunningSibling()) return stop(SiblingRunningMessage());
+  platform::NamedMutex own = platform::NamedMutex::Create(kOwnMutexName);
+  TDataExportInfo info("", "", 0);
+  info.SaveAtDestruction = false;
+  if (auto message = CheckInstallation(info)) return stop(*message);
+
+  // The data sets, in the list's order.
+  StderrBoxes boxes;
+  std::vector<BatchDataSet> sets = ListDataSets(info, boxes, command.all ? command.year : 0);
+  if (boxes.shown > 0) return kExitFailed;
+  if (!command.all) {
+    BatchDataSet one{DataSetKey(command.data_folder), "", "", command.data_folder, 0};
+    for (const BatchDataSet& s : sets)
+      if (s.Folder == command.data_folder) one = s;
+    sets = {one};
+  }
+  if (sets.empty()) {
+    std::cerr << "nc16: no data set " << (command.year ? "of that year " : "")
+              << "in the data list\n";
+    return kExitNothing;
+  }
+  if (std::string key = DuplicateKey(sets); !key.empty()) {
+    std::cerr << "nc16: two data sets share the key " << Cp932ToUtf8(key)
+              << ": their files would be one; nothing written\n";
+    return kExitFailed;
+  }
+
+  BatchOptions options = command.options;
+  options.ProgramFolder = platform::ProgramFolder();
+  if (!check) {
+    const std::string& dir = options.OutputFolder;
+    if (platform::WindowsMajorVersion() >= 6 &&
+        IsSystemDriveRoot(dir + std::string(platform::kPathSeparator) + "KEY.xml")) {
+      return stop(SJ("ｼｽﾃﾑﾄﾞﾗｲﾌﾞ(") + GetWindowsDrive() + SJ(")直下にﾌｧｲﾙは指定できません。") +
+                  "\r" + SJ("別のﾄﾞﾗｲﾌﾞまたはﾌｫﾙﾀﾞを指定してから[次へ]をｸﾘｯｸしてください。") +
+                  "\r");
+    }
+    if (!platform::DirectoryExists(dir)) {
+      std::error_code ec;
+      std::filesystem::create_directories(NativePath(dir), ec);
+      if (!ec)
+        std::filesystem::permissions(NativePath(dir), std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::replace, ec);
+      if (ec) {
+        std::cerr << "nc16: cannot create " << Cp932ToUtf8(dir) << ": " << ec.message() << "\n";
+        return kExitFailed;
+      }
+    }
+  }
+
+  BatchRunInfo run;
+  run.Check = check;
+  run.CommonDataDir = info.CommonDataDir;
+  run.When = Now();
+  run.Computer = GetPcName();
+  run.OutputFolder = check ? std::string() : options.OutputFolder;
+  run.MyNumber = options.MyNumber;
+  run.Year = command.all ? command.year : 0;
+
+  std::vector<BatchRow> rows;
+  std::vector<BatchOutcome> outcomes;
+  std::cout << SummaryHeader() << std::flush;
+  for (const BatchDataSet& set : sets) {
+    BatchRow row{set, RunDataSet(set, options)};
+    std::cout << SummaryLine(row, check) << std::flush;
+    if (!row.Outcome.Problems.empty()) {
+      std::string text = "== " + set.Key + " " + set.Name + " ==\r";
+      for (const std::string& line : row.Outcome.Problems)
+        text += line + "\r";
+      PrintMessage(text);
+    }
+    outcomes.push_back(row.Outcome);
+    rows.push_back(std::move(row));
+  }
+
+  int status = BatchExitStatus(outcomes);
+  if (command.report) {
+    try {
+      WriteReport(*command.report, run, rows);
+    } catch (const std::exception& e) {
+      PrintMessage(e.what());
+      status = kExitFailed;
+    }
+  }
+  return status;
+}
+
+}  // namespace nc16::cli
