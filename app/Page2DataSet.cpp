@@ -67,6 +67,8 @@ Page2DataSet::Page2DataSet(TForm1& form, QWidget* parent) : QWidget(parent), for
   StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
   StringGrid1->setTabKeyNavigation(false);
   StringGrid1->setWordWrap(false);
+  // Whole rows scroll, so the top row is never cut in half.
+  StringGrid1->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
   StringGrid1->setItemDelegate(new StripedRowDelegate(StringGrid1));
   StringGrid1->verticalHeader()->hide();
   StringGrid1->verticalHeader()->setMinimumSectionSize(20);
@@ -149,8 +151,16 @@ void Page2DataSet::SetUp() {
     }
   }
   SelectRow(selected);
-  if (QTableWidgetItem* item = StringGrid1->item(selected - 1, 0))
+  // The selected row becomes the top row once the grid has its size: before it is shown the
+  // grid cannot tell how far it scrolls.
+  top_row_ = selected;
+  if (StringGrid1->isVisible()) ScrollSelectionToTop();
+}
+
+void Page2DataSet::ScrollSelectionToTop() {
+  if (QTableWidgetItem* item = StringGrid1->item(top_row_ - 1, 0))
     StringGrid1->scrollToItem(item, QAbstractItemView::PositionAtTop);
+  top_row_ = 0;
 }
 
 void Page2DataSet::LoadDataList(const std::string& SortField, const std::string& Direction) {
@@ -210,13 +220,16 @@ bool Page2DataSet::eventFilter(QObject* watched, QEvent* event) {
                          p.x() + StringGrid1->horizontalHeader()->offset(), p.y());
     return true;
   }
+  if (watched == StringGrid1 && event->type() == QEvent::Show && top_row_ > 0)
+    ScrollSelectionToTop();
   if (watched == StringGrid1 &&
       (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
     auto* key = static_cast<QKeyEvent*>(event);
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     if (enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-      // Enter is consumed; on its release the focus moves to Next.
-      if (event->type() == QEvent::KeyRelease) form_.Button2->setFocus();
+      // Enter is consumed; on its release the focus moves to Next. The move counts as one made
+      // with the keyboard, after which styles draw the focus frame.
+      if (event->type() == QEvent::KeyRelease) form_.Button2->setFocus(Qt::ShortcutFocusReason);
       return true;
     }
   }

@@ -45,10 +45,12 @@ class Page2DataSet : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void ScrollSelectionToTop();
   void SetTitle(int col, const QString& title);
   QString Title(int col) const;
 
   TForm1& form_;
+  int top_row_ = 0;  // the row to scroll to the top when the grid is shown; 0: none
 };
 
 }  // namespace nc16

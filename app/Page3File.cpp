@@ -50,7 +50,7 @@ Page3File::Page3File(TForm1& form, QWidget* parent) : QWidget(parent), form_(for
   EditPass->setObjectName(QStringLiteral("EditPass"));
   EditPass->setGeometry(186, 121, 180, 21);
   EditPass->setMaxLength(20);
-  EditPass->setEchoMode(QLineEdit::Password);
+  EditPass->SetPasswordChar(QLatin1Char('*'));
   EditPass->setAttribute(Qt::WA_InputMethodEnabled, false);
   EditPass->SetKeyEdit3D(bsNone);
   EditPass->SetOnKeyPress(&Page3File::EditPassKeyPress);

@@ -59,7 +59,7 @@ Page5MyNumber::Page5MyNumber(TForm1&, QWidget* parent) : QWidget(parent) {
   edMNum->setObjectName(QStringLiteral("edMNum"));
   edMNum->setGeometry(176, 121, 160, 21);
   edMNum->setMaxLength(16);
-  edMNum->setEchoMode(QLineEdit::Password);
+  edMNum->SetPasswordChar(QLatin1Char('*'));
   edMNum->SetKeyEdit3D(bsNone);
   edMNum->SetOnKeyPress(&Page5MyNumber::edMNumKeyPress);
   Label6c = MakeLabel(this, "Label6c", QString(), 32, 156, kPageWidth - 64, 32);

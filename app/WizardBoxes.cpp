@@ -1,8 +1,11 @@
 #include "app/WizardBoxes.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <algorithm>
 
 #include "app/QtText.h"
 
@@ -30,6 +33,26 @@ void WizardBoxes::Clear() {
   recorded_.clear();
 }
 
+namespace {
+
+// Qt wraps a message wider than half the screen (and 500 pixels); the system's messages break
+// lines only where their text does. The text gets the width of its longest line, within the
+// width Qt allows a box on this screen, less room for the icon and the margins.
+void KeepLinesWhole(QMessageBox& box) {
+  auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+  if (!label) return;
+  const QScreen* screen = box.screen();
+  const int screen_width = screen ? screen->availableGeometry().width() : 1024;
+  const int box_limit = screen_width <= 1024 ? screen_width : std::min(screen_width - 480, 1000);
+  label->setWordWrap(false);
+  // One character more: text is measured and drawn with fractions of a pixel, and a line that
+  // just fits when measured may not when drawn on the screen.
+  const int widest = label->sizeHint().width() + label->fontMetrics().horizontalAdvance(u'\u3000');
+  label->setMinimumWidth(std::min(widest, box_limit - 120));
+}
+
+}  // namespace
+
 void WizardBoxes::Prepare(QMessageBox& box, MessageKind kind, const QString& text,
                           MessageButtons buttons) {
   box.setWindowTitle(Title());
@@ -41,6 +64,7 @@ void WizardBoxes::Prepare(QMessageBox& box, MessageKind kind, const QString& tex
   shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
   box.setTextFormat(Qt::PlainText);
   box.setText(shown);
+  KeepLinesWhole(box);
   if (buttons == MessageButtons::kYesNo) {
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     box.setDefaultButton(QMessageBox::Yes);

@@ -59,11 +59,13 @@ TForm1::TForm1(std::vector<std::string> args, MessageBoxes& boxes, QWidget* pare
   Wizard1 = new TxWizard(this);
   Wizard1->setObjectName(QStringLiteral("Wizard1"));
   Wizard1->setGeometry(0, 0, kPageWidth, kPageHeight);
-  page1 = new Page1Intro;
-  page2 = new Page2DataSet(*this);
-  page5 = new Page5MyNumber(*this);
-  page3 = new Page3File(*this);
-  page4 = new Page4Summary;
+  // The pages are built inside the wizard: controls with a style sheet (the flat password
+  // boxes) take the form's font when the sheet is applied and would keep the application's.
+  page1 = new Page1Intro(Wizard1);
+  page2 = new Page2DataSet(*this, Wizard1);
+  page5 = new Page5MyNumber(*this, Wizard1);
+  page3 = new Page3File(*this, Wizard1);
+  page4 = new Page4Summary(Wizard1);
   Wizard1->AddPage(page1, QStringLiteral("page1"));
   Wizard1->AddPage(page2, QStringLiteral("page2"));
   Wizard1->AddPage(page5, QStringLiteral("page5"));
@@ -85,6 +87,13 @@ TForm1::TForm1(std::vector<std::string> args, MessageBoxes& boxes, QWidget* pare
   btnCancel->setObjectName(QStringLiteral("btnCancel"));
   btnCancel->setGeometry(560, kPageHeight + 16, 85, 25);
   connect(btnCancel, &QPushButton::clicked, this, &TForm1::btnCancelClick);
+
+  // As on the system the wizard comes from, Enter clicks the focused push button (Qt leaves
+  // that to dialogs) and the focused button is drawn as the default one. Next follows the page's
+  // controls, so Enter in a password box, which moves on to the next control, leads to it.
+  for (QPushButton* button : findChildren<QPushButton*>())
+    button->setAutoDefault(true);
+  setTabOrder(Button2, Button1);
 
   Wizard1->SetBackButton(Button1);
   Wizard1->SetNextButton(Button2);
@@ -112,7 +121,10 @@ int TForm1::MyNumberChoice() const {
 }
 
 bool TForm1::FormCreate() {
+  // A start-up stop ends the program as if it had never run: one box, and DataSelect.ini is
+  // left as it was (a save could also fail and show a second box).
   auto stop = [this](const std::string& message) {
+    if (ExportInfo) ExportInfo->SaveAtDestruction = false;
     boxes_.Show(MessageKind::kError, message);
     return false;
   };
@@ -145,8 +157,11 @@ bool TForm1::FormCreate() {
   };
   if (form2_) ExportInfo->Errors = &form2_->Errors;
   // The launcher's file is the output even with a function id of 0, which would otherwise
-  // offer the remembered file.
-  if (argument_given_) ExportInfo->OutputFile = LaunchFile;
+  // offer the remembered file; and it never replaces the file the user last chose.
+  if (argument_given_) {
+    ExportInfo->OutputFile = LaunchFile;
+    ExportInfo->RememberOutputFile = false;
+  }
   if (std::optional<std::string> message = CheckInstallation(*ExportInfo)) return stop(*message);
   Check = std::make_unique<DataSetCheck>(*ExportInfo, boxes_);
 

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "app/CommandLine.h"
 #include "app/ProgramStart.h"
+#include "app/QtTranslation.h"
 #include "app/WizardBoxes.h"
 #include "app/gMain.h"
 #include "app/mErrorList.h"
@@ -15,15 +17,10 @@
 
 namespace {
 
-int RunWizard(QApplication& app, int argc, char** argv, nc16::WizardBoxes& boxes) {
+int RunWizard(QApplication& app, const std::vector<std::string>& args, nc16::WizardBoxes& boxes) {
   using namespace nc16;
   std::optional<platform::NamedMutex> own = ClaimProgramMutex(boxes);
   if (!own) return 0;
-
-  // The arguments as the system gave them; QApplication has taken its own options out.
-  std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i)
-    args.emplace_back(argv[i]);
 
   TForm1 form1(args, boxes);
   if (!form1.FormCreate()) return 0;
@@ -46,11 +43,15 @@ int ReportEscaped(nc16::WizardBoxes& boxes, const std::string& cp932) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
+  using namespace nc16;
+  // The arguments are taken before Qt sees the command line, and Qt sees none of them.
+  CommandLine command_line(argc, argv);
+  QApplication app(command_line.QtArgc(), command_line.QtArgv());
   app.setApplicationName(QStringLiteral("nc16-wizard"));
-  nc16::WizardBoxes boxes;
+  InstallQtJapanese();
+  WizardBoxes boxes;
   try {
-    return RunWizard(app, argc, argv, boxes);
+    return RunWizard(app, command_line.Arguments(), boxes);
   } catch (const std::exception& e) {
     return ReportEscaped(boxes, e.what());
   } catch (...) {

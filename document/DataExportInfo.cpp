@@ -114,7 +114,7 @@ void TDataExportInfo::LoadSelection(std::string_view dir) {
 
 void TDataExportInfo::SaveSelection(std::string_view dir) {
   std::vector<os::ProfileEntry> entries{{"DATA", DataKey}, {"KOMONSAKI", CompanyName}};
-  if (CallerFunctionId == 0) entries.push_back({"EXPORTFILE", OutputFile});
+  if (CallerFunctionId == 0 && RememberOutputFile) entries.push_back({"EXPORTFILE", OutputFile});
   os::WriteProfileStrings(Join(dir, kSelectionFile), kSelectionSection, entries);
 }
 

@@ -77,6 +77,11 @@ class TDataExportInfo {
   // The error list the extraction fills (owned by the wizard); none outside the wizard.
   ErrorList* Errors = nullptr;
 
+  // Whether SaveSelection writes EXPORTFILE (never for a caller id other than 0). A file that a
+  // launcher named is not the user's choice: the wizard clears this when a launch argument gives
+  // the file, whatever its function id, and the remembered file then stays as it was.
+  bool RememberOutputFile = true;
+
   // Whether destruction saves the selection. A start-up stop clears it: a program that never
   // ran leaves the remembered choices as they were.
   bool SaveAtDestruction = true;

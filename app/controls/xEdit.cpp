@@ -57,14 +57,24 @@ void TxEdit::SetAlignment(TAlignment value) {
 void TxEdit::SetKeyEdit3D(TBorderStyle value) {
   if (value == key_edit_3d_) return;
   key_edit_3d_ = value;
-  if (value == bsSingle) {
-    setStyleSheet(QString());
-    setFrame(true);
-  } else {
-    // The flat look: a one-pixel line instead of the sunken frame.
-    setFrame(false);
-    setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid #7a7a7a; }"));
-  }
+  setFrame(value == bsSingle);
+  ApplyLook();
+}
+
+void TxEdit::SetPasswordChar(QChar value) {
+  password_char_ = value;
+  setEchoMode(value.isNull() ? QLineEdit::Normal : QLineEdit::Password);
+  ApplyLook();
+}
+
+void TxEdit::ApplyLook() {
+  QString rules;
+  // The flat look: a one-pixel line instead of the sunken frame.
+  if (key_edit_3d_ == bsNone) rules += QStringLiteral("border: 1px solid #7a7a7a; ");
+  // Qt's styles draw a password as bullets; the style sheet names the character to draw.
+  if (!password_char_.isNull())
+    rules += QStringLiteral("lineedit-password-character: %1; ").arg(password_char_.unicode());
+  setStyleSheet(rules.isEmpty() ? QString() : QStringLiteral("QLineEdit { %1}").arg(rules));
 }
 
 TxCurrency TxEdit::Curr() const {

@@ -54,6 +54,10 @@ class TxEdit : public QLineEdit {
   void SetAlignment(TAlignment value);
   TBorderStyle KeyEdit3D() const { return key_edit_3d_; }
   void SetKeyEdit3D(TBorderStyle value);
+  // The character that stands for every character of the text, as password boxes show it; the
+  // zero character (the default) shows the text itself.
+  QChar PasswordChar() const { return password_char_; }
+  void SetPasswordChar(QChar value);
   TKeyStyles KeyStyles() const { return key_styles_; }
   void SetKeyStyles(TKeyStyles value) { key_styles_ = value; }
   TCursorPoss CursorPos() const { return cursor_pos_; }
@@ -84,9 +88,12 @@ class TxEdit : public QLineEdit {
   // Moves the focus as Tab (forward) or Shift+Tab would; a box on no form only drops the key.
   void MoveFocus(bool forward);
   bool Passes(QChar c) const;
+  // The style sheet of the border and the password character.
+  void ApplyLook();
 
   TAlignment alignment_ = taLeftJustify;
   TBorderStyle key_edit_3d_ = bsSingle;
+  QChar password_char_;
   TKeyStyles key_styles_{ksEnter, ksUp};
   TCursorPoss cursor_pos_ = cpAllSel;
   bool kana_sw_ = false;

@@ -1,21 +1,27 @@
 // nc16-wizard-shots DIR: walks the wizard through a typical run on the installation the
 // environment names (a demo installation) and saves each page, the error-list window and a
-// message box as PNG files in DIR, so a reviewer sees the real windows. Run it on Qt's offscreen
+// message box as PNG files in DIR, so a reviewer sees the real windows: the browse dialog with
+// Qt's Japanese texts, the password boxes' "*", the Next button focused by Enter in the grid and
+// the version-stop box with its lines unwrapped. Run it on Qt's offscreen
 // platform; the window frames are the window manager's and are not part of the pictures.
 
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
+#include <QTimer>
 #include <cstdio>
 
 #include "app/Page2DataSet.h"
 #include "app/Page3File.h"
 #include "app/Page5MyNumber.h"
 #include "app/QtText.h"
+#include "app/QtTranslation.h"
 #include "app/WizardBoxes.h"
 #include "app/controls/xEdit.h"
 #include "app/controls/xWizard.h"
@@ -49,8 +55,18 @@ void Next(TForm1& form) {
   form.Button2->click();
 }
 
+void PressEnter(QWidget* widget) {
+  for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+    QKeyEvent key(type, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QApplication::sendEvent(widget, &key);
+  }
+}
+
 int Run(int argc, char** argv) {
   QApplication app(argc, argv);
+  if (!InstallQtJapanese())
+    std::fprintf(stderr, "nc16-wizard-shots: Qt's Japanese translation %s is missing\n",
+                 QtJapaneseTranslationFile().toUtf8().constData());
   if (argc != 2) {
     std::fprintf(stderr, "usage: nc16-wizard-shots DIR\n");
     return 2;
@@ -72,11 +88,15 @@ int Run(int argc, char** argv) {
       return 1;
     }
     form.show();
+    QApplication::setActiveWindow(&form);
     ok &= Save(form, dir, "1-intro.png");
     Next(form);
-    ok &= Save(form, dir, "2-data-set.png");
+    // Enter in the grid hands the focus to Next, which shows it.
     form.page2->SelectRow(RowOf(*form.page2, QStringLiteral("株式会社ミルベク商事")));
-    Next(form);
+    form.page2->StringGrid1->setFocus();
+    PressEnter(form.page2->StringGrid1);
+    ok &= Save(form, dir, "2-data-set.png");
+    PressEnter(form.Button2);
     form.page5->grpMnNum->Item(1)->click();
     form.page5->edMNum->setText(QStringLiteral("vantrel16"));
     ok &= Save(form, dir, "3-my-number.png");
@@ -84,6 +104,15 @@ int Run(int argc, char** argv) {
     form.page3->Edit4a->setText(QDir::home().filePath(QStringLiteral("Documents/nenchou.xml.qve")));
     form.page3->EditPass->setText(QStringLiteral("secret"));
     ok &= Save(form, dir, "4-file.png");
+    // The browse dialog, in its own modal loop.
+    QTimer::singleShot(0, [&] {
+      if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+        dialog->resize(560, 360);
+        ok &= Save(*dialog, dir, "4b-browse.png");
+        dialog->reject();
+      }
+    });
+    form.page3->BitBtn4a->click();
     Next(form);
     ok &= Save(form, dir, "5-summary.png");
 
@@ -112,6 +141,17 @@ int Run(int argc, char** argv) {
     box.show();
     ok &= Save(box, dir, "7-message-box.png");
     box.hide();
+
+    QMessageBox stop(&form);
+    WizardBoxes::Prepare(
+        stop, MessageKind::kError,
+        ToQ(SJ("このﾌﾟﾛｸﾞﾗﾑはｾｯﾄｱｯﾌﾟされている[ミルベク給与]のﾊﾞｰｼﾞｮﾝに対応していません。\r"
+               "[ミルベク給与] ﾊﾞｰｼﾞｮﾝ 7.0.0 以降をｾｯﾄｱｯﾌﾟしてください。\r\r"
+               "ﾌﾟﾛｸﾞﾗﾑを強制終了します。")),
+        MessageButtons::kOk);
+    stop.show();
+    ok &= Save(stop, dir, "8-version-stop.png");
+    stop.hide();
     form.hide();
   }
   return ok ? 0 : 1;

@@ -14,6 +14,7 @@
 #include <stdexcept>
 
 #include "app/QtText.h"
+#include "app/QtTranslation.h"
 #include "platform/Cp932.h"
 
 namespace nc16::test {
@@ -24,7 +25,9 @@ QApplication& App() {
     static int argc = 1;
     static char name[] = "nc16-wizard-tests";
     static char* argv[] = {name, nullptr};
-    return new QApplication(argc, argv);
+    auto* created = new QApplication(argc, argv);
+    InstallQtJapanese();  // as the program does at start
+    return created;
   }();
   static ModalWatch* watch = new ModalWatch();  // for the whole program, like the application
   (void)watch;

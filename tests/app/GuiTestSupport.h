@@ -19,7 +19,8 @@
 namespace nc16::test {
 
 // The application object, created on first use (offscreen unless the environment says
-// otherwise), with a ModalWatch for the whole test program.
+// otherwise), with Qt's Japanese translation installed as the program installs it, and with a
+// ModalWatch for the whole test program.
 QApplication& App();
 
 // Fails the running test when a modal window stays open. A window the test means to answer is

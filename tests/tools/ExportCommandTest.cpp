@@ -100,6 +100,18 @@ TEST_F(ExportCommand, LauncherKey) {
       << err_;
   ASSERT_EQ(Run("decrypt --key c2VjcmV0LWtleQ== " + Out("c.xml.qve") + " " + Out("c.dec")), 0);
   EXPECT_NE(ReadFile(Out("c.dec")).find("<FUNCTIONID>7</FUNCTIONID>"), std::string::npos);
+
+  // With a function id of 0 the launcher's file is written, yet never remembered.
+  const std::string ini =
+      Cp932ToUtf8(GeneratedFor(700005).installation.common_data_dir) + "/DataSelect.ini";
+  ASSERT_EQ(Run("export --data-folder '" + folders_[1] + "' --output " + Out("mine.xml")), 0);
+  ASSERT_EQ(Run("export --data-folder '" + folders_[1] + "' --output " + Out("l.xml.qve") +
+                " --launcher-key c2VjcmV0LWtleQ=="),
+            0)
+      << err_;
+  EXPECT_TRUE(std::filesystem::exists(Out("l.xml.qve")));
+  EXPECT_NE(ReadFile(ini).find("EXPORTFILE=" + Out("mine.xml")), std::string::npos)
+      << ReadFile(ini);
 }
 
 TEST_F(ExportCommand, EveryWayToEnd) {

@@ -112,7 +112,11 @@ int RunExport(std::span<char* const> args) {
 
   TDataExportInfo info(by_launcher ? file : std::string(),
                        by_launcher ? launcher_key : password.value_or(""), function_id);
-  if (by_launcher) info.OutputFile = file;  // a function id of 0 would offer the remembered file
+  // A function id of 0 would offer the remembered file, and remember the launcher's.
+  if (by_launcher) {
+    info.OutputFile = file;
+    info.RememberOutputFile = false;
+  }
   if (auto message = CheckInstallation(info)) {
     info.SaveAtDestruction = false;
     return stop(*message);

@@ -1,0 +1,300 @@
+// The wizard as a Japanese office user meets it: Qt's own texts in Japanese, start-up stops
+// that change nothing, "*" in the password boxes, the remembered data set on top of the grid,
+// the keyboard path through every page, message boxes as wide as their longest line, a
+// launcher's file that is never remembered, and the command line as the user typed it.
+
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QScrollBar>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "app/CommandLine.h"
+#include "app/QtText.h"
+#include "app/QtTranslation.h"
+#include "platform/Cp932.h"
+#include "platform/Platform.h"
+#include "tests/app/WizardFixture.h"
+
+namespace nc16::test {
+namespace {
+
+using User = WizardFixture;
+
+std::optional<std::string> FileBytes(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+// The keys a user presses go to whichever control has the focus.
+void Press(int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+  QWidget* focused = QApplication::focusWidget();
+  ASSERT_NE(focused, nullptr) << "no control has the focus";
+  QTest::keyClick(focused, static_cast<Qt::Key>(key), mods);
+}
+
+TEST_F(User, QtTextsAreJapanese) {
+  const QString file = QtJapaneseTranslationFile();
+  ASSERT_TRUE(QFile::exists(file))
+      << file.toStdString()
+      << " is missing: Qt's Japanese translation comes with the Debian package "
+         "qt6-translations-l10n, which scripts/setup installs";
+  ASSERT_TRUE(InstallQtJapanese());
+  ASSERT_TRUE(Start());
+  Next();
+  Next();
+  Next();
+  ASSERT_EQ(Page(), "page3");
+
+  std::unique_ptr<QMenu> menu(F().page3->Edit4a->createStandardContextMenu());
+  QStringList items;
+  for (QAction* action : menu->actions())
+    if (!action->isSeparator()) items << action->text().section('\t', 0, 0);
+  EXPECT_EQ(items, QStringList({"元に戻す(&U)", "やり直す(&R)", "切り取り(&T)", "コピー(&C)",
+                                "貼り付け(&P)", "削除", "すべてを選択"}));
+
+  QStringList buttons, labels;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    for (QAbstractButton* b : dialog->findChild<QDialogButtonBox*>()->buttons())
+      buttons << b->text();
+    for (const char* name : {"lookInLabel", "fileNameLabel", "fileTypeLabel"})
+      labels << dialog->findChild<QLabel*>(name)->text();
+    dialog->reject();
+  });
+  QTest::mouseClick(F().page3->BitBtn4a, Qt::LeftButton);
+  EXPECT_EQ(buttons, QStringList({"保存(&S)", "キャンセル"}));
+  EXPECT_EQ(labels, QStringList({"アドレス:", "ファイル名(&N):", "ファイルの種類:"}));
+}
+
+TEST_F(User, StartUpStopsSaveNothingAndShowOneBox) {
+  const auto ini = env_->CommonDataDir() / "DataSelect.ini";
+  const auto version_ini = NativePath(env_->Installation().data_root) / "Initdat" / "Version.ini";
+  const std::string remembered = "[NENCHO]\r\nDATA=somewhere\r\nEXPORTFILE=/kept/a.xml\r\n";
+  struct Stop {
+    const char* what;
+    std::vector<std::string> args;
+    const char* version_ini;  // null: as installed
+    bool installed, common_folder;
+    QString message;
+  };
+  const QString stop = "\r\rﾌﾟﾛｸﾞﾗﾑを強制終了します。";
+  const QString not_installed = "[ミルベク給与]がインストールされていません。" + stop;
+  // clang-format off
+  const Stop stops[] = {
+      {"two arguments", {"1,2,3", "x"}, nullptr, true, true, "不正な引数が渡されました。" + stop},
+      {"old version", {}, "[VERSION]\nMAJOR=6\n", true, true,
+       "このﾌﾟﾛｸﾞﾗﾑはｾｯﾄｱｯﾌﾟされている[ミルベク給与]のﾊﾞｰｼﾞｮﾝに対応していません。\r"
+       "[ミルベク給与] ﾊﾞｰｼﾞｮﾝ 7.0.0 以降をｾｯﾄｱｯﾌﾟしてください。" + stop},
+      {"not installed", {}, nullptr, false, true, not_installed},
+      {"not installed, no common data folder", {}, nullptr, false, false, not_installed},
+  };
+  // clang-format on
+  const std::string installed_version = *FileBytes(version_ini);
+  for (const Stop& s : stops) {
+    for (bool ini_exists : {true, false}) {
+      SCOPED_TRACE(std::string(s.what) + (ini_exists ? ", DataSelect.ini present" : ", absent"));
+      std::filesystem::remove(ini);
+      if (ini_exists) std::ofstream(ini, std::ios::binary) << remembered;
+      std::ofstream(version_ini, std::ios::binary | std::ios::trunc)
+          << (s.version_ini ? s.version_ini : installed_version.c_str());
+      std::optional<nc16::testing::ScopedEnv> registry, common;
+      if (!s.installed) registry.emplace("NC16_REGISTRY", (env_->Root() / "none.ini").string());
+      if (!s.common_folder) common.emplace("NC16_COMMON_APPDATA", "");
+      EXPECT_FALSE(Start(s.args));
+      Destroy();  // as the program ends after the stop
+      ExpectOneBox(MessageKind::kError, s.message);
+      EXPECT_EQ(FileBytes(ini), ini_exists ? std::optional(remembered) : std::nullopt);
+    }
+  }
+}
+
+TEST_F(User, PasswordBoxesDrawStars) {
+  ASSERT_TRUE(Start());
+  Next();
+  Next();
+  ChooseMyNumber(1);
+  // Each box is drawn as a box of the same kind that holds the stars as its text.
+  auto expect_stars = [](TxEdit* box, const QString& typed) {
+    TxEdit plain(box->parentWidget());
+    plain.setGeometry(box->geometry());
+    plain.SetKeyEdit3D(box->KeyEdit3D());
+    plain.setText(QString(typed.size(), QLatin1Char('*')));
+    plain.show();
+    box->setText(typed);
+    EXPECT_EQ(box->PasswordChar(), QLatin1Char('*'));
+    EXPECT_EQ(box->grab().toImage(), plain.grab().toImage()) << box->objectName().toStdString();
+  };
+  expect_stars(F().page5->edMNum, demo::kDemoMyNumberPassword);
+  Next();
+  expect_stars(F().page3->EditPass, "pass!word");
+}
+
+TEST_F(User, RememberedDataSetIsTheTopRow) {
+  ASSERT_TRUE(Start());
+  const QString keys[] = {env_->DataSetKey(5), F().page2->Cell(3, 50), F().page2->Cell(3, 200)};
+  Destroy();
+  const std::string ini = FromNativePath(env_->CommonDataDir() / "DataSelect.ini");
+  const std::string names[] = {env_->Installation().data_sets.at(4).company, SJ("未使用"),
+                               SJ("未使用")};
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(keys[i].toStdString());
+    platform::WriteProfileString(ini, "NENCHO", "DATA", FromQ(keys[i]));
+    platform::WriteProfileString(ini, "NENCHO", "KOMONSAKI", names[i]);
+    ASSERT_TRUE(Start());
+    Next();
+    QTableWidget* grid = F().page2->StringGrid1;
+    const int selected = F().page2->SelectedRow() - 1;
+    EXPECT_EQ(F().page2->Cell(3, selected + 1), keys[i]);
+    const QRect view = grid->viewport()->rect();
+    EXPECT_TRUE(view.contains(grid->visualRect(grid->model()->index(selected, 0))));
+    if (i < 2) {
+      EXPECT_EQ(grid->rowAt(0), selected);
+    } else {  // the last row: as far as the grid scrolls
+      EXPECT_EQ(grid->verticalScrollBar()->value(), grid->verticalScrollBar()->maximum());
+      EXPECT_GT(grid->rowAt(0), 180);
+    }
+    Destroy();
+  }
+
+  // After a title click the selection is still in view, below a whole top row.
+  ASSERT_TRUE(Start());
+  Next();
+  QTableWidget* grid = F().page2->StringGrid1;
+  F().page2->SelectRow(50);
+  QHeaderView* header = grid->horizontalHeader();
+  for (int x : {500, 500, 100, 100}) {
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, 10));
+    const QModelIndex selected = grid->model()->index(F().page2->SelectedRow() - 1, 0);
+    EXPECT_EQ(F().page2->Cell(3, selected.row() + 1), keys[1]);
+    EXPECT_TRUE(grid->viewport()->rect().contains(grid->visualRect(selected)));
+    EXPECT_EQ(grid->visualRect(grid->model()->index(grid->rowAt(0), 0)).top(), 0);
+  }
+}
+
+TEST_F(User, EnterLeadsThroughEveryPage) {
+  ASSERT_TRUE(Start());
+  const auto file = env_->OutFolder() / "keys.xml.qve";
+  EXPECT_EQ(QApplication::focusWidget(), F().Button2);
+  Press(Qt::Key_Return);
+  ASSERT_EQ(Page(), "page2");
+  Press(Qt::Key_Tab, Qt::ShiftModifier);  // into the grid: row 1 is the company with My Number
+  ASSERT_EQ(QApplication::focusWidget(), F().page2->StringGrid1);
+  const QImage unfocused = F().Button2->grab().toImage();
+  Press(Qt::Key_Return);  // to Next, which shows that it has the focus
+  ASSERT_EQ(QApplication::focusWidget(), F().Button2);
+  EXPECT_NE(F().Button2->grab().toImage(), unfocused);
+  Press(Qt::Key_Return);
+  ASSERT_EQ(Page(), "page5");
+
+  Press(Qt::Key_Tab, Qt::ShiftModifier);  // the radio group's second item
+  Press(Qt::Key_Space);                   // with individual numbers
+  ASSERT_EQ(F().MyNumberChoice(), 1);
+  Press(Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), F().page5->edMNum);
+  QTest::keyClicks(F().page5->edMNum, demo::kDemoMyNumberPassword);
+  Press(Qt::Key_Return);  // the password box moves on to Next
+  ASSERT_EQ(QApplication::focusWidget(), F().Button2);
+  Press(Qt::Key_Return);
+  ASSERT_EQ(Page(), "page3");
+
+  for (int i = 0; i < 3; ++i)  // back over the password box and the browse button
+    Press(Qt::Key_Tab, Qt::ShiftModifier);
+  ASSERT_EQ(QApplication::focusWidget(), F().page3->Edit4a);
+  F().page3->Edit4a->selectAll();
+  QTest::keyClicks(F().page3->Edit4a, QString::fromStdString(file.string()));
+  Press(Qt::Key_Return);  // on to the password box
+  QTest::keyClicks(F().page3->EditPass, "secret");
+  Press(Qt::Key_Return);
+  ASSERT_EQ(QApplication::focusWidget(), F().Button2);
+  Press(Qt::Key_Return);
+  ASSERT_EQ(Page(), "page4");
+  EXPECT_EQ(Summary().last(), " " + QString::fromStdString(file.string()));
+  Press(Qt::Key_Return);  // Finish
+  ExpectOneBox(MessageKind::kInformation, "中間ﾌｧｲﾙが作成されました。\r");
+  EXPECT_TRUE(std::filesystem::exists(file));
+
+  // Enter on the other push buttons clicks them too.
+  ASSERT_TRUE(Start());
+  F().Button2->click();
+  F().Button1->setFocus();
+  Press(Qt::Key_Return);
+  EXPECT_EQ(Page(), "page1");
+  F().btnCancel->setFocus();
+  Press(Qt::Key_Enter, Qt::KeypadModifier);
+  EXPECT_EQ(TakeBoxes().size(), 1u);  // the Cancel question
+}
+
+TEST_F(User, MessageBoxLinesAreNotWrapped) {
+  const QString text =
+      "このﾌﾟﾛｸﾞﾗﾑはｾｯﾄｱｯﾌﾟされている[ミルベク給与]のﾊﾞｰｼﾞｮﾝに対応していません。\r"
+      "[ミルベク給与] ﾊﾞｰｼﾞｮﾝ 7.0.0 以降をｾｯﾄｱｯﾌﾟしてください。\r\rﾌﾟﾛｸﾞﾗﾑを強制終了します。";
+  App();
+  QMessageBox box;
+  WizardBoxes::Prepare(box, MessageKind::kError, text, MessageButtons::kOk);
+  box.show();
+  auto* label = box.findChild<QLabel*>("qt_msgbox_label");
+  ASSERT_NE(label, nullptr);
+  // As high as the text is without any wrapping: four lines.
+  QLabel unwrapped(label->text());
+  unwrapped.setFont(label->font());
+  EXPECT_EQ(label->heightForWidth(label->width()), unwrapped.sizeHint().height());
+  EXPECT_LE(box.width(), box.screen()->availableGeometry().width());
+}
+
+TEST_F(User, LauncherFileIsNeverRemembered) {
+  const std::string ini = FromNativePath(env_->CommonDataDir() / "DataSelect.ini");
+  platform::WriteProfileString(ini, "NENCHO", "EXPORTFILE", "/mine/last.xml");
+  const auto file = env_->OutFolder() / "launcher.xml.qve";
+  for (const char* window : {"0", "77"}) {  // function id 0 both times
+    ASSERT_TRUE(Start({std::string(window) + ",1025,0," + file.string() + ",c2VjcmV0LWtleQ=="}));
+    Next();
+    SelectDataSet(2);
+    Next();
+    Next();
+    Next();
+    EXPECT_TRUE(std::filesystem::exists(file));
+    Destroy();
+    EXPECT_EQ(platform::ReadProfileString(ini, "NENCHO", "EXPORTFILE", ""), "/mine/last.xml");
+    EXPECT_EQ(platform::ReadProfileString(ini, "NENCHO", "DATA", ""), FromQ(env_->DataSetKey(2)));
+    std::filesystem::remove(file);
+  }
+}
+
+// Builds the application as the program does from a command line full of Qt's options, prints
+// what the wizard got and what Qt acted on, and ends the process.
+[[noreturn]] void ReportWhatQtSees() {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  char name[] = "nc16-wizard", style[] = "-style", x[] = "x", reverse[] = "-reverse";
+  char* argv[] = {name, style, x, reverse, nullptr};
+  CommandLine line(4, argv);
+  QApplication app(line.QtArgc(), line.QtArgv());
+  std::string seen;
+  for (const std::string& a : line.Arguments())
+    seen += "[" + a + "]";
+  std::fprintf(stderr, "%s %d %s\n", seen.c_str(), static_cast<int>(app.arguments().size()),
+               app.layoutDirection() == Qt::RightToLeft ? "reversed" : "as usual");
+  std::fflush(stderr);
+  std::_Exit(0);
+}
+
+// Qt's options reach the wizard as arguments like any other, and Qt does not act on them. In a
+// process of its own, whose application is the first and only one.
+TEST(CommandLineTest, QtSeesNoArgument) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(ReportWhatQtSees(), ::testing::ExitedWithCode(0),
+              "\\[-style\\]\\[x\\]\\[-reverse\\] 1 as usual");
+}
+
+}  // namespace
+}  // namespace nc16::test
