@@ -282,7 +282,7 @@ void TForm1::BuildSummary() {
   if (!StartedByLauncher() && page3) {
     info.OutputFile = FromQ(page3->Edit4a->text());
     lines << QString() << QStringLiteral("【中間ﾌｧｲﾙ】");
-    lines << ToQ(" " + ResolveOutputPath(info.OutputFile, platform::ProgramFolder()));
+    lines << ToQ(' ' + ResolveOutputPath(info.OutputFile, platform::ProgramFolder()));
     info.Password = FromQ(page3->EditPass->text());
   }
   page4->Memo5b->setPlainText(lines.join(QLatin1Char('\n')));

@@ -139,8 +139,10 @@ void ProfileText::Set(std::string_view section, std::string_view key, std::strin
   auto header = FindSection(content_, section);
   if (!header) {
     if (!content_.empty() && content_.back() != '\n' && content_.back() != '\r') content_ += "\r\n";
-    content_ +=
-        "[" + std::string(section) + "]\r\n" + std::string(key) + "=" + std::string(value) + "\r\n";
+    // Appended piece by piece: no temporaries, and nothing for GCC 12's -Wrestrict to misread
+    // in the inlined concatenation of a literal and a temporary string.
+    content_.append("[").append(section).append("]\r\n");
+    content_.append(key).append("=").append(value).append("\r\n");
     return;
   }
 

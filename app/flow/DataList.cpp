@@ -75,7 +75,7 @@ const std::string& UnusedDataName() {
 
 std::string ShortenedPath(const std::string& holder, const std::string& common_data_dir) {
   if (holder.find(common_data_dir) == std::string::npos) return holder;
-  return "~" + holder.substr(std::min(common_data_dir.size(), holder.size()));
+  return '~' + holder.substr(std::min(common_data_dir.size(), holder.size()));
 }
 
 std::string LocalHolderFolder(const std::string& holder, const std::string& common_data_dir) {

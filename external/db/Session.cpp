@@ -185,8 +185,10 @@ void Session::CopyIntoSqlite(const std::string& sql_name, const LoadedTable& tab
     const int keys = table.table->header().key_field_count;
     if (keys > 0 && static_cast<size_t>(keys) <= table.names.size()) {
       std::string cols;
-      for (int k = 0; k < keys; ++k)
-        cols += (k ? "," : "") + QuoteIdent(table.names[static_cast<size_t>(k)]);
+      for (int k = 0; k < keys; ++k) {
+        if (k) cols += ',';
+        cols += QuoteIdent(table.names[static_cast<size_t>(k)]);
+      }
       Exec(db_, "CREATE INDEX " + QuoteIdent(sql_name + "$key") + " ON " + QuoteIdent(sql_name) +
                     "(" + cols + ")");
     }

@@ -49,8 +49,8 @@ TEST(TextUtils, CopyWholeCharsNeverSplitsACharacter) {
   std::string nine = Utf8ToCp932("一二三四五六七八九");
   EXPECT_EQ(CopyWholeChars(nine, 1, 16), Utf8ToCp932("一二三四五六七八"));
   // A double-byte character at bytes 16 and 17 is left out.
-  std::string odd = "a" + Utf8ToCp932("一二三四五六七八九");
-  EXPECT_EQ(CopyWholeChars(odd, 1, 16), "a" + Utf8ToCp932("一二三四五六七"));
+  std::string odd = 'a' + Utf8ToCp932("一二三四五六七八九");
+  EXPECT_EQ(CopyWholeChars(odd, 1, 16), 'a' + Utf8ToCp932("一二三四五六七"));
   EXPECT_EQ(CopyWholeChars(nine, 5, 4), "");
   // FromByte on a second byte takes the whole character.
   EXPECT_EQ(CopyWholeChars(nine, 2, 4), Utf8ToCp932("一二"));

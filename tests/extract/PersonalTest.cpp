@@ -133,7 +133,7 @@ TEST(Personal, DesignatedCitiesAndMunicipalities) {
   for (const Case& c : cases) {
     data.Municipality(key + 10) = {
         {"SearchKey", key + 10}, {"SichousonCode", SJIS(c.code)}, {"SichousonMei", SJIS(c.name)}};
-    data.AddEmployee(key, "C" + std::to_string(key), "市町村").syain["Town"] = key + 10;
+    data.AddEmployee(key, 'C' + std::to_string(key), "市町村").syain["Town"] = key + 10;
     ++key;
   }
   auto zero = data.AddEmployee(key, "Z", "町村なし");

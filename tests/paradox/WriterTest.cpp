@@ -174,7 +174,7 @@ TEST_P(FailureInjectionTest, TableStaysReadable) {
   {
     TableWriter w(dir / "f.DB");
     for (int i = 0; i < 9; ++i)
-      w.Append(Row(i * 10, "r" + std::to_string(i)));
+      w.Append(Row(i * 10, 'r' + std::to_string(i)));
   }
   size_t after = 0;
   {
