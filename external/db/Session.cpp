@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <vector>
 
@@ -35,15 +36,6 @@ void Exec(sqlite3* db, const std::string& sql) {
     sqlite3_free(err);
     throw EDBEngineError(MsgSqlError(msg));
   }
-}
-
-bool StampOf(const std::filesystem::path& file, FileStamp& stamp) {
-  struct stat st {};
-  if (::stat(file.c_str(), &st) != 0) return false;
-  stamp.size = static_cast<uintmax_t>(st.st_size);
-  stamp.mtime_ns = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-  stamp.inode = static_cast<uint64_t>(st.st_ino);
-  return true;
 }
 
 // Binds one field to the INSERT of the copy.
@@ -113,6 +105,15 @@ struct Connection {
 const DeclaredTable* FindDeclared(const Connection& conn, const std::string& sql_name) {
   const auto it = conn.declared.find(sql_name);
   return it == conn.declared.end() ? nullptr : &it->second;
+}
+
+bool StampOf(const std::filesystem::path& file, FileStamp& stamp) {
+  struct stat st {};
+  if (::stat(file.c_str(), &st) != 0) return false;
+  stamp.size = static_cast<uintmax_t>(st.st_size);
+  stamp.mtime_ns = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  stamp.inode = static_cast<uint64_t>(st.st_ino);
+  return true;
 }
 
 TableMode DefaultTableMode() {
@@ -328,3 +329,24 @@ bool ConnectionNameInUse(const std::string& name) {
 }
 
 }  // namespace nc16::db::detail
+
+namespace nc16::db {
+
+TableStamp StampOfTable(std::string_view folder, std::string_view table) {
+  TableStamp out;
+  const auto file = detail::FindTableFile(folder, table);
+  detail::FileStamp stamp;
+  if (!file || !detail::StampOf(*file, stamp)) return out;
+  out.found = true;
+  out.path = file->string();
+  out.size = stamp.size;
+  out.mtime_ns = stamp.mtime_ns;
+  out.inode = stamp.inode;
+  const int64_t now_ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                             std::chrono::system_clock::now().time_since_epoch())
+                             .count();
+  out.settled = now_ns - stamp.mtime_ns >= int64_t{2000000000};
+  return out;
+}
+
+}  // namespace nc16::db

@@ -39,6 +39,9 @@ struct FileStamp {
   friend bool operator==(const FileStamp&, const FileStamp&) = default;
 };
 
+// The size, modification time and inode of `file`; false when it cannot be read.
+bool StampOf(const std::filesystem::path& file, FileStamp& stamp);
+
 struct LoadedTable;  // LoadedTable.h
 struct Connection;   // Session.cpp
 
