@@ -11,6 +11,11 @@
 // 10,000 employees the four queries of one export take about half the time (no copy to make),
 // and a query on a copied table only wins once its tables are loaded, which an export never
 // reuses.
+//
+// A virtual-table session ends by handing its connection to a small pool of idle ones, with its
+// table declarations but none of its tables: the next session (the batch opens one per data set
+// and per era look-up) declares again only a table whose fields differ, and otherwise points the
+// declaration at the table it loads itself.
 
 #include <sqlite3.h>
 
