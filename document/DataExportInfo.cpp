@@ -57,7 +57,12 @@ TDataExportInfo::TDataExportInfo(std::string outputFile, std::string password,
   MinSourceVersion = "700000";
   SourceProductName = SJ("ミルベク給与");
 
-  SourceVersion = ReadSourceVersion(Join(DataRoot, "Initdat"));
+  try {
+    SourceVersion = ReadSourceVersion(Join(DataRoot, "Initdat"));
+  } catch (const EOSError& e) {
+    SourceVersion = "0";
+    SettingsError = e.what();
+  }
 
   CompanyName.clear();
   FilingYear = 0;
@@ -66,7 +71,11 @@ TDataExportInfo::TDataExportInfo(std::string outputFile, std::string password,
   Password = std::move(password);
   IncludeMyNumber = 0;
 
-  LoadSelection(CommonDataDir);
+  try {
+    LoadSelection(CommonDataDir);
+  } catch (const EOSError& e) {
+    if (SettingsError.empty()) SettingsError = e.what();
+  }
 }
 
 TDataExportInfo::~TDataExportInfo() {
@@ -94,7 +103,9 @@ std::string TDataExportInfo::ReadDataRoot() {
 }
 
 std::string TDataExportInfo::ReadSourceVersion(std::string_view dir) {
-  std::string file = Join(dir, kVersionFile);
+  // The payroll product's installer may have left the names in another letter case
+  // (INITDAT\VERSION.INI); the profile functions find the file the same way.
+  std::string file = os::ResolvePathCase(Join(dir, kVersionFile));
   if (!os::FileExists(file)) return "0";
   VersionMajor = os::ReadProfileString(file, kVersionSection, "MAJOR", "1", kMaxProfileValue);
   VersionMinor = os::ReadProfileString(file, kVersionSection, "MINOR", "00", kMaxProfileValue);

@@ -23,7 +23,8 @@ class ErrorList;
 class TDataExportInfo {
  public:
   // Reads the registry, Version.ini and DataSelect.ini; never raises for missing or unreadable
-  // settings (they read as empty texts or defaults).
+  // settings (they read as empty texts or defaults). A settings file whose name is ambiguous
+  // (two entries that differ only in letter case) leaves its message in SettingsError.
   TDataExportInfo(std::string outputFile, std::string password, int32_t callerFunctionId);
   // Saves the selection into CommonDataDir. A failure is handed to OnSaveError, once; the
   // destructor never raises.
@@ -31,13 +32,16 @@ class TDataExportInfo {
   TDataExportInfo(const TDataExportInfo&) = delete;
   TDataExportInfo& operator=(const TDataExportInfo&) = delete;
 
-  // DataSelect.ini of the folder Dir: Load reads DataKey, CompanyName and (caller id 0)
-  // OutputFile, each at most 2047 bytes, empty when missing. Save writes them in one atomic
-  // replacement, keeping every other section and key; raises EOSError naming the file.
+  // DataSelect.ini of the folder Dir, found in any letter case: Load reads DataKey, CompanyName
+  // and (caller id 0) OutputFile, each at most 2047 bytes, empty when missing. Save writes them
+  // in one atomic replacement under the name the file was found with (a new file is named
+  // DataSelect.ini), keeping every other section and key. Both raise EOSError naming the file,
+  // or the two files when the name is ambiguous.
   void LoadSelection(std::string_view dir);
   void SaveSelection(std::string_view dir);
-  // Version.ini of the folder Dir: the digits MAJOR+MINOR+REVISION (defaults "1", "00", "000"),
-  // also kept in VersionMajor/Minor/Revision; "0" when the file does not exist.
+  // Version.ini of the folder Dir (names in any letter case): the digits MAJOR+MINOR+REVISION
+  // (defaults "1", "00", "000"), also kept in VersionMajor/Minor/Revision; "0" when the file does
+  // not exist. EOSError when a name is ambiguous.
   std::string ReadSourceVersion(std::string_view dir);
   // The registry's RootDir of the payroll product with "MILVEKKYUYO16" appended directly;
   // empty when the key does not open, "MILVEKKYUYO16" alone when the value is missing.
@@ -81,6 +85,10 @@ class TDataExportInfo {
   // launcher named is not the user's choice: the wizard clears this when a launch argument gives
   // the file, whatever its function id, and the remembered file then stays as it was.
   bool RememberOutputFile = true;
+
+  // The message of a settings file or folder whose name was ambiguous at creation; start-up
+  // stops with it. Empty normally.
+  std::string SettingsError;
 
   // Whether destruction saves the selection. A start-up stop clears it: a program that never
   // ran leaves the remembered choices as they were.

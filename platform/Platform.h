@@ -119,12 +119,31 @@ bool FileExists(std::string_view path);
 // True when the path names an existing folder.
 bool DirectoryExists(std::string_view path);
 
+// ---- Names in any letter case ----------------------------------------------------------------
+//
+// The payroll product lives on Windows, whose file names ignore letter case; its folders copied
+// or mounted here keep whatever case its tools left ("MKAISYA.DB", "INITDAT"). Every name the
+// program builds itself goes through ResolvePathCase before the file system sees it.
+//
+// `path` as this file system spells it: each component as written when an entry of that name
+// exists, else the one entry of its folder whose name differs from it only in the case of ASCII
+// letters. From the first component that matches no entry on, the rest stays as written (a file
+// or folder still to be made gets the program's spelling, and never a second name beside one
+// that differs only in case). The result differs from `path` only in the case of ASCII letters.
+// A folder holding two or more such entries and none spelled as written raises EOSError naming
+// two of them: the program never picks one silently. Cheap: one status call when the path
+// exists as written, else one per component and a folder listing per component missing as
+// written. Windows answers with the path as given.
+std::string ResolvePathCase(std::string_view path);
+
 // ---- Profile (ini) files ---------------------------------------------------------------------
 //
 // The semantics of GetPrivateProfileString / WritePrivateProfileString: section and key names are
 // matched without regard to ASCII letter case and to blanks around them; the first matching
 // section and key count; a value loses the blanks around it and one pair of matching quotes
-// ('...' or "...") around it. Contents are CP932 bytes, kept as they are.
+// ('...' or "...") around it. Contents are CP932 bytes, kept as they are. The file is found in
+// any letter case (ResolvePathCase; EOSError when its name is ambiguous), and written back under
+// the name it was found with.
 
 // The value, cut to at most `max_chars` bytes (never in the middle of a double-byte character);
 // `default_value` (without trailing blanks) when the file, section or key is missing.

@@ -72,8 +72,9 @@ std::vector<BatchDataSet> ListDataSets(TDataExportInfo& info, MessageBoxes& boxe
   DataSetCheck check(info, boxes);
   for (DataListRow& row : LoadDataList(check, info, boxes, "Holder", "ASC")) {
     if (!row.Used || (year != 0 && row.Year != year)) continue;
-    sets.push_back({DataSetKey(row.Holder), std::move(row.Name), std::move(row.Period),
-                    std::move(row.Holder), row.Year});
+    // The folder on this system: a list copied from Windows holds Windows paths.
+    sets.push_back({DataSetKey(row.Folder), std::move(row.Name), std::move(row.Period),
+                    std::move(row.Folder), row.Year});
   }
   return sets;
 }
@@ -97,7 +98,11 @@ DataSetState InspectDataSet(const BatchDataSet& set) {
   DataSetCheck check(info, boxes);
   DataSetState state;
   state.Accepted = check.CheckSelectedData(set.Folder);
-  state.HasCompanyTable = DataSetCheck::HasCompanyTable(set.Folder);
+  try {
+    state.HasCompanyTable = DataSetCheck::HasCompanyTable(set.Folder);
+  } catch (const EOSError&) {
+    // Two names that differ only in case: the check's message names them.
+  }
   state.Version = check.DataVersion;
   if (!state.Accepted) state.Message = boxes.Text();
   return state;

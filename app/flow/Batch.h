@@ -21,7 +21,7 @@ struct BatchDataSet {
   std::string Key;     // the last component of the folder path, e.g. DAT001
   std::string Name;    // the data name
   std::string Period;  // the data list's period cell
-  std::string Folder;  // the full folder path
+  std::string Folder;  // the full folder path on this system (the list's Holder, mapped)
   int Year = 0;        // the Western year of the data
 };
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/flow/DataList.h"
 #include "external/vnprotect/VnProtect.h"
 #include "extract/uNC16.h"
 #include "platform/Cp932.h"
@@ -81,15 +82,24 @@ bool DataSetCheck::OpenCommonDatabase(const std::string& folder) {
 }
 
 bool DataSetCheck::HasCompanyTable(const std::string& folder) {
-  return platform::FileExists(Join(folder, "mKaisya.db"));
+  return platform::FileExists(platform::ResolvePathCase(Join(folder, "mKaisya.db")));
 }
 
-bool DataSetCheck::CheckSelectedData(const std::string& folder) {
+bool DataSetCheck::CheckSelectedData(const std::string& holder) {
   MyNumberInUse = false;
   MyNumberPassword.clear();
   DataVersion = 0;
-  info_.DataKey = folder;
-  if (!HasCompanyTable(folder)) {
+  info_.DataKey = holder;
+  std::string folder;
+  bool has_company = false;
+  try {
+    folder = LocalHolderFolder(holder, info_.CommonDataDir);
+    has_company = HasCompanyTable(folder);
+  } catch (const EOSError& e) {
+    boxes_.Show(MessageKind::kError, std::string(e.what()) + "\r\r");
+    return false;
+  }
+  if (!has_company) {
     boxes_.Show(MessageKind::kWarning,
                 SJ("このﾃﾞｰﾀﾌｫﾙﾀﾞには給与ﾃﾞｰﾀがありません。\rもう一度、選び直してください。\r"));
     return false;

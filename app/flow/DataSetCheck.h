@@ -32,14 +32,16 @@ class DataSetCheck {
   bool OpenDataDatabase(const std::string& folder);
   bool OpenCommonDatabase(const std::string& folder);
 
-  // Whether the folder holds the company table mKaisya.db.
+  // Whether the folder holds the company table mKaisya.db, its names in any letter case.
+  // EOSError when a name is ambiguous.
   static bool HasCompanyTable(const std::string& folder);
 
-  // Checks the data folder `folder` on leaving the data-set page: it must hold a company table
-  // of an exportable data version. Fills CompanyName, FilingYear, EraName, Mode and DataFolder
-  // of the export settings and reads the company's My Number settings. Shows its own warning or
-  // error and returns false when the folder is refused.
-  bool CheckSelectedData(const std::string& folder);
+  // Checks the data set `holder` (a data-list Holder or a folder) on leaving the data-set page:
+  // its folder on this system (LocalHolderFolder) must hold a company table of an exportable
+  // data version. DataKey := `holder` as given; DataFolder := that folder. Fills CompanyName,
+  // FilingYear, EraName and Mode of the export settings and reads the company's My Number
+  // settings. Shows its own warning or error and returns false when the data set is refused.
+  bool CheckSelectedData(const std::string& holder);
 
   // The company's My Number use and decoded management password, as the last check found them.
   // Every check starts from "not in use, no password", so that the settings of one company

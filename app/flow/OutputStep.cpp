@@ -87,9 +87,11 @@ int MakeIntermediateFile(TDataExportInfo& info, const OutputContext& context, Me
     if (report != nullptr) report->employees = doc.CountElements("SYAIN");
     if (context.validate_only) return kOutputWritten;
 
-    const std::string target = context.started_by_launcher
-                                   ? info.OutputFile
-                                   : ResolveOutputPath(info.OutputFile, context.program_folder);
+    // A file (or folder) that exists in another letter case is the one replaced, as on Windows:
+    // never a second file beside it.
+    const std::string target = platform::ResolvePathCase(
+        context.started_by_launcher ? info.OutputFile
+                                    : ResolveOutputPath(info.OutputFile, context.program_folder));
 
     if (!context.started_by_launcher && info.IncludeMyNumber == 0) {
       doc.SaveToFile(target);

@@ -5,7 +5,8 @@
 // failure into one message and a result code. No Qt here.
 //
 // A failure never leaves a partial file at the target path: plain files and encrypted files are
-// both written to a temporary file and renamed into place.
+// both written to a temporary file and renamed into place. A target that exists in another
+// letter case is replaced under its own name (platform::ResolvePathCase).
 
 #include <cstdint>
 #include <string>

@@ -73,8 +73,17 @@ std::string MutexFailureMessage(std::string_view cause) {
 std::optional<std::string> CheckInstallation(const TDataExportInfo& info) {
   if (info.TargetProductName.empty())
     return SJ("起動情報の初期化に失敗しました。\r\rﾌﾟﾛｸﾞﾗﾑを強制終了します。");
-  if (!platform::DirectoryExists(info.DataRoot + std::string(platform::kPathSeparator) + "Initdat"))
-    return SJ("[ミルベク給与]がインストールされていません。\r\rﾌﾟﾛｸﾞﾗﾑを強制終了します。");
+  // A settings file or folder whose name is ambiguous (two entries differing only in letter
+  // case) stops the program with the message naming both.
+  const std::string& stop = SJ("\r\rﾌﾟﾛｸﾞﾗﾑを強制終了します。");
+  if (!info.SettingsError.empty()) return info.SettingsError + stop;
+  try {
+    const std::string initdat = info.DataRoot + std::string(platform::kPathSeparator) + "Initdat";
+    if (!platform::DirectoryExists(platform::ResolvePathCase(initdat)))
+      return SJ("[ミルベク給与]がインストールされていません。") + stop;
+  } catch (const EOSError& e) {
+    return e.what() + stop;
+  }
 
   std::string required_digits;
   for (char c : info.MinSourceVersion)

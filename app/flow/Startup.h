@@ -48,8 +48,9 @@ const std::string& InvalidArgumentsMessage();
 // or a product of the family started later, could not see that this one runs.
 std::string MutexFailureMessage(std::string_view cause);
 
-// Checks the export settings as start-up does: initialised, the payroll product installed, and
-// recent enough. The stop message, or nullopt when the program may go on.
+// Checks the export settings as start-up does: initialised, its settings files readable, the
+// payroll product installed (its folder Initdat found in any letter case), and recent enough.
+// The stop message, or nullopt when the program may go on.
 std::optional<std::string> CheckInstallation(const TDataExportInfo& info);
 
 }  // namespace nc16

@@ -270,7 +270,7 @@ void TTable::CreateTable() {
     }
   }
   const std::filesystem::path path =
-      NativePath(folder) / NativePath(detail::TableFileName(t.table_name));
+      NativePath(detail::ResolvedPath(folder)) / NativePath(detail::TableFileName(t.table_name));
   try {
     px::CreateTable(path, def);
   } catch (const px::ParadoxError& e) {

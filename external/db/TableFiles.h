@@ -1,7 +1,7 @@
 #pragma once
 // Where a table's file lies. The payroll data come from a case-insensitive file system, so the
-// program's spelling of a table ("mKaisya.DB") and the file on disk ("MKAISYA.DB", "mkaisya.db")
-// may differ in letter case; on a case-sensitive system the folder is searched for the file.
+// program's spelling of a table ("mKaisya.DB") and of its folder may differ in letter case from
+// the names on disk ("MKAISYA.DB", "DB/DAT001"); the OS layer's ResolvePathCase finds them.
 
 #include <filesystem>
 #include <optional>
@@ -10,11 +10,17 @@
 
 namespace nc16::db::detail {
 
-// The file of table `name` (".db" appended when missing) in `folder` (CP932 paths), matched
-// without regard to the case of ASCII letters; nullopt when the folder holds no such file.
+// `path` (CP932) as the file system spells it; an ambiguous name (two entries that differ only
+// in letter case) is an engine error naming both.
+std::string ResolvedPath(std::string_view path);
+
+// The file of table `name` (".db" appended when missing) in `folder` (CP932 paths), its names
+// matched without regard to the case of ASCII letters; nullopt when the folder holds no such
+// file. EDBEngineError when a name is ambiguous.
 std::optional<std::filesystem::path> FindTableFile(std::string_view folder, std::string_view name);
 
-// Whether `folder` (CP932) names an existing directory.
+// Whether `folder` (CP932) names an existing directory, in any letter case. EDBEngineError when
+// a name is ambiguous.
 bool FolderExists(std::string_view folder);
 
 }  // namespace nc16::db::detail

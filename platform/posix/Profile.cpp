@@ -29,7 +29,7 @@ std::string_view TrimTrailingBlanks(std::string_view s) {
 std::string ReadProfileString(std::string_view file, std::string_view section, std::string_view key,
                               std::string_view default_value, size_t max_chars) {
   std::optional<std::string> value;
-  if (auto content = posix::ReadWholeFile(NativeString(file)))
+  if (auto content = posix::ReadWholeFile(NativeString(ResolvePathCase(file))))
     value = ProfileText(std::move(*content)).Get(section, key);
   if (!value) return std::string(CutCp932(TrimTrailingBlanks(default_value), max_chars));
   return std::string(CutCp932(*value, max_chars));
@@ -37,15 +37,18 @@ std::string ReadProfileString(std::string_view file, std::string_view section, s
 
 void WriteProfileStrings(std::string_view file, std::string_view section,
                          std::span<const ProfileEntry> entries) {
+  // The file found in another letter case is the one written: a case-sensitive system must not
+  // end up with two settings files that Windows would take for one.
+  const std::string found = ResolvePathCase(file);
   int err = 0;
-  auto content = posix::ReadWholeFile(NativeString(file), &err);
+  auto content = posix::ReadWholeFile(NativeString(found), &err);
   if (!content && err != ENOENT)
-    throw EOSError(Utf8ToCp932("ファイル ") + std::string(file) +
-                   Utf8ToCp932(" を読み込めません: ") + Utf8ToCp932(std::strerror(err)));
+    throw EOSError(Utf8ToCp932("ファイル ") + found + Utf8ToCp932(" を読み込めません: ") +
+                   Utf8ToCp932(std::strerror(err)));
   ProfileText text(content ? std::move(*content) : std::string());
   for (const ProfileEntry& entry : entries)
     text.Set(section, entry.Key, entry.Value);
-  WriteFileAtomic(NativePath(file), text.Content());
+  WriteFileAtomic(NativePath(found), text.Content());
 }
 
 void WriteProfileString(std::string_view file, std::string_view section, std::string_view key,

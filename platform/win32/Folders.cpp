@@ -95,4 +95,9 @@ bool DirectoryExists(std::string_view path) {
   return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+// Windows file names ignore letter case already.
+std::string ResolvePathCase(std::string_view path) {
+  return std::string(path);
+}
+
 }  // namespace nc16::platform

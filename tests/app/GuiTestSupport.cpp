@@ -26,10 +26,11 @@ QApplication& App() {
   return *app;
 }
 
-DemoEnvironment::DemoEnvironment() {
+DemoEnvironment::DemoEnvironment(bool windows_copy) {
   demo::DemoOptions options;
   options.root = FromNativePath(root_.Path() / "demo");
   options.employees = 6;
+  options.windows_copy = windows_copy;
   inst_ = demo::CreateDemoInstallation(options);
   std::filesystem::create_directories(root_.Path() / "home");
   std::filesystem::create_directories(root_.Path() / "locks");
@@ -52,7 +53,7 @@ std::filesystem::path DemoEnvironment::DataSetFolder(int n) const {
 }
 
 QString DemoEnvironment::DataSetKey(int n) const {
-  return ToQ(inst_.data_sets.at(n - 1).folder);
+  return ToQ(inst_.data_sets.at(n - 1).holder);
 }
 
 std::filesystem::path DemoEnvironment::CommonDataDir() const {

@@ -24,11 +24,13 @@ QApplication& App();
 // the program at it (registry, common data folder, home, lock folder) for the fixture's life.
 class DemoEnvironment {
  public:
-  DemoEnvironment();
+  // `windows_copy`: the installation laid out as a copy from Windows.
+  explicit DemoEnvironment(bool windows_copy = false);
   ~DemoEnvironment();
   const demo::DemoInstallation& Installation() const { return inst_; }
   const std::filesystem::path& Root() const { return root_.Path(); }
-  // The folder of data set n (1 to 5) as the system names it; its CP932 form as a QString.
+  // The folder of data set n (1 to 5) as the system names it; its Holder in the data list (the
+  // grid's key column) as a QString.
   std::filesystem::path DataSetFolder(int n) const;
   QString DataSetKey(int n) const;
   std::filesystem::path CommonDataDir() const;

@@ -2,6 +2,7 @@
 // launcher (window calls and completion notification), the start-up stops, Cancel, the
 // title-bar close and the remembered choices.
 
+#include <cctype>
 #include <fstream>
 #include <sstream>
 
@@ -367,6 +368,58 @@ TEST_F(Wizard, UnsavableChoicesAreReportedOnce) {
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].kind, MessageKind::kError);
   EXPECT_TRUE(shown[0].text.contains("DataSelect.ini")) << shown[0].text.toStdString();
+}
+
+TEST_F(Wizard, CopiesFromWindowsExportTheSameDocument) {
+  // Data set 1 without individual numbers, through every page; the document as written.
+  auto export_main = [&](const char* name) {
+    EXPECT_TRUE(Start());
+    Next();
+    SelectDataSet(1);
+    Next();
+    Next();
+    const auto file = env_->OutFolder() / name;
+    F().page3->Edit4a->setText(QString::fromStdString(file.string()));
+    Next();
+    EXPECT_EQ(Summary()[3], " ﾃﾞｰﾀﾌｫﾙﾀﾞﾊﾟｽ      : ~/DB/DAT001");
+    Next();
+    ExpectOneBox(MessageKind::kInformation, "中間ﾌｧｲﾙが作成されました。\r");
+    Destroy();
+    return ReadFile(file);
+  };
+  const std::string ordinary = export_main("a.xml");
+  ASSERT_FALSE(ordinary.empty());
+
+  // The data set's files and the product's Initdat\Version.ini renamed to upper case by hand.
+  auto to_upper = [](const std::filesystem::path& p) {
+    std::string name = p.filename().string();
+    for (char& c : name)
+      c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    std::filesystem::rename(p, p.parent_path() / name);
+  };
+  for (const auto& e : std::filesystem::directory_iterator(env_->DataSetFolder(1)))
+    to_upper(e.path());
+  const auto initdat = NativePath(env_->Installation().data_root) / "Initdat";
+  to_upper(initdat / "Version.ini");
+  to_upper(initdat);
+  EXPECT_EQ(export_main("u.xml"), ordinary);
+
+  env_.reset();
+  env_ = std::make_unique<DemoEnvironment>(true);
+  // The remembered choice as the product left it on Windows: its row is selected at start.
+  const auto ini = env_->CommonDataDir() / "DATASELECT.INI";
+  nc16::testing::WriteFile(ini, "[NENCHO]\r\nDATA=" + FromQ(env_->DataSetKey(2)) +
+                                    "\r\nKOMONSAKI=" + SJ("有限会社ゾルテ工業") + "\r\n");
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(F().page2->Cell(3, F().page2->SelectedRow()), env_->DataSetKey(2));
+  EXPECT_EQ(F().page2->Cell(2, F().page2->SelectedRow()), "~/DB/DAT002");
+  Destroy();
+  EXPECT_EQ(export_main("b.xml"), ordinary);
+  // The choice went back into the file it came from, with the Holder as the list holds it.
+  EXPECT_EQ(nc16::testing::FolderEntries(env_->CommonDataDir()),
+            (std::vector<std::string>{"DATASELECT.INI", "DB", "MGENGO.DB", "MGENGO.PX"}));
+  EXPECT_EQ(platform::ReadProfileString(FromNativePath(ini), "NENCHO", "DATA", ""),
+            FromQ(env_->DataSetKey(1)));
 }
 
 }  // namespace

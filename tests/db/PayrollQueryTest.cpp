@@ -308,13 +308,26 @@ TEST(EraTable, BothLookupStatementsReadTheRowsInKeyOrder) {
 
 TEST(TableFiles, UpperCaseFilesAnswerToTheProgramsSpelling) {
   TempFolder folder;
-  testing::WriteTable(folder.path(), "MKAISYA.DB", testing::KaisyaFields(), 0,
+  const auto dat = folder.path() / "DB" / "DAT001";
+  std::filesystem::create_directories(dat);
+  testing::WriteTable(dat, "MKAISYA.DB", testing::KaisyaFields(), 0,
                       {{std::string("X"), int64_t{2020}, int64_t{20349}, false, px::Value{}}});
   TQuery q;
-  q.SetDatabaseName(folder.str());
+  q.SetDatabaseName(folder.str() + "/db/dat001");  // the folder's names in any case, too
   q.SQL() = {"SELECT Mkaisya.Version FROM \"mKaisya.DB\" Mkaisya"};
   q.Open();
   EXPECT_EQ(q.FieldByName("Version").AsInteger(), 20349);
+  q.Close();
+
+  // Two files that Windows would take for one: an engine error naming both.
+  std::filesystem::copy_file(dat / "MKAISYA.DB", dat / "mkaisya.db");
+  try {
+    q.Open();
+    FAIL() << "opened";
+  } catch (const EDBEngineError& e) {
+    EXPECT_NE(std::string(e.what()).find((dat / "MKAISYA.DB").string()), std::string::npos);
+    EXPECT_NE(std::string(e.what()).find((dat / "mkaisya.db").string()), std::string::npos);
+  }
 }
 
 // Connections are reused from one session to the next with their table declarations: each

@@ -248,6 +248,34 @@ TEST_F(BatchCommand, PasswordsFileRules) {
   EXPECT_EQ(Run("decrypt --password 'from file' " + Out("all/DAT001.xml.qve") + " " + Out("d")), 0);
 }
 
+// A copy of the installation from Windows (upper-case names, one DB folder, Windows paths in
+// the list) lists its local folders and writes the same files.
+TEST_F(BatchCommand, ACopyFromWindowsWritesTheSameFiles) {
+  ASSERT_EQ(Run("export --all --output-dir " + Out("plain")), 4) << err_;
+  const auto plain_rows = rows_;
+  DemoOptions options;
+  options.root = FromNativePath(dir_.Path() / "win");
+  options.employees = kTestEmployees;
+  options.seed = 7;
+  options.data_sets = 2;
+  options.windows_copy = true;
+  const DemoInstallation win = CreateDemoInstallation(options);
+  setenv("NC16_REGISTRY", Cp932ToUtf8(win.registry_file).c_str(), 1);
+  setenv("NC16_COMMON_APPDATA", Cp932ToUtf8(win.common_appdata).c_str(), 1);
+
+  ASSERT_EQ(Run("datasets"), 0) << err_;
+  EXPECT_EQ(rows_.at("DAT001").at(3), Out("win/common/vantrel/MILVEKKYUYO/DB/DAT001"));
+  EXPECT_EQ(rows_.at("DAT007").at(5), "ok");
+  ASSERT_EQ(Run("export --all --output-dir " + Out("copy")), 4) << err_;
+  ASSERT_EQ(rows_.size(), plain_rows.size());
+  for (const auto& [key, row] : plain_rows) {
+    if (key == "key") continue;
+    EXPECT_EQ(rows_.at(key).at(3), row.at(3)) << key;  // the result
+    if (row.at(3) != "written") continue;
+    EXPECT_EQ(ReadFile(Out("copy/" + key + ".xml")), ReadFile(Out("plain/" + key + ".xml"))) << key;
+  }
+}
+
 TEST_F(BatchCommand, TwoDataSetsWithOneKeyAreRefusedBeforeAnyFile) {
   std::vector<DemoDataSet> sets = inst_.data_sets;
   const fs::path other = NativePath(inst_.root) / "other" / "dat001";

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -170,6 +171,64 @@ TEST_F(ExportCommand, AMarkerThatCannotBeCreatedStopsWithItsPathAndCause) {
   EXPECT_EQ(err_, "ミューテックス MVKTONC16 を作成できません: " + lock +
                       ": Is a directory\n\nﾌﾟﾛｸﾞﾗﾑを強制終了します。\n");
   EXPECT_FALSE(std::filesystem::exists(Out("a.xml")));
+}
+
+// The demo installation with its names in upper case, as Windows tools leave them, and one
+// written as a copy from Windows export the same document; the My Number log goes into the
+// table as it is named there.
+TEST_F(ExportCommand, CopiesFromWindowsExportTheSameDocument) {
+  ASSERT_EQ(Run("export --data-folder '" + folders_[0] + "' --output " + Out("o.xml")), 0) << err_;
+  const std::string ordinary = ReadFile(Out("o.xml"));
+  ASSERT_FALSE(ordinary.empty());
+  auto point_at = [](const std::string& root) {
+    setenv("NC16_REGISTRY", (root + "/registry.ini").c_str(), 1);
+    setenv("NC16_COMMON_APPDATA", (root + "/common").c_str(), 1);
+  };
+
+  // Renamed by hand: the data set's files and the product's Initdat\Version.ini.
+  testing::TempFolder renamed;
+  DemoOptions options;
+  options.root = FromNativePath(renamed.Path());
+  options.employees = kTestEmployees;
+  options.seed = 7;
+  const DemoInstallation plain = CreateDemoInstallation(options);
+  auto to_upper = [](const std::filesystem::path& p) {
+    std::string name = p.filename().string();
+    for (char& c : name)
+      c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    std::filesystem::rename(p, p.parent_path() / name);
+  };
+  for (const auto& e : std::filesystem::directory_iterator(NativePath(plain.data_sets[0].folder)))
+    to_upper(e.path());
+  const auto initdat = NativePath(plain.data_root) / "Initdat";
+  to_upper(initdat / "Version.ini");
+  to_upper(initdat);
+  point_at(renamed.Path().string());
+  ASSERT_EQ(Run("export --data-folder '" + Cp932ToUtf8(plain.data_sets[0].folder) + "' --output " +
+                Out("r.xml")),
+            0)
+      << err_;
+  EXPECT_EQ(ReadFile(Out("r.xml")), ordinary);
+
+  // Written as a copy from Windows; the data set named by its folder in the program's spelling
+  // and by its Holder in the list.
+  ASSERT_EQ(Run("demo-data --windows-copy --employees 32 --seed 7 --root " + Out("w")), 0) << err_;
+  point_at(Out("w"));
+  const std::string holder = "C:\\ProgramData\\VANTREL\\MILVEKKYUYO\\DB\\DAT001";
+  for (const std::string& folder : {Out("w/common/vantrel/MILVEKKYUYO/db/dat001"), holder}) {
+    ASSERT_EQ(Run("export --data-folder '" + folder + "' --output " + Out("w.xml")), 0) << err_;
+    EXPECT_EQ(ReadFile(Out("w.xml")), ordinary) << folder;
+  }
+  ASSERT_EQ(Run("export --data-folder '" + holder + "' --output " + Out("w.xml") +
+                " --my-number --mn-password " + password_ + " --password x"),
+            0)
+      << err_;
+  const auto dat = std::filesystem::path(Out("w/common/VANTREL/MILVEKKYUYO/DB/DAT001"));
+  EXPECT_EQ(px::Table(dat / "TMNLOG.DB").RecordCount(), 1u);
+  EXPECT_FALSE(std::filesystem::exists(dat / "tMNLog.DB"));
+  // An existing file in another letter case is replaced, not joined by a second one.
+  ASSERT_EQ(Run("export --data-folder '" + holder + "' --output " + Out("W.XML")), 0) << err_;
+  EXPECT_FALSE(std::filesystem::exists(Out("W.XML")));
 }
 
 }  // namespace

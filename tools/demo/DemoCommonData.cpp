@@ -1,7 +1,10 @@
 #include "tools/demo/DemoCommonData.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <filesystem>
+#include <iterator>
 
 #include "platform/Cp932.h"
 #include "platform/Platform.h"
@@ -36,6 +39,30 @@ std::string DataSetFolder(const std::string& common_data_dir, int i) {
   return Join(Join(common_data_dir, "DB"), name);
 }
 
+std::string WindowsHolder(int i) {
+  char name[64];
+  std::snprintf(name, sizeof name, "C:\\ProgramData\\VANTREL\\MILVEKKYUYO\\DB\\DAT%.3d", i);
+  return name;
+}
+
+void UpperCaseNames(const std::string& folder) {
+  namespace fs = std::filesystem;
+  auto upper = [](std::string name) {
+    for (char& c : name)
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    return name;
+  };
+  // Deepest first, so that a folder is renamed after everything in it.
+  std::vector<fs::path> paths{NativePath(folder)};
+  for (const auto& entry : fs::recursive_directory_iterator(paths.front()))
+    paths.push_back(entry.path());
+  std::sort(paths.begin(), paths.end(), [](const fs::path& a, const fs::path& b) {
+    return std::distance(a.begin(), a.end()) > std::distance(b.begin(), b.end());
+  });
+  for (const fs::path& p : paths)
+    fs::rename(p, p.parent_path() / upper(p.filename().string()));
+}
+
 void WriteRegistry(const std::string& registry_file, const std::string& root_dir) {
   platform::WriteProfileString(
       registry_file, "HKEY_LOCAL_MACHINE\\SOFTWARE\\VANTREL\\MILVEKKYUYO070", "RootDir", root_dir);
@@ -63,8 +90,8 @@ void WriteEraTable(const std::string& common_data_dir) {
 }
 
 void WriteDataList(const std::string& common_data_dir, const std::vector<DemoDataSet>& used,
-                   int year) {
-  TableFile t(Join(common_data_dir, "db"), "mDataList", kMaxDemoDataVersion);
+                   int year, bool windows_copy) {
+  TableFile t(Join(common_data_dir, windows_copy ? "DB" : "db"), "mDataList", kMaxDemoDataVersion);
   // 0xFF sorts the unused rows after every name.
   const std::string unused = "\xFF" + SJ("未使用");
   for (int i = 1; i <= 200; ++i) {
@@ -87,13 +114,13 @@ void WriteDataList(const std::string& common_data_dir, const std::vector<DemoDat
       t.SetInt("SyoriTuki", 12);
       t.SetInt("SyoriKai", i == 1 ? 2 : 1);
       t.SetInt("DatKbn", 0);
-      t.SetText("Holder", set->folder);
+      t.SetText("Holder", windows_copy ? WindowsHolder(i) : set->folder);
     } else {
       t.SetText("Content", unused);
       for (const char* s : {"GengoKubun", "SyoriNen", "SyoriTuki", "SyoriKai"})
         t.SetInt(s, 0);
       t.SetInt("DatKbn", -1);
-      t.SetText("Holder", DataSetFolder(common_data_dir, i));
+      t.SetText("Holder", windows_copy ? WindowsHolder(i) : DataSetFolder(common_data_dir, i));
     }
     t.Add();
   }

@@ -122,6 +122,21 @@ void CheckOptions(const DemoOptions& o) {
                                 std::to_string(kMaxDemoDataVersion));
 }
 
+// Everything the payroll product made in upper case; the installation's paths follow.
+void UpperCaseWindowsCopy(DemoInstallation& inst) {
+  auto upper_below = [](const std::string& parent, std::string path) {
+    for (size_t i = parent.size(); i < path.size(); ++i)
+      if (path[i] >= 'a' && path[i] <= 'z') path[i] = static_cast<char>(path[i] - 32);
+    return path;
+  };
+  UpperCaseNames(Join(inst.root, "vantrel"));
+  UpperCaseNames(Join(inst.common_appdata, "vantrel"));
+  inst.data_root = upper_below(inst.root, inst.data_root);
+  inst.common_data_dir = upper_below(inst.common_appdata, inst.common_data_dir);
+  for (DemoDataSet& d : inst.data_sets)
+    d.folder = upper_below(inst.common_appdata, d.folder);
+}
+
 }  // namespace
 
 DemoInstallation CreateDemoInstallation(const DemoOptions& options) {
@@ -138,8 +153,9 @@ DemoInstallation CreateDemoInstallation(const DemoOptions& options) {
   inst.my_number_password = kDemoMyNumberPassword;
 
   // Only what this generator makes is ever removed.
-  const std::vector<std::string> ours = {inst.registry_file, Join(inst.root, "vantrel"),
-                                         Join(inst.common_appdata, "vantrel")};
+  const std::vector<std::string> ours = {
+      inst.registry_file, Join(inst.root, "vantrel"), Join(inst.common_appdata, "vantrel"),
+      Join(inst.root, "VANTREL"), Join(inst.common_appdata, "VANTREL")};
   for (const std::string& path : ours) {
     std::error_code ec;
     if (!fs::exists(NativePath(path), ec)) continue;
@@ -175,7 +191,9 @@ DemoInstallation CreateDemoInstallation(const DemoOptions& options) {
   }
 
   fs::create_directories(NativePath(Join(inst.data_root, "Initdat")));
-  fs::create_directories(NativePath(Join(inst.common_data_dir, "db")));
+  // On Windows "db" and "DB" are one folder, which a copy from there has once.
+  fs::create_directories(
+      NativePath(Join(inst.common_data_dir, options.windows_copy ? "DB" : "db")));
   WriteRegistry(inst.registry_file, inst.root_dir);
   WriteVersionIni(Join(inst.data_root, "Initdat"));
   WriteEraTable(inst.common_data_dir);
@@ -183,6 +201,7 @@ DemoInstallation CreateDemoInstallation(const DemoOptions& options) {
   for (Plan& plan : plans) {
     DemoDataSet& d = plan.set;
     d.folder = DataSetFolder(inst.common_data_dir, d.number);
+    d.holder = options.windows_copy ? WindowsHolder(d.number) : d.folder;
     fs::create_directories(NativePath(d.folder));
     char code[8];
     std::snprintf(code, sizeof code, "%.4d", d.number);
@@ -192,7 +211,8 @@ DemoInstallation CreateDemoInstallation(const DemoOptions& options) {
     TableFile(d.folder, "tMNLog", d.version).Finish();
     inst.data_sets.push_back(d);
   }
-  WriteDataList(inst.common_data_dir, inst.data_sets, kDemoYear);
+  WriteDataList(inst.common_data_dir, inst.data_sets, kDemoYear, options.windows_copy);
+  if (options.windows_copy) UpperCaseWindowsCopy(inst);
   return inst;
 }
 

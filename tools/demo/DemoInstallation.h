@@ -29,6 +29,12 @@
 // Each data set holds every table the export reads and an empty tMNLog.DB, all with the columns
 // of its data version.
 //
+// As a copy from Windows (`windows_copy`): every name below R/vantrel and R/common/vantrel in
+// upper case (R/VANTREL/MILVEKKYUYO16/INITDAT/VERSION.INI, .../DB/DAT001/MKAISYA.DB), the data
+// list in the one folder DB beside the data sets (DB/MDATALIST.DB), and its Holders the Windows
+// paths C:\ProgramData\VANTREL\MILVEKKYUYO\DB\DATnnn. The registry's RootDir keeps its spelling,
+// as a user pointing the programs at the copy may type it.
+//
 // The same options and seed give byte-identical files.
 
 #include <cstdint>
@@ -49,6 +55,7 @@ struct DemoOptions {
   uint64_t seed = 1;
   bool replace = false;  // remove an earlier demo installation under root first
   int data_sets = 0;     // generated data sets beside the five above, at most kMaxExtraDataSets
+  bool windows_copy = false;  // lay it out as a copy from Windows (see above)
 };
 
 // The data list has 200 rows; five hold the fixed data sets.
@@ -62,6 +69,7 @@ struct DemoDataSet {
   int version = 0;
   int employees = 0;       // rows of mSyain
   bool my_number = false;  // uses My Number, with the management password
+  std::string holder{};    // CP932, its Holder in the data list (the folder, or a Windows path)
 };
 
 struct DemoInstallation {

@@ -27,7 +27,8 @@ bool ParseNumber(const std::optional<std::string>& text, long long& out) {
 // Prints the shell settings on stdout, so that eval "$(nc16 demo-data --root DIR)" points the
 // programs at the new installation; what people want to read goes to stderr.
 int RunDemoData(std::span<char* const> args) {
-  Options opts(args, {"root", "employees", "data-version", "seed", "data-sets"}, {"force"});
+  Options opts(args, {"root", "employees", "data-version", "seed", "data-sets"},
+               {"force", "windows-copy"});
   if (!opts.ok()) return UsageError(opts.error());
   if (!opts.Positional().empty()) return UsageError("demo-data takes no positional arguments");
   const auto root = opts.Value("root");
@@ -51,6 +52,7 @@ int RunDemoData(std::span<char* const> args) {
   options.data_version = static_cast<int>(version);
   options.seed = static_cast<uint64_t>(seed);
   options.replace = opts.Flag("force");
+  options.windows_copy = opts.Flag("windows-copy");
 
   const auto start = std::chrono::steady_clock::now();
   demo::DemoInstallation inst;
@@ -71,7 +73,7 @@ int RunDemoData(std::span<char* const> args) {
     std::snprintf(line, sizeof line, "# DAT%.3d version %d, %d employees, ", d.number, d.version,
                   d.employees);
     info += line + d.company + " - " + d.purpose + (d.my_number ? SJ(" - マイナンバー使用") : "") +
-            "\r#   " + d.folder + "\r";
+            "\r#   " + d.folder + (d.holder != d.folder ? " (Holder " + d.holder + ")" : "") + "\r";
   }
   info += SJ("# マイナンバー管理パスワード: ") + inst.my_number_password + "\r";
   char took[64];

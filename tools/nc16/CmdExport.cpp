@@ -155,8 +155,14 @@ int RunExport(std::span<char* const> args) {
     }
   }
   if (IsTableFileName(info.OutputFile)) return stop(TableFileNameMessage());
-  const std::string target =
+  std::string target =
       by_launcher ? info.OutputFile : ResolveOutputPath(info.OutputFile, context.program_folder);
+  // A file in another letter case is the one the output step replaces.
+  try {
+    target = platform::ResolvePathCase(target);
+  } catch (const EOSError& e) {
+    return stop(e.what());
+  }
   if (auto refused = RefusedOutput(target)) return stop(*refused);
   if (!by_launcher) {
     if (my_number && !password)

@@ -56,10 +56,12 @@ std::span<const Command> AllCommands() {
               RunVnprotect, 1, ""},
       Command{"demo-data",
               "demo-data --root DIR [--employees N] [--data-version V] [--seed S] [--data-sets N] "
-              "[--force]",
+              "[--force] [--windows-copy]",
               "write a demo installation of the payroll product under DIR and print the "
               "export lines that point the programs at it;\n      --data-sets N (0 to 195) adds "
-              "N clean data sets of generated companies, each of about --employees employees",
+              "N clean data sets of generated companies, each of about --employees employees;"
+              "\n      --windows-copy lays it out as a copy from Windows (upper-case names, one DB "
+              "folder, Windows paths in the list)",
               RunDemoData, 1, ""},
   };
   // clang-format on

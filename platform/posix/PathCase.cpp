@@ -1,0 +1,95 @@
+// Names in any letter case on a case-sensitive file system: a component missing as written is
+// looked for among the entries of its folder.
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "platform/Cp932.h"
+#include "platform/Platform.h"
+
+namespace nc16::platform {
+namespace {
+
+// UTF-8 names compared with ASCII letters folded; the bytes of multi-byte characters are all
+// 0x80 or above, so only real letters fold.
+bool EqualsAsciiNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+  for (size_t i = 0; i < a.size(); ++i)
+    if (lower(a[i]) != lower(b[i])) return false;
+  return true;
+}
+
+bool EntryExists(const std::string& native) {
+  struct stat st {};
+  return ::lstat(native.c_str(), &st) == 0;
+}
+
+// The entries of `folder` (native, "" for the current folder) whose names differ from `name`
+// only in letter case, sorted; none when the folder cannot be listed.
+std::vector<std::string> CaseVariants(const std::string& folder, const std::string& name) {
+  std::vector<std::string> found;
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.empty() ? "." : folder.c_str()),
+                                          ::closedir);
+  if (!dir) return found;
+  while (const dirent* entry = ::readdir(dir.get())) {
+    if (EqualsAsciiNoCase(entry->d_name, name)) found.emplace_back(entry->d_name);
+  }
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
+}  // namespace
+
+std::string ResolvePathCase(std::string_view path) {
+  if (path.empty() || EntryExists(Cp932ToUtf8(path))) return std::string(path);
+
+  // The CP932 path is cut at "/" (never a trail byte of CP932); each component keeps its own
+  // bytes unless an entry in another case replaces it.
+  std::string result;  // CP932, resolved so far
+  std::string native;  // the same, as the system names it
+  size_t pos = 0;
+  if (path.front() == '/') {
+    result = native = "/";
+    pos = 1;
+  }
+  while (pos <= path.size()) {
+    const size_t slash = std::min(path.find('/', pos), path.size());
+    const std::string_view component = path.substr(pos, slash - pos);
+    const std::string separator = slash < path.size() ? "/" : "";
+    if (component.empty() || component == "." || component == "..") {
+      result += std::string(component) + separator;
+      native += Cp932ToUtf8(component) + separator;
+      pos = slash + 1;
+      continue;
+    }
+    const std::string wanted = Cp932ToUtf8(component);
+    if (EntryExists(native + wanted)) {
+      result += std::string(component) + separator;
+      native += wanted + separator;
+      pos = slash + 1;
+      continue;
+    }
+    const std::vector<std::string> variants = CaseVariants(native, wanted);
+    if (variants.empty()) {
+      // Nothing of that name in any case: the rest is still to be made.
+      result += path.substr(pos);
+      return result;
+    }
+    if (variants.size() > 1) {
+      throw EOSError(Utf8ToCp932(native + variants[0] + " と " + native + variants[1] +
+                                 " は大文字と小文字だけが違う名前です。どちらを使うか決められま"
+                                 "せん。"));
+    }
+    result += Utf8ToCp932(variants[0]) + separator;
+    native += variants[0] + separator;
+    pos = slash + 1;
+  }
+  return result;
+}
+
+}  // namespace nc16::platform

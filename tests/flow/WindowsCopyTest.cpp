@@ -1,0 +1,138 @@
+// An installation copied from Windows: Holders in the Windows form mapped to the local folders,
+// the list, the start-up checks and the data-set check on names in upper case, and names that
+// differ only in case refused with both named.
+
+#include <gtest/gtest.h>
+
+#include "app/flow/DataList.h"
+#include "app/flow/Startup.h"
+#include "platform/Cp932.h"
+#include "tests/app/RecordingBoxes.h"
+#include "tests/platform/TempFolder.h"
+#include "tools/demo/DemoCommonData.h"
+#include "tools/demo/DemoInstallation.h"
+
+namespace nc16::test {
+namespace {
+
+using nc16::testing::ScopedEnv;
+using nc16::testing::TempFolder;
+
+TEST(LocalHolderFolder, WindowsPathsMapUnderTheCommonFolder) {
+  TempFolder dir;
+  std::filesystem::create_directories(dir.Path() / "VANTREL/MILVEKKYUYO/DB/DAT001");
+  const std::string common = dir.Path().string() + "/vantrel/MILVEKKYUYO";
+  const std::string mapped = common + "/DB/DAT001";
+  struct Case {
+    std::string holder, folder;
+  } cases[] = {
+      {"C:\\ProgramData\\VANTREL\\MILVEKKYUYO\\DB\\DAT001", mapped},
+      {"d:\\Data\\milvekkyuyo\\db\\dat001\\", mapped},
+      {"\\\\server\\share\\MilvekKyuyo\\DB\\DAT001", mapped},
+      {"C:\\MILVEKKYUYO\\old\\MILVEKKYUYO\\DB\\DAT001", mapped},  // the last one counts
+      {"C:\\ソフト\\MILVEKKYUYO\\DB\\DAT001", mapped},            // ソ ends in the byte of "\"
+      {"C:\\ProgramData\\VANTREL\\MILVEKKYUYO", common},
+      // Kept as written: no folder here, no common folder in it, a way out of it, not Windows.
+      {"C:\\ProgramData\\VANTREL\\MILVEKKYUYO\\DB\\DAT002", ""},
+      {"C:\\ProgramData\\VANTREL\\OTHER\\DB\\DAT001", ""},
+      {"C:\\ProgramData\\VANTREL\\MILVEKKYUYO\\DB\\..\\DB\\DAT001", ""},
+      {common + "/db/dat001", ""},
+      {"DB\\DAT001", ""},
+  };
+  for (const Case& c : cases) {
+    const std::string holder = Utf8ToCp932(c.holder);
+    const std::string want = c.folder.empty() ? holder : Utf8ToCp932(c.folder);
+    EXPECT_EQ(LocalHolderFolder(holder, Utf8ToCp932(common)), want) << c.holder;
+  }
+}
+
+class WindowsCopy : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    demo::DemoOptions options;
+    options.root = FromNativePath(root_.Path());
+    options.employees = 2;
+    options.windows_copy = true;
+    inst_ = demo::CreateDemoInstallation(options);
+    registry_.emplace("NC16_REGISTRY", NativePath(inst_.registry_file).string());
+    appdata_.emplace("NC16_COMMON_APPDATA", NativePath(inst_.common_appdata).string());
+    info_ = std::make_unique<TDataExportInfo>("", "", 0);
+    info_->OnSaveError = [](const std::string&) {};
+    check_ = std::make_unique<DataSetCheck>(*info_, boxes_);
+  }
+  void TearDown() override {
+    check_.reset();
+    info_.reset();
+  }
+  std::vector<DataListRow> Load() { return LoadDataList(*check_, *info_, boxes_, "Holder", "ASC"); }
+  std::filesystem::path Common() const { return NativePath(inst_.common_data_dir); }
+
+  TempFolder root_;
+  demo::DemoInstallation inst_;
+  std::optional<ScopedEnv> registry_, appdata_;
+  std::unique_ptr<TDataExportInfo> info_;
+  RecordingBoxes boxes_;
+  std::unique_ptr<DataSetCheck> check_;
+};
+
+TEST_F(WindowsCopy, StartsListsAndChecksAsTheOrdinaryInstallation) {
+  ASSERT_TRUE(std::filesystem::exists(Common() / "DB" / "MDATALIST.DB"));
+  EXPECT_FALSE(std::filesystem::exists(Common() / "db"));
+  EXPECT_EQ(CheckInstallation(*info_), std::nullopt);
+  EXPECT_EQ(info_->SourceVersion, "701002");
+
+  const auto rows = Load();
+  ASSERT_EQ(rows.size(), 200u);
+  EXPECT_EQ(rows[0].Holder, demo::WindowsHolder(1));
+  EXPECT_EQ(rows[0].Folder, info_->CommonDataDir + "/DB/DAT001");
+  EXPECT_EQ(rows[0].ShownPath, "~/DB/DAT001");
+  EXPECT_EQ(rows[0].Name, inst_.data_sets[0].company);
+  EXPECT_EQ(rows[5].ShownPath, demo::WindowsHolder(6));  // no such folder here
+  EXPECT_TRUE(boxes_.shown.empty());
+
+  ASSERT_TRUE(check_->CheckSelectedData(rows[0].Holder));
+  EXPECT_EQ(info_->DataKey, rows[0].Holder);
+  EXPECT_EQ(info_->DataFolder, rows[0].Folder);
+  EXPECT_EQ(info_->CompanyName, inst_.data_sets[0].company);
+  EXPECT_TRUE(check_->MyNumberInUse);
+  EXPECT_EQ(check_->MyNumberPassword, inst_.my_number_password);
+
+  EXPECT_FALSE(check_->CheckSelectedData(rows[5].Holder));
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].second,
+            "このﾃﾞｰﾀﾌｫﾙﾀﾞには給与ﾃﾞｰﾀがありません。\rもう一度、選び直してください。\r");
+  EXPECT_EQ(info_->DataKey, rows[5].Holder);
+}
+
+TEST_F(WindowsCopy, AMissingListIsMadeInTheOneDbFolder) {
+  std::filesystem::remove(Common() / "DB" / "MDATALIST.DB");
+  std::filesystem::remove(Common() / "DB" / "MDATALIST.PX");
+  const auto rows = Load();
+  ASSERT_EQ(rows.size(), 200u);
+  EXPECT_EQ(rows[0].ShownPath, "~/DB/DAT001");
+  EXPECT_TRUE(std::filesystem::exists(Common() / "DB" / "mDataList.db"));
+  EXPECT_FALSE(std::filesystem::exists(Common() / "db"));
+  EXPECT_TRUE(boxes_.shown.empty());
+}
+
+TEST_F(WindowsCopy, NamesThatDifferOnlyInCaseAreRefusedNamingBoth) {
+  const auto dat = Common() / "DB" / "DAT001";
+  std::filesystem::copy_file(dat / "MKAISYA.DB", dat / "mkaisya.db");
+  EXPECT_FALSE(check_->CheckSelectedData(demo::WindowsHolder(1)));
+  ASSERT_EQ(boxes_.shown.size(), 1u);
+  EXPECT_EQ(boxes_.shown[0].first, MessageKind::kError);
+  EXPECT_NE(boxes_.shown[0].second.find((dat / "MKAISYA.DB").string()), std::string::npos);
+  EXPECT_NE(boxes_.shown[0].second.find((dat / "mkaisya.db").string()), std::string::npos);
+
+  // The product's own folder twice, neither spelled as the program does: start-up stops naming
+  // both.
+  std::filesystem::create_directories(NativePath(inst_.data_root) / "initdat");
+  TDataExportInfo info("", "", 0);
+  info.SaveAtDestruction = false;
+  const std::string stop = Cp932ToUtf8(CheckInstallation(info).value_or(""));
+  EXPECT_NE(stop.find("INITDAT"), std::string::npos) << stop;
+  EXPECT_TRUE(stop.ends_with("\r\rﾌﾟﾛｸﾞﾗﾑを強制終了します。")) << stop;
+}
+
+}  // namespace
+}  // namespace nc16::test

@@ -1,0 +1,76 @@
+// Names in any letter case: how a path made by the program meets a folder copied from Windows,
+// and the profile files that are written back under the name they were found with.
+
+#include <gtest/gtest.h>
+
+#include "platform/Cp932.h"
+#include "platform/Platform.h"
+#include "tests/platform/TempFolder.h"
+
+namespace nc16::platform {
+namespace {
+
+using nc16::testing::FolderEntries;
+using nc16::testing::ReadFile;
+using nc16::testing::TempFolder;
+using nc16::testing::WriteFile;
+
+TEST(ResolvePathCase, EachComponentAsWrittenElseItsOneVariant) {
+  TempFolder dir;
+  const std::string root = dir.Path().string();
+  WriteFile(dir.Path() / "VANTREL/MILVEKKYUYO/DB/DAT001/MKAISYA.DB", "x");
+  WriteFile(dir.Path() / "VANTREL/MILVEKKYUYO/db/mDataList.db", "x");
+  WriteFile(dir.Path() / "VANTREL/データ/Version.ini", "x");
+  struct Case {
+    std::string path, resolved;
+  } cases[] = {
+      {"/VANTREL/MILVEKKYUYO/DB/DAT001/MKAISYA.DB", "/VANTREL/MILVEKKYUYO/DB/DAT001/MKAISYA.DB"},
+      {"/vantrel/MILVEKKYUYO/DB/DAT001/mKaisya.db", "/VANTREL/MILVEKKYUYO/DB/DAT001/MKAISYA.DB"},
+      // "db" and "DB" both exist: the name as written wins, no listing decides.
+      {"/vantrel/milvekkyuyo/db/mdatalist.DB", "/VANTREL/MILVEKKYUYO/db/mDataList.db"},
+      {"/vantrel/milvekkyuyo/DB/dat001", "/VANTREL/MILVEKKYUYO/DB/DAT001"},
+      // From the first name found in no case on, the rest is kept: a file still to be made.
+      {"/vantrel/MILVEKKYUYO/DB/DAT002/mKaisya.db", "/VANTREL/MILVEKKYUYO/DB/DAT002/mKaisya.db"},
+      {"/Vantrel/データ/VERSION.INI", "/VANTREL/データ/Version.ini"},
+      {"/vantrel//./MILVEKKYUYO/DB/", "/VANTREL//./MILVEKKYUYO/DB/"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Cp932ToUtf8(ResolvePathCase(Utf8ToCp932(root + c.path))), root + c.resolved)
+        << c.path;
+  }
+  EXPECT_EQ(ResolvePathCase(""), "");
+}
+
+TEST(ResolvePathCase, TwoVariantsAreAnErrorNamingBoth) {
+  TempFolder dir;
+  WriteFile(dir.Path() / "DB/MKAISYA.DB", "x");
+  WriteFile(dir.Path() / "DB/mkaisya.db", "x");
+  const std::string root = dir.Path().string();
+  try {
+    ResolvePathCase(Utf8ToCp932(root + "/db/mKaisya.db"));
+    FAIL() << "no error";
+  } catch (const EOSError& e) {
+    const std::string message = Cp932ToUtf8(e.what());
+    EXPECT_NE(message.find(root + "/DB/MKAISYA.DB"), std::string::npos) << message;
+    EXPECT_NE(message.find(root + "/DB/mkaisya.db"), std::string::npos) << message;
+  }
+  // The name as written is no ambiguity.
+  EXPECT_EQ(ResolvePathCase(Utf8ToCp932(root + "/DB/mkaisya.db")), root + "/DB/mkaisya.db");
+}
+
+TEST(ProfileFiles, FoundInAnyCaseAndWrittenBackUnderThatName) {
+  TempFolder dir;
+  WriteFile(dir.Path() / "DATASELECT.INI", "[NENCHO]\r\nDATA=C:\\x\r\n");
+  const std::string file = Utf8ToCp932(dir.Path().string() + "/DataSelect.ini");
+  EXPECT_EQ(ReadProfileString(file, "NENCHO", "DATA", ""), "C:\\x");
+  WriteProfileString(file, "NENCHO", "KOMONSAKI", "A");
+  EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{"DATASELECT.INI"});
+  EXPECT_EQ(ReadProfileString(file, "NENCHO", "KOMONSAKI", ""), "A");
+  EXPECT_NE(ReadFile(dir.Path() / "DATASELECT.INI").find("DATA=C:\\x"), std::string::npos);
+  // A new file gets the program's spelling.
+  WriteProfileString(Utf8ToCp932(dir.Path().string() + "/Other.ini"), "S", "K", "V");
+  EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"DATASELECT.INI", "Other.ini"}));
+}
+
+}  // namespace
+}  // namespace nc16::platform
