@@ -222,7 +222,7 @@ class TTable {
 // unchanged: `settled` says that its modification time lies well in the past (2 seconds), so
 // that no later change can share it.
 struct TableStamp {
-  bool found = false;  // false: the folder holds no such table
+  bool found = false;  // false: the folder holds no such table, or its name is ambiguous
   std::string path;
   uint64_t size = 0;
   int64_t mtime_ns = 0;

@@ -334,7 +334,12 @@ namespace nc16::db {
 
 TableStamp StampOfTable(std::string_view folder, std::string_view table) {
   TableStamp out;
-  const auto file = detail::FindTableFile(folder, table);
+  std::optional<std::filesystem::path> file;
+  try {
+    file = detail::FindTableFile(folder, table);
+  } catch (const EDatabaseError&) {
+    return out;  // a name that cannot be resolved: the query will say why
+  }
   detail::FileStamp stamp;
   if (!file || !detail::StampOf(*file, stamp)) return out;
   out.found = true;
