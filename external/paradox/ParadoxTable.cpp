@@ -7,6 +7,7 @@
 #include "external/paradox/ParadoxFormat.h"
 #include "external/paradox/TableFile.h"
 #include "platform/Cp932.h"
+#include "platform/Platform.h"
 
 namespace nc16::px {
 
@@ -99,16 +100,20 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-std::filesystem::path FindBlobFile(const std::filesystem::path& db_file) {
-  std::error_code ec;
-  const auto dir = db_file.has_parent_path() ? db_file.parent_path() : std::filesystem::path(".");
-  const std::string stem = db_file.stem().string();
-  for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) {
-    const auto& p = entry.path();
-    if (EqualsNoCase(p.stem().string(), stem) && EqualsNoCase(p.extension().string(), ".mb"))
-      return p;
+std::filesystem::path SiblingFile(const std::filesystem::path& db_file, std::string_view ext) {
+  std::filesystem::path wanted = db_file;
+  wanted.replace_extension(std::filesystem::path(std::string(ext)));
+  try {
+    return NativePath(platform::ResolvePathCase(FromNativePath(wanted)));
+  } catch (const EOSError& e) {
+    throw ParadoxError(e.what());
   }
-  return {};
+}
+
+std::filesystem::path FindBlobFile(const std::filesystem::path& db_file) {
+  std::filesystem::path blob = SiblingFile(db_file, ".MB");
+  std::error_code ec;
+  return std::filesystem::exists(blob, ec) ? blob : std::filesystem::path();
 }
 
 Table::Table(const std::filesystem::path& db_file, const OpenOptions& options)

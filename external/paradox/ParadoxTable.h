@@ -221,6 +221,11 @@ class Table {
   mutable bool blob_loaded_ = false;
 };
 
+// The file beside `db_file` with its stem and extension `ext` (".MB", ".PX"): the one that exists
+// in whatever letter case, else the name spelled with `ext`. Two such files that differ only in
+// case raise ParadoxError naming both: a table's companion is never picked at random.
+std::filesystem::path SiblingFile(const std::filesystem::path& db_file, std::string_view ext);
+
 // The .MB file beside a .DB file (same stem, extension .MB in any case); empty if there is none.
 std::filesystem::path FindBlobFile(const std::filesystem::path& db_file);
 

@@ -18,25 +18,6 @@ using namespace format;
 
 namespace {
 
-// The sibling file with the same stem and `ext` (".PX", ".MB"), in whatever case exists, else
-// upper case.
-std::filesystem::path Sibling(const std::filesystem::path& db_file, const char* ext) {
-  std::error_code ec;
-  const auto dir = db_file.has_parent_path() ? db_file.parent_path() : std::filesystem::path(".");
-  const std::string stem = db_file.stem().string();
-  auto lower = [](std::string s) {
-    for (char& c : s)
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-    return s;
-  };
-  for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) {
-    const auto& p = entry.path();
-    if (lower(p.stem().string()) == lower(stem) && lower(p.extension().string()) == lower(ext))
-      return p;
-  }
-  return dir / (stem + ext);
-}
-
 void WriteWhole(const std::filesystem::path& path, std::string_view data, const std::string& name) {
   try {
     WriteFileAtomic(path, data);
@@ -57,10 +38,10 @@ void CreateTable(const std::filesystem::path& db_file, const TableDef& def) {
   // The parts first, the .DB last: until it exists there is no table, only leftovers.
   if (std::any_of(fields.begin(), fields.end(),
                   [](const FieldInfo& f) { return IsBlobType(f.type); }))
-    WriteWhole(Sibling(db_file, ".MB"), writer::BuildBlobHeader(), name);
+    WriteWhole(SiblingFile(db_file, ".MB"), writer::BuildBlobHeader(), name);
   if (def.key_field_count > 0)
     WriteWhole(
-        Sibling(db_file, ".PX"),
+        SiblingFile(db_file, ".PX"),
         writer::BuildPrimaryIndex(table_name, fields, def.key_field_count, def.block_size, {}),
         name);
   WriteWhole(db_file,
@@ -171,7 +152,7 @@ void TableWriter::AppendRecords(const std::vector<std::vector<Value>>& records) 
   uint64_t mb_end = 0;
   const writer::BlobStore store = [&](std::string_view data, FieldType type) -> uint32_t {
     if (!mb.IsOpen()) {
-      const auto mb_path = Sibling(m.path, ".MB");
+      const auto mb_path = SiblingFile(m.path, ".MB");
       std::error_code ec;
       // A table whose blobs all fit in their leaders may come without a .MB file.
       if (!std::filesystem::exists(mb_path, ec))
@@ -309,7 +290,7 @@ void TableWriter::AppendRecords(const std::vector<std::vector<Value>>& records) 
 
   // 5. The primary index, replaced whole.
   if (key_count > 0) {
-    WriteWhole(Sibling(m.path, ".PX"),
+    WriteWhole(SiblingFile(m.path, ".PX"),
                writer::BuildPrimaryIndex(m.path.filename().string(), m.table->fields(), key_count,
                                          block_size, index, version_id),
                m.name);

@@ -1,9 +1,15 @@
 #include "tests/app/GuiTestSupport.h"
 
+#include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
 #include <cstring>
 #include <stdexcept>
 
@@ -23,7 +29,47 @@ QApplication& App() {
     InstallQtJapanese();  // as the program does at start
     return created;
   }();
+  static ModalWatch* watch = new ModalWatch();  // for the whole program, like the application
+  (void)watch;
   return *app;
+}
+
+ModalWatch::ModalWatch() {
+  QObject::connect(&timer_, &QTimer::timeout, [this] { Look(); });
+  timer_.start(200);
+}
+
+void ModalWatch::Look() {
+  QWidget* modal = QApplication::activeModalWidget();
+  if (modal == nullptr || modal != open_) {
+    open_ = modal;
+    return;
+  }
+  ADD_FAILURE() << "a modal window nobody answers was left open: " << Describe(modal);
+  open_ = nullptr;
+  if (auto* dialog = qobject_cast<QDialog*>(modal))
+    dialog->reject();
+  else
+    modal->close();
+}
+
+std::string ModalWatch::Describe(QWidget* window) {
+  std::string text = std::string(window->metaObject()->className()) + " \"" +
+                     window->windowTitle().toStdString() + "\"";
+  auto add = [&](const QString& shown) {
+    if (!shown.isEmpty()) text += "\n  " + shown.toStdString();
+  };
+  if (auto* box = qobject_cast<QMessageBox*>(window)) {
+    add(box->text());
+    return text;
+  }
+  for (QWidget* child : window->findChildren<QWidget*>()) {
+    if (!child->isVisibleTo(window)) continue;
+    if (auto* label = qobject_cast<QLabel*>(child)) add(label->text());
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(child)) add(edit->toPlainText());
+    if (auto* line = qobject_cast<QLineEdit*>(child)) add(line->text());
+  }
+  return text;
 }
 
 DemoEnvironment::DemoEnvironment(bool windows_copy) {

@@ -4,7 +4,9 @@
 // it, and a stand-in launcher that receives the wizard's window calls on a Unix datagram socket.
 
 #include <QApplication>
+#include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -17,8 +19,28 @@
 namespace nc16::test {
 
 // The application object, created on first use (offscreen unless the environment says
-// otherwise), with Qt's Japanese translation installed as the program installs it.
+// otherwise), with Qt's Japanese translation installed as the program installs it, and with a
+// ModalWatch for the whole test program.
 QApplication& App();
+
+// Fails the running test when a modal window stays open. A window the test means to answer is
+// answered by a call the test queued before opening it, as soon as the window's own loop runs;
+// a modal window still open at the next look (a fifth of a second later) was not expected and
+// would wait for a click forever. It is reported with its title and texts and closed, so the
+// test goes on to its next check instead of hanging.
+class ModalWatch {
+ public:
+  ModalWatch();
+  ModalWatch(const ModalWatch&) = delete;
+  ModalWatch& operator=(const ModalWatch&) = delete;
+  // What a window shows: its class, title and the texts of its visible labels and text boxes.
+  static std::string Describe(QWidget* window);
+
+ private:
+  void Look();
+  QTimer timer_;
+  QPointer<QWidget> open_;  // the modal window seen at the last look
+};
 
 // A demo installation under a fresh temporary folder, and the environment variables that point
 // the program at it (registry, common data folder, home, lock folder) for the fixture's life.

@@ -1,9 +1,11 @@
 // TxWizard and TxEdit: page moves, button captions and events of the page control; focus moves,
 // caret placement, number access and filtering of the edit box.
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -310,6 +312,18 @@ TEST(TxEdit, PastedTextPassesTheFilter) {
   EXPECT_EQ(e.text(), "12345");
   QTest::keyClicks(&e, "b6");
   EXPECT_EQ(e.text(), "123456");
+}
+
+// The test support's watch: a modal window that nobody answers fails the test with its texts
+// and is closed, instead of waiting for a click forever.
+TEST(GuiTestSupport, AModalWindowLeftOpenFailsTheTest) {
+  App();
+  QDialog dialog;
+  dialog.setWindowTitle("left open");
+  (new QLabel("what it shows", &dialog))->show();
+  int result = -1;
+  EXPECT_NONFATAL_FAILURE(result = dialog.exec(), "QDialog \"left open\"\n  what it shows");
+  EXPECT_EQ(result, QDialog::Rejected);
 }
 
 }  // namespace

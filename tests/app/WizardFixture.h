@@ -35,6 +35,9 @@ class WizardFixture : public ::testing::Test {
     env_ = std::make_unique<DemoEnvironment>();
   }
   void TearDown() override {
+    // A box the test never looked at was not expected: it may be why the test went wrong.
+    EXPECT_TRUE(WizardBoxes::Recorded().empty()) << "boxes never checked:\n"
+                                                 << Described(TakeBoxes());
     form_.reset();
     WizardBoxes::Clear();
     Page3File::SaveDialogAnswer = nullptr;
@@ -82,16 +85,24 @@ class WizardFixture : public ::testing::Test {
     WizardBoxes::Recorded().clear();
     return shown;
   }
+  // The boxes as their texts, one a line (CR shown as "\r"), for failure messages.
+  static std::string Described(const std::vector<WizardBoxes::Shown>& shown) {
+    if (shown.empty()) return "no box";
+    std::string text;
+    for (const auto& box : shown)
+      text += "  " + QString(box.text).replace('\r', "\\r").toStdString() + "\n";
+    return text;
+  }
   // Exactly one box of that kind and text since the last call.
   void ExpectOneBox(MessageKind kind, const QString& text) {
     auto shown = TakeBoxes();
-    ASSERT_EQ(shown.size(), 1u) << (shown.empty() ? "no box" : shown[0].text.toStdString());
+    ASSERT_EQ(shown.size(), 1u) << Described(shown);
     EXPECT_EQ(shown[0].kind, kind);
     EXPECT_EQ(shown[0].text, text);
   }
   void ExpectNoBox() {
     auto shown = TakeBoxes();
-    EXPECT_TRUE(shown.empty()) << shown[0].text.toStdString();
+    EXPECT_TRUE(shown.empty()) << Described(shown);
   }
   QStringList Summary() { return form_->page4->Memo5b->toPlainText().split('\n'); }
 

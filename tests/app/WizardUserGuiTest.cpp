@@ -264,6 +264,10 @@ TEST_F(User, LauncherFileIsNeverRemembered) {
     Next();
     Next();
     EXPECT_TRUE(std::filesystem::exists(file));
+    if (std::string_view(window) == "0")  // no launcher window to tell: the user is told
+      ExpectOneBox(MessageKind::kInformation, "中間ﾌｧｲﾙが作成されました。\r");
+    else
+      ExpectNoBox();
     Destroy();
     EXPECT_EQ(platform::ReadProfileString(ini, "NENCHO", "EXPORTFILE", ""), "/mine/last.xml");
     EXPECT_EQ(platform::ReadProfileString(ini, "NENCHO", "DATA", ""), FromQ(env_->DataSetKey(2)));

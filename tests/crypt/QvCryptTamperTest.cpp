@@ -6,6 +6,7 @@
 
 #include "external/qvcrypt/QvCryptLib.h"
 #include "external/qvcrypt/QveFormat.h"
+#include "fuzz/qvcrypt/FuzzInput.h"
 #include "tests/crypt/CryptTestUtil.h"
 
 namespace nc16::test {
@@ -120,6 +121,23 @@ TEST_P(QvCryptTamper, HeaderFieldsAreCheckedBeforeAnyWork) {
   std::string v2 = good.substr(0, 12);
   v2[qve::kOffVersion] = 2;
   EXPECT_EQ(DecryptBytes(v2).code, QVCRYPT_ERR_VERSION);
+}
+
+TEST(QvCryptForged, OnlyTheLastChunkMayBeFinal) {
+  // Streams made with the key itself, so every chunk authenticates: a FINAL tag on the middle
+  // chunk ends the stream there, and the chunk after it must not be accepted.
+  const std::string full(4096, 'f');
+  constexpr unsigned char kMessage = crypto_secretstream_xchacha20poly1305_TAG_MESSAGE;
+  constexpr unsigned char kFinal = crypto_secretstream_xchacha20poly1305_TAG_FINAL;
+  TempFolder dir;
+  auto decrypt = [&](unsigned char first, unsigned char middle) {
+    WriteBytes(dir / "f.qve", qve::fuzz::ForgeKeyFile(
+                                  "key", 4096, {{first, full}, {middle, full}, {kFinal, "end"}}));
+    return DecryptKey(dir / "f.qve", "key");
+  };
+  EXPECT_EQ(decrypt(kMessage, kMessage).bytes, full + full + "end");  // the forgery is sound
+  EXPECT_EQ(decrypt(kMessage, kFinal).code, QVCRYPT_ERR_AUTH);
+  EXPECT_EQ(decrypt(kFinal, kMessage).code, QVCRYPT_ERR_AUTH);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothModes, QvCryptTamper, ::testing::Values(Mode::kPassword, Mode::kKey),

@@ -34,6 +34,8 @@ TEST(Currency, RoundsToFourDecimalsWithHalvesAwayFromZero) {
   EXPECT_EQ(Currency::FromDouble(0.5).units, 5000);
   EXPECT_EQ(Currency::FromDouble(-12345.6789).units, -123456789);
   EXPECT_EQ(Currency::FromDouble(0.00005).units, 1);
+  EXPECT_EQ(Currency::FromDouble(0.00015).units, 2);  // 1.4999999999999998 once scaled
+  EXPECT_EQ(Currency::FromDouble(-0.00015).units, -2);
   EXPECT_EQ(Currency::FromDouble(-0.0).units, 0);
   EXPECT_EQ(Currency::FromDouble(123456789012.25).units, 1234567890122500);
   EXPECT_THROW(Currency::FromDouble(1e300), EDatabaseError);
@@ -41,14 +43,15 @@ TEST(Currency, RoundsToFourDecimalsWithHalvesAwayFromZero) {
 }
 
 TEST(Currency, QuickConversionAgreesWithTheExactOne) {
-  // Amounts as a payroll table holds them: yen with up to four decimals, either sign, and the
-  // doubles right next to them.
+  // Amounts as a payroll table holds them: yen with up to four decimals, either sign, the
+  // doubles right next to them, and exact half units.
   std::mt19937_64 rng(7);
   std::uniform_int_distribution<int64_t> units(-100000000000000, 100000000000000);
   for (int i = 0; i < 200000; ++i) {
     double v = static_cast<double>(units(rng)) / 10000.0;
-    if (i % 3 == 1) v = std::nextafter(v, 1e300);
-    if (i % 3 == 2) v = std::nextafter(v, -1e300);
+    if (i % 4 == 1) v = std::nextafter(v, 1e300);
+    if (i % 4 == 2) v = std::nextafter(v, -1e300);
+    if (i % 4 == 3) v = (static_cast<double>(units(rng)) + 0.5) / 10000.0;
     int64_t exact = 0;
     ASSERT_TRUE(detail::ParseCurrency(detail::FormatFloat(v), exact));
     if (auto quick = detail::UnitsOfDouble(v)) {

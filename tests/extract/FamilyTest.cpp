@@ -33,8 +33,9 @@ TEST(Spouse, ReportedAndNotReported) {
   b.fuyou["HaiguKbn"] = true;
   b.fuyou["KojoHaiguKbn"] = true;
   data.AddFamily(2, 0, 1, "配偶者二")["Gensen"] = int64_t{1};
-  // 3: HaiguKbn false although a spouse row exists.
-  data.AddEmployee(3, "0003", "三");
+  // 3 and 7: HaiguKbn false although a spouse row exists, with KojoHaiguKbn set (3) or a
+  // special deduction (7): not reported either way.
+  data.AddEmployee(3, "0003", "三").fuyou["KojoHaiguKbn"] = true;
   data.AddFamily(3, 0, 1, "配偶者三");
   // 4: no spouse row and no special deduction: empty section, no error.
   data.AddEmployee(4, "0004", "四");
@@ -50,6 +51,8 @@ TEST(Spouse, ReportedAndNotReported) {
   f.nencho["HaiguSyotoku"] = 850000.5;
   Row& sf = data.AddFamily(6, 0, 1, " 花子 ");
   sf.erase("BirthDay");
+  data.AddEmployee(7, "0007", "七").nencho["HaiguTokuKoujyo"] = 380000.0;
+  data.AddFamily(7, 0, 1, "配偶者七");
 
   auto r = RunExtraction(data);
   EXPECT_EQ(r.result, TNenchoDataMake::kProblemsFound);
@@ -65,7 +68,7 @@ TEST(Spouse, ReportedAndNotReported) {
   EXPECT_EQ(r.q().Text(Spouse("SYOUGAISYA", 1)), "3");
   EXPECT_EQ(r.q().Text(Spouse("HIKYOJUUSYA", 1)), "0");
 
-  for (int employee : {2, 3}) {
+  for (int employee : {2, 3, 7}) {
     SCOPED_TRACE(employee);
     EXPECT_EQ(r.q().Text(Spouse("HAIGUUSYAUMU", employee)), "0");
     EXPECT_EQ(r.q().Text(Spouse("NAME", employee)), "");

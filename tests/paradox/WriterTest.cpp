@@ -283,5 +283,24 @@ TEST(WriterTest, MissingBlobFileIsCreatedWhenAMemoNeedsIt) {
   EXPECT_EQ(t.At(1).Get(0), Value(std::string(100, 'L')));
 }
 
+// A table copied from Windows may carry its companions in another case: they are used where they
+// are, and two that differ only in case are refused rather than one picked.
+TEST(WriterTest, CompanionsAreFoundInAnyCaseButNeverPickedAmongTwo) {
+  TestDir dir;
+  TableDef def;
+  def.fields = {{"Key", FieldType::Long, 0}, {"Memo", FieldType::Memo, 5}};
+  def.key_field_count = 1;
+  CreateTable(dir / "t.DB", def);
+  std::filesystem::rename(dir / "t.MB", dir / "T.mb");
+  std::filesystem::rename(dir / "t.PX", dir / "T.px");
+  TableWriter(dir / "t.DB").Append({int64_t{1}, std::string(40, 'm')});
+  EXPECT_FALSE(std::filesystem::exists(dir / "t.MB"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "t.PX"));
+  EXPECT_EQ(Table(dir / "t.DB").At(0).Get(1), Value(std::string(40, 'm')));
+
+  std::filesystem::copy_file(dir / "T.mb", dir / "t.Mb");
+  EXPECT_THROW(Table(dir / "t.DB").At(0).Get(1), ParadoxError);
+}
+
 }  // namespace
 }  // namespace nc16::px

@@ -47,7 +47,9 @@ TEST_F(ProfileTest, ReadsLikeTheWindowsProfileFunctions) {
       "novalue\r\n"
       "empty=\r\n"
       "[NENCHO]\r\n"
-      "EXPORTFILE=second section of the same name\r\n");
+      "EXPORTFILE=second section of the same name\r\n"
+      "[a]b]\r\n"
+      "k=the last ] closes the name\r\n");
   EXPECT_EQ(Read("NENCHO", "DATA"), "key1");
   EXPECT_EQ(Read("NENCHO", "KOMONSAKI"), "  quoted  ");
   EXPECT_EQ(Read("NENCHO", "single"), "x");
@@ -59,6 +61,8 @@ TEST_F(ProfileTest, ReadsLikeTheWindowsProfileFunctions) {
   EXPECT_EQ(Read("NENCHO", "novalue"), "<none>");
   EXPECT_EQ(Read("NENCHO", "orphan"), "<none>");
   EXPECT_EQ(Read("Other", "data"), "wrong section");
+  EXPECT_EQ(Read("a]b", "k"), "the last ] closes the name");
+  EXPECT_EQ(Read("a", "k"), "<none>");
 }
 
 TEST_F(ProfileTest, MissingFileSectionOrKeyGivesTheDefault) {
@@ -80,6 +84,10 @@ TEST_F(ProfileTest, DoubleByteNamesAndValuesAreKeptWhole) {
   Ini("[" + section + "]\r\n" + Utf8ToCp932("会社") + "=" + value + "\r\n");
   EXPECT_EQ(Read(section, Utf8ToCp932("会社")), value);
   EXPECT_EQ(Read(Utf8ToCp932("ソ"), Utf8ToCp932("会社")), "<none>");
+  // ア is 0x83 0x41 and ヂ 0x83 0x61: only a trail byte's letter case tells them apart.
+  Ini("[" + Utf8ToCp932("ア") + "]\r\nK=a\r\n");
+  EXPECT_EQ(Read(Utf8ToCp932("ア"), "k"), "a");
+  EXPECT_EQ(Read(Utf8ToCp932("ヂ"), "k"), "<none>");
 }
 
 TEST_F(ProfileTest, LongValuesAreCutAtTheBufferWithoutSplittingACharacter) {

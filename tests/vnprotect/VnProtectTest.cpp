@@ -102,6 +102,30 @@ TEST(VnProtect, AnotherKeyOrAnAlteredValueDecodesToNothing) {
   EXPECT_EQ(Decode(stored, std::string(65, '0').c_str()).status, VNPROTECT_ERR_KEY);
 }
 
+TEST(VnProtect, OnlyTheEncodersExactFormDecodes) {
+  // The last character of a short group carries bits below the text's last byte: set, they make
+  // another spelling of the same text, which is refused.
+  const std::string alphabet = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz-_";
+  for (const std::string text : {"7", "77", "1234"}) {
+    std::string stored = Encode(text);
+    stored.back() = alphabet[alphabet.find(stored.back()) + 1];
+    EXPECT_EQ(Decode(stored).status, VNPROTECT_ERR_FORMAT) << text;
+  }
+  // Every one-byte stored form: under each check exactly one body decodes to a zero byte, a
+  // format error (no text can hold it); exactly the 255 other byte values decode.
+  int format_errors = 0, decoded = 0;
+  for (char c0 : alphabet)
+    for (char c1 : alphabet)
+      for (char b0 : alphabet)
+        for (int b1 = 0; b1 < 64; b1 += 16) {
+          const Result r = Decode({'V', '1', c0, c1, b0, alphabet[b1]});
+          format_errors += r.status == VNPROTECT_ERR_FORMAT;
+          decoded += r.status == VNPROTECT_OK && r.text.size() == 1;
+        }
+  EXPECT_EQ(format_errors, 64 * 64);
+  EXPECT_EQ(decoded, 255);
+}
+
 TEST(VnProtect, EncoderRefusesWhatItCannotStore) {
   char out[VNPROTECT_STORED_MAX + 1];
   EXPECT_EQ(P_Encode1(std::string(201, 'x').c_str(), "0847", out, sizeof out),
