@@ -1,6 +1,10 @@
 #include "app/flow/DataSetCheck.h"
 
+#include <map>
+#include <mutex>
 #include <new>
+#include <optional>
+#include <vector>
 
 #include "app/flow/DataList.h"
 #include "external/vnprotect/VnProtect.h"
@@ -136,40 +140,131 @@ bool DataSetCheck::CheckSelectedData(const std::string& holder) {
   });
 }
 
-template <class OnMatch>
-void DataSetCheck::ForEra(int year, const char* select, OnMatch on_match) {
-  // The connection is pointed at the common folder again for every look-up, as the list's
-  // period column asks for two look-ups per row; a failure has shown its message.
-  if (!OpenCommonDatabase(info_.CommonDataDir)) return;
+namespace {
+
+// One field of an era row as a lookup reads it: the value it converts to, or the error its
+// conversion raises.
+struct EraCell {
+  int number = 0;
+  std::string text;
+  std::optional<std::string> error;
+
+  template <class Read>
+  static EraCell Of(Read read) {
+    EraCell cell;
+    try {
+      read(cell);
+    } catch (const db::EDatabaseError& e) {
+      cell.error = e.what();
+    }
+    return cell;
+  }
+  const EraCell& Checked() const {
+    if (error) throw db::EDatabaseError(*error);
+    return *this;
+  }
+};
+
+struct EraRow {
+  EraCell start, end, value;
+};
+
+// The rows of the era table as one lookup query reads them, in the table's order, for the file
+// version of `stamp`. The data list asks for two lookups per row and each data-set check for two
+// more: the rows are read again only when the file has changed.
+struct EraRows {
+  db::TableStamp stamp;
+  std::vector<EraRow> rows;
+};
+
+struct EraCache {
+  std::mutex mutex;
+  std::map<std::pair<std::string, std::string>, EraRows> by_query;  // by folder and SELECT
+};
+
+EraCache& TheEraCache() {
+  static EraCache cache;
+  return cache;
+}
+
+}  // namespace
+
+std::optional<EraValue> DataSetCheck::FindEra(int year, const char* select, const char* value_field,
+                                              bool text) {
+  const std::string& folder = info_.CommonDataDir;
+  const db::TableStamp stamp = db::StampOfTable(folder, "mGengo.db");
+  auto key = std::make_pair(folder, std::string(select));
+  EraRows found;
+  bool cached = false;
+  if (stamp.found && stamp.settled) {
+    EraCache& cache = TheEraCache();
+    std::lock_guard lock(cache.mutex);
+    const auto it = cache.by_query.find(key);
+    if (it != cache.by_query.end() && it->second.stamp == stamp) {
+      found = it->second;
+      cached = true;
+    }
+  }
+
+  // The connection is pointed at the common folder again for every look-up that reads the
+  // table; a failure has shown its message.
+  if (!cached && !OpenCommonDatabase(folder)) return std::nullopt;
   CloseOnExit closer{qryWork2};
+  std::optional<EraValue> result;
   Guarded([&] {
-    qryWork2.SQL() = {select, "FROM \"mGengo.db\" Mgengo"};
-    qryWork2.Open();
+    if (!cached) {
+      qryWork2.SQL() = {select, "FROM \"mGengo.db\" Mgengo"};
+      qryWork2.Open();
+      for (qryWork2.First(); !qryWork2.Eof(); qryWork2.Next()) {
+        EraRow row;
+        row.start = EraCell::Of(
+            [&](EraCell& c) { c.number = qryWork2.FieldByName("StartNen").AsInteger(); });
+        row.end =
+            EraCell::Of([&](EraCell& c) { c.number = qryWork2.FieldByName("EndNen").AsInteger(); });
+        row.value = EraCell::Of([&](EraCell& c) {
+          if (text) {
+            c.text = qryWork2.FieldByName(value_field).AsString();
+          } else {
+            c.number = qryWork2.FieldByName(value_field).AsInteger();
+          }
+        });
+        found.rows.push_back(std::move(row));
+      }
+      if (stamp.found && stamp.settled) {
+        found.stamp = stamp;
+        EraCache& cache = TheEraCache();
+        std::lock_guard lock(cache.mutex);
+        if (cache.by_query.size() >= 16) cache.by_query.clear();
+        cache.by_query[key] = found;
+      }
+    }
     // No order clause: the table's own order decides which era a shared year belongs to.
-    for (qryWork2.First(); !qryWork2.Eof(); qryWork2.Next()) {
-      int start = qryWork2.FieldByName("StartNen").AsInteger();
-      int end = qryWork2.FieldByName("EndNen").AsInteger();
+    for (const EraRow& row : found.rows) {
+      const int start = row.start.Checked().number;
+      const int end = row.end.Checked().number;
       if (start <= year && (end <= 0 || year <= end)) {
-        on_match();
+        const EraCell& value = row.value.Checked();
+        result = EraValue{value.number, value.text};
         break;
       }
     }
     return true;
   });
+  return result;
 }
 
 int DataSetCheck::GetEraYear(int year) {
-  int result = 0;
-  ForEra(year, "SELECT Mgengo.SearchKey, Mgengo.StartNen, Mgengo.EndNen, Mgengo.HoseiNen",
-         [&] { result = year - qryWork2.FieldByName("HoseiNen").AsInteger(); });
-  return result;
+  const auto era =
+      FindEra(year, "SELECT Mgengo.SearchKey, Mgengo.StartNen, Mgengo.EndNen, Mgengo.HoseiNen",
+              "HoseiNen", false);
+  return era ? year - era->number : 0;
 }
 
 std::string DataSetCheck::GetEraName(int year) {
-  std::string result;
-  ForEra(year, "SELECT Mgengo.SearchKey, Mgengo.GengoMei, Mgengo.StartNen, Mgengo.EndNen",
-         [&] { result = qryWork2.FieldByName("GengoMei").AsString(); });
-  return result;
+  const auto era =
+      FindEra(year, "SELECT Mgengo.SearchKey, Mgengo.GengoMei, Mgengo.StartNen, Mgengo.EndNen",
+              "GengoMei", true);
+  return era ? era->text : std::string();
 }
 
 }  // namespace nc16

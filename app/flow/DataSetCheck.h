@@ -4,6 +4,7 @@
 // reads the company's My Number settings. The wizard's page shows what this finds; the
 // command-line export runs the same check.
 
+#include <optional>
 #include <string>
 
 #include "document/DataExportInfo.h"
@@ -11,6 +12,12 @@
 #include "platform/MessageBox.h"
 
 namespace nc16 {
+
+// A field of the era table: a number or a text.
+struct EraValue {
+  int number = 0;
+  std::string text;
+};
 
 class DataSetCheck {
  public:
@@ -57,9 +64,10 @@ class DataSetCheck {
  private:
   bool Connect(db::TDatabase& database, db::TQuery& query, const char* name,
                const std::string& folder);
-  // Runs the era query `select` and calls `on_match` on the first era that holds `year`.
-  template <class OnMatch>
-  void ForEra(int year, const char* select, OnMatch on_match);
+  // Runs the era query `select` (or reuses its rows while the era table is unchanged) and gives
+  // field `value_field` of the first era that holds `year`; nullopt when none does or the table
+  // cannot be read (then the error has been shown).
+  std::optional<EraValue> FindEra(int year, const char* select, const char* value_field, bool text);
   // Runs `body`; database and out-of-memory failures become the error box and false.
   template <class Body>
   bool Guarded(Body&& body);

@@ -216,4 +216,20 @@ class TTable {
   std::unique_ptr<Impl> impl_;
 };
 
+// The present version of a table's file, the file found as a query finds it: callers that keep
+// what they read from a table compare stamps to know whether the file has changed since. A file
+// changed twice within one tick of the file system's clock, keeping its size and inode, looks
+// unchanged: `settled` says that its modification time lies well in the past (2 seconds), so
+// that no later change can share it.
+struct TableStamp {
+  bool found = false;  // false: the folder holds no such table, or its name is ambiguous
+  std::string path;
+  uint64_t size = 0;
+  int64_t mtime_ns = 0;
+  uint64_t inode = 0;
+  bool settled = false;
+  friend bool operator==(const TableStamp&, const TableStamp&) = default;
+};
+TableStamp StampOfTable(std::string_view folder, std::string_view table);
+
 }  // namespace nc16::db

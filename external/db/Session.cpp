@@ -3,7 +3,9 @@
 #include <sys/stat.h>
 
 #include <atomic>
+#include <chrono>
 #include <mutex>
+#include <vector>
 
 #include "external/db/Db.h"
 #include "external/db/LoadedTable.h"
@@ -36,15 +38,6 @@ void Exec(sqlite3* db, const std::string& sql) {
   }
 }
 
-bool StampOf(const std::filesystem::path& file, FileStamp& stamp) {
-  struct stat st {};
-  if (::stat(file.c_str(), &st) != 0) return false;
-  stamp.size = static_cast<uintmax_t>(st.st_size);
-  stamp.mtime_ns = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-  stamp.inode = static_cast<uint64_t>(st.st_ino);
-  return true;
-}
-
 // Binds one field to the INSERT of the copy.
 struct BindSink {
   sqlite3_stmt* stmt;
@@ -70,7 +63,58 @@ Registry& TheRegistry() {
   return r;
 }
 
+sqlite3* OpenMemoryDb() {
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(":memory:", &db,
+                      SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                      nullptr) != SQLITE_OK) {
+    std::string msg = db ? sqlite3_errmsg(db) : "out of memory";
+    sqlite3_close(db);
+    throw EDBEngineError(MsgSqlError(msg));
+  }
+  return db;
+}
+
+// Idle connections of virtual-table sessions. A connection holds no rows of its own, only the
+// declarations of its virtual tables; the next session on it reuses a declaration whose fields
+// are the same instead of declaring the table again, which for a folder of a dozen tables is
+// most of the cost of a fresh connection.
+struct Pool {
+  static constexpr size_t kIdle = 4;
+  std::mutex mutex;
+  std::vector<std::unique_ptr<Connection>> idle;
+};
+
+Pool& ThePool() {
+  static Pool* p = new Pool;  // never destroyed: sessions may end during static destruction
+  return *p;
+}
+
 }  // namespace
+
+struct Connection {
+  sqlite3* db = nullptr;
+  std::map<std::string, DeclaredTable> declared;  // virtual tables, by SQLite name
+
+  Connection() = default;
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+  ~Connection() { sqlite3_close_v2(db); }
+};
+
+const DeclaredTable* FindDeclared(const Connection& conn, const std::string& sql_name) {
+  const auto it = conn.declared.find(sql_name);
+  return it == conn.declared.end() ? nullptr : &it->second;
+}
+
+bool StampOf(const std::filesystem::path& file, FileStamp& stamp) {
+  struct stat st {};
+  if (::stat(file.c_str(), &st) != 0) return false;
+  stamp.size = static_cast<uintmax_t>(st.st_size);
+  stamp.mtime_ns = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  stamp.inode = static_cast<uint64_t>(st.st_ino);
+  return true;
+}
 
 TableMode DefaultTableMode() {
   return g_mode.load();
@@ -80,30 +124,50 @@ void SetDefaultTableMode(TableMode mode) {
 }
 
 Session::Session(std::string folder, TableMode mode) : folder_(std::move(folder)), mode_(mode) {
-  if (sqlite3_open_v2(":memory:", &db_,
-                      SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                      nullptr) != SQLITE_OK) {
-    std::string msg = db_ ? sqlite3_errmsg(db_) : "out of memory";
-    sqlite3_close(db_);
-    throw EDBEngineError(MsgSqlError(msg));
+  if (mode_ == TableMode::kVirtual) {
+    Pool& pool = ThePool();
+    std::lock_guard lock(pool.mutex);
+    if (!pool.idle.empty()) {
+      conn_ = std::move(pool.idle.back());
+      pool.idle.pop_back();
+      return;
+    }
   }
-  if (mode_ == TableMode::kVirtual) RegisterParadoxModule(db_, this);
+  conn_ = std::make_unique<Connection>();
+  conn_->db = OpenMemoryDb();
+  if (mode_ == TableMode::kVirtual) RegisterParadoxModule(conn_->db, conn_.get());
 }
 
 Session::~Session() {
+  for (auto& [name, declared] : conn_->declared)
+    declared.slot->table.reset();
   tables_.clear();
-  sqlite3_close_v2(db_);
+  if (mode_ != TableMode::kVirtual) return;
+  Pool& pool = ThePool();
+  std::lock_guard lock(pool.mutex);
+  if (pool.idle.size() < Pool::kIdle) pool.idle.push_back(std::move(conn_));
 }
 
-std::shared_ptr<LoadedTable> Session::Loaded(std::string_view sql_name) const {
-  const auto it = tables_.find(std::string(sql_name));
-  return it == tables_.end() ? nullptr : it->second;
+sqlite3* Session::Db() const {
+  return conn_->db;
+}
+
+std::optional<std::filesystem::path> Session::TableFile(const std::string& name) {
+  if (const auto it = files_.find(name); it != files_.end()) return it->second;
+  auto file = FindTableFile(folder_, name);
+  if (file) files_.emplace(name, *file);
+  return file;
 }
 
 void Session::Attach(const TranslatedSql& sql) {
   for (const TableRef& ref : sql.tables) {
-    const auto file = FindTableFile(folder_, ref.file);
+    auto file = TableFile(ref.file);
     FileStamp stamp;
+    if (file && !StampOf(*file, stamp)) {
+      // Gone since it was found (renamed, say): look for it again.
+      files_.erase(ref.file);
+      file = TableFile(ref.file);
+    }
     if (!file || !StampOf(*file, stamp)) throw EDBEngineError(MsgTableMissing(ref.file, folder_));
     if (const auto it = tables_.find(ref.sql_name); it != tables_.end()) {
       const LoadedTable& t = *it->second;
@@ -111,7 +175,11 @@ void Session::Attach(const TranslatedSql& sql) {
           t.stamp_inode == stamp.inode) {
         continue;
       }
-      Exec(db_, "DROP TABLE " + QuoteIdent(ref.sql_name));
+      if (mode_ == TableMode::kVirtual) {
+        conn_->declared.at(ref.sql_name).slot->table.reset();
+      } else {
+        Exec(conn_->db, "DROP TABLE " + QuoteIdent(ref.sql_name));
+      }
       tables_.erase(it);
     }
     Load(ref, *file, stamp);
@@ -143,8 +211,24 @@ void Session::Load(const TableRef& ref, const std::filesystem::path& file, const
       } catch (const px::ParadoxError& e) {
         throw EDBEngineError(MsgTableUnreadable(ref.file, e.what()));
       }
-      Exec(db_, "CREATE VIRTUAL TABLE " + QuoteIdent(ref.sql_name) + " USING paradox(" +
-                    QuoteIdent(ref.sql_name) + ")");
+      std::string ddl = VirtualTableDdl(*loaded);
+      auto& declared = conn_->declared;
+      if (const auto it = declared.find(ref.sql_name); it != declared.end()) {
+        if (it->second.ddl == ddl) {
+          it->second.slot->table = loaded;  // declared alike before: show this table
+          return;
+        }
+        Exec(conn_->db, "DROP TABLE " + QuoteIdent(ref.sql_name));
+        declared.erase(it);
+      }
+      declared[ref.sql_name] = {std::move(ddl), std::make_shared<TableSlot>(TableSlot{loaded})};
+      try {
+        Exec(conn_->db, "CREATE VIRTUAL TABLE " + QuoteIdent(ref.sql_name) + " USING paradox(" +
+                            QuoteIdent(ref.sql_name) + ")");
+      } catch (...) {
+        declared.erase(ref.sql_name);
+        throw;
+      }
     } else {
       CopyIntoSqlite(ref.sql_name, *loaded);
       loaded->table.reset();  // SQLite holds the rows now
@@ -156,18 +240,19 @@ void Session::Load(const TableRef& ref, const std::filesystem::path& file, const
 }
 
 void Session::CopyIntoSqlite(const std::string& sql_name, const LoadedTable& table) {
+  sqlite3* db = conn_->db;
   std::string ddl = "CREATE TABLE " + QuoteIdent(sql_name) + "(";
   std::string insert = "INSERT INTO " + QuoteIdent(sql_name) + " VALUES(";
   for (size_t i = 0; i < table.names.size(); ++i) {
     ddl += (i ? ", " : "") + QuoteIdent(table.names[i]) + " " + DeclTypeOf(table.types[i]);
     insert += i ? ",?" : "?";
   }
-  Exec(db_, ddl + ")");
-  Exec(db_, "BEGIN");
+  Exec(db, ddl + ")");
+  Exec(db, "BEGIN");
   sqlite3_stmt* stmt = nullptr;
   try {
-    if (sqlite3_prepare_v2(db_, (insert + ")").c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
-      throw EDBEngineError(MsgSqlError(sqlite3_errmsg(db_)));
+    if (sqlite3_prepare_v2(db, (insert + ")").c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
+      throw EDBEngineError(MsgSqlError(sqlite3_errmsg(db)));
     }
     const int n = static_cast<int>(table.types.size());
     table.table->ForEach([&](const px::Record& record) {
@@ -175,7 +260,7 @@ void Session::CopyIntoSqlite(const std::string& sql_name, const LoadedTable& tab
         BindSink sink{stmt, f + 1};
         EmitField(record, f, table.types[static_cast<size_t>(f)], sink);
       }
-      if (sqlite3_step(stmt) != SQLITE_DONE) throw EDBEngineError(MsgSqlError(sqlite3_errmsg(db_)));
+      if (sqlite3_step(stmt) != SQLITE_DONE) throw EDBEngineError(MsgSqlError(sqlite3_errmsg(db)));
       sqlite3_reset(stmt);
     });
     sqlite3_finalize(stmt);
@@ -189,19 +274,19 @@ void Session::CopyIntoSqlite(const std::string& sql_name, const LoadedTable& tab
         if (k) cols += ',';
         cols += QuoteIdent(table.names[static_cast<size_t>(k)]);
       }
-      Exec(db_, "CREATE INDEX " + QuoteIdent(sql_name + "$key") + " ON " + QuoteIdent(sql_name) +
-                    "(" + cols + ")");
+      Exec(db, "CREATE INDEX " + QuoteIdent(sql_name + "$key") + " ON " + QuoteIdent(sql_name) +
+                   "(" + cols + ")");
     }
-    Exec(db_, "COMMIT");
+    Exec(db, "COMMIT");
   } catch (const px::ParadoxError& e) {
     sqlite3_finalize(stmt);
-    Exec(db_, "ROLLBACK");
-    Exec(db_, "DROP TABLE IF EXISTS " + QuoteIdent(sql_name));
+    Exec(db, "ROLLBACK");
+    Exec(db, "DROP TABLE IF EXISTS " + QuoteIdent(sql_name));
     throw EDBEngineError(MsgTableUnreadable(table.file_name, e.what()));
   } catch (...) {
     sqlite3_finalize(stmt);
-    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-    sqlite3_exec(db_, ("DROP TABLE IF EXISTS " + QuoteIdent(sql_name)).c_str(), nullptr, nullptr,
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, ("DROP TABLE IF EXISTS " + QuoteIdent(sql_name)).c_str(), nullptr, nullptr,
                  nullptr);
     throw;
   }
@@ -246,3 +331,29 @@ bool ConnectionNameInUse(const std::string& name) {
 }
 
 }  // namespace nc16::db::detail
+
+namespace nc16::db {
+
+TableStamp StampOfTable(std::string_view folder, std::string_view table) {
+  TableStamp out;
+  std::optional<std::filesystem::path> file;
+  try {
+    file = detail::FindTableFile(folder, table);
+  } catch (const EDatabaseError&) {
+    return out;  // a name that cannot be resolved: the query will say why
+  }
+  detail::FileStamp stamp;
+  if (!file || !detail::StampOf(*file, stamp)) return out;
+  out.found = true;
+  out.path = file->string();
+  out.size = stamp.size;
+  out.mtime_ns = stamp.mtime_ns;
+  out.inode = stamp.inode;
+  const int64_t now_ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                             std::chrono::system_clock::now().time_since_epoch())
+                             .count();
+  out.settled = now_ns - stamp.mtime_ns >= int64_t{2000000000};
+  return out;
+}
+
+}  // namespace nc16::db

@@ -11,12 +11,18 @@
 // 10,000 employees the four queries of one export take about half the time (no copy to make),
 // and a query on a copied table only wins once its tables are loaded, which an export never
 // reuses.
+//
+// A virtual-table session ends by handing its connection to a small pool of idle ones, with its
+// table declarations but none of its tables: the next session (the batch opens one per data set
+// and per era look-up) declares again only a table whose fields differ, and otherwise points the
+// declaration at the table it loads itself.
 
 #include <sqlite3.h>
 
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -38,7 +44,17 @@ struct FileStamp {
   friend bool operator==(const FileStamp&, const FileStamp&) = default;
 };
 
-struct LoadedTable;  // Session.cpp
+// The size, modification time and inode of `file`; false when it cannot be read.
+bool StampOf(const std::filesystem::path& file, FileStamp& stamp);
+
+struct LoadedTable;  // LoadedTable.h
+struct Connection;   // Session.cpp
+
+// What one virtual table of a connection shows: the loaded table of the session that holds the
+// connection now, or nothing between sessions.
+struct TableSlot {
+  std::shared_ptr<LoadedTable> table;
+};
 
 class Session {
  public:
@@ -48,24 +64,32 @@ class Session {
   Session& operator=(const Session&) = delete;
 
   const std::string& Folder() const { return folder_; }
-  sqlite3* Db() const { return db_; }
+  sqlite3* Db() const;
 
   // Makes every table of the statement present and current; raises EDBEngineError when a file
   // is missing, locked or unreadable.
   void Attach(const TranslatedSql& sql);
 
-  // For the virtual-table module: the loaded table behind an SQLite name.
-  std::shared_ptr<LoadedTable> Loaded(std::string_view sql_name) const;
-
  private:
   void Load(const TableRef& ref, const std::filesystem::path& file, const FileStamp& stamp);
   void CopyIntoSqlite(const std::string& sql_name, const LoadedTable& table);
 
+  // The file of a table: found once per session and name, looked for again when it is gone.
+  std::optional<std::filesystem::path> TableFile(const std::string& name);
+
   std::string folder_;
   TableMode mode_;
-  sqlite3* db_ = nullptr;
+  std::unique_ptr<Connection> conn_;
   std::map<std::string, std::shared_ptr<LoadedTable>> tables_;  // by SQLite name
+  std::map<std::string, std::filesystem::path> files_;          // by name as written
 };
+
+// The declared virtual table of `sql_name` on a connection: its slot and its declaration.
+struct DeclaredTable {
+  std::string ddl;  // the CREATE TABLE text handed to sqlite3_declare_vtab
+  std::shared_ptr<TableSlot> slot;
+};
+const DeclaredTable* FindDeclared(const Connection& conn, const std::string& sql_name);
 
 // The session a database name stands for: the open connection of that name, or else a fresh
 // session on the name taken as a folder path. Raises EDBEngineError when it is neither.

@@ -15,11 +15,13 @@ namespace {
 
 struct VTab {
   sqlite3_vtab base{};
-  std::shared_ptr<LoadedTable> table;
+  std::string name;
+  std::shared_ptr<TableSlot> slot;  // the table it shows now
 };
 
 struct VCursor {
   sqlite3_vtab_cursor base{};
+  std::shared_ptr<LoadedTable> held;  // keeps the table of the statement alive
   LoadedTable* table = nullptr;
   // A scan walks all rows; a lookup walks one hash chain of `column`, stopping on rows equal to
   // the key.
@@ -68,27 +70,22 @@ std::string QuoteIdent(const std::string& name) {
 
 int Connect(sqlite3* db, void* aux, int argc, const char* const* argv, sqlite3_vtab** out,
             char** err) {
-  auto* session = static_cast<Session*>(aux);
+  const auto* conn = static_cast<const Connection*>(aux);
   if (argc < 4) {
     *err = sqlite3_mprintf("paradox: table name missing");
     return SQLITE_ERROR;
   }
   std::string name = argv[3];
   if (name.size() >= 2 && name.front() == '"') name = name.substr(1, name.size() - 2);
-  auto table = session->Loaded(name);
-  if (!table) {
+  const DeclaredTable* declared = FindDeclared(*conn, name);
+  if (!declared) {
     *err = sqlite3_mprintf("paradox: no loaded table %s", argv[3]);
     return SQLITE_ERROR;
   }
-  std::string ddl = "CREATE TABLE x(";
-  for (size_t i = 0; i < table->names.size(); ++i) {
-    if (i) ddl += ", ";
-    ddl += QuoteIdent(table->names[i]) + " " + DeclTypeOf(table->types[i]);
-  }
-  ddl += ")";
-  if (const int rc = sqlite3_declare_vtab(db, ddl.c_str()); rc != SQLITE_OK) return rc;
+  if (const int rc = sqlite3_declare_vtab(db, declared->ddl.c_str()); rc != SQLITE_OK) return rc;
   auto* vtab = new VTab;
-  vtab->table = std::move(table);
+  vtab->name = std::move(name);
+  vtab->slot = declared->slot;
   *out = &vtab->base;
   return SQLITE_OK;
 }
@@ -100,15 +97,22 @@ int Disconnect(sqlite3_vtab* vtab) {
 
 // Plan: idxNum = 1 + column of the first usable equality constraint (looked up in the column's
 // index), or 0 for a scan.
-int BestIndex(sqlite3_vtab* vtab, sqlite3_index_info* info) {
-  const double rows =
-      static_cast<double>(reinterpret_cast<VTab*>(vtab)->table->table->RecordCount());
+int BestIndex(sqlite3_vtab* base, sqlite3_index_info* info) {
+  auto* vtab = reinterpret_cast<VTab*>(base);
+  if (!vtab->slot->table) {
+    // Declared by an earlier session of the connection and not loaded by this one: to this
+    // session's statements the table does not exist.
+    sqlite3_free(base->zErrMsg);
+    base->zErrMsg = sqlite3_mprintf("no such table: %s", vtab->name.c_str());
+    return SQLITE_ERROR;
+  }
+  const double rows = static_cast<double>(vtab->slot->table->table->RecordCount());
   info->idxNum = 0;
   info->estimatedCost = rows + 1;
   info->estimatedRows = static_cast<sqlite3_int64>(rows) + 1;
   // A keyed table's records come in key order, and an index lookup keeps that order: SQLite
   // need not sort when it asks for a prefix of the (numeric) key, ascending.
-  const LoadedTable& table = *reinterpret_cast<VTab*>(vtab)->table;
+  const LoadedTable& table = *vtab->slot->table;
   if (info->nOrderBy > 0 && info->nOrderBy <= table.ordered_fields) {
     bool consumed = true;
     for (int i = 0; i < info->nOrderBy; ++i) {
@@ -130,8 +134,11 @@ int BestIndex(sqlite3_vtab* vtab, sqlite3_index_info* info) {
 }
 
 int Open(sqlite3_vtab* vtab, sqlite3_vtab_cursor** out) {
+  auto* v = reinterpret_cast<VTab*>(vtab);
+  if (!v->slot->table) return SQLITE_ERROR;
   auto* cur = new VCursor;
-  cur->table = reinterpret_cast<VTab*>(vtab)->table.get();
+  cur->held = v->slot->table;
+  cur->table = cur->held.get();
   *out = &cur->base;
   return SQLITE_OK;
 }
@@ -265,8 +272,17 @@ const sqlite3_module kModule = [] {
 
 }  // namespace
 
-void RegisterParadoxModule(sqlite3* db, Session* session) {
-  sqlite3_create_module_v2(db, "paradox", &kModule, session, nullptr);
+std::string VirtualTableDdl(const LoadedTable& table) {
+  std::string ddl = "CREATE TABLE x(";
+  for (size_t i = 0; i < table.names.size(); ++i) {
+    if (i) ddl += ", ";
+    ddl += QuoteIdent(table.names[i]) + " " + DeclTypeOf(table.types[i]);
+  }
+  return ddl + ")";
+}
+
+void RegisterParadoxModule(sqlite3* db, const Connection* conn) {
+  sqlite3_create_module_v2(db, "paradox", &kModule, const_cast<Connection*>(conn), nullptr);
 }
 
 }  // namespace nc16::db::detail

@@ -6,12 +6,19 @@
 
 #include <sqlite3.h>
 
+#include <string>
+
 namespace nc16::db::detail {
 
-class Session;
+struct Connection;
+struct LoadedTable;
 
-// Registers the module on `db`; CREATE VIRTUAL TABLE x USING paradox(<sql name>) then exposes
-// session.Loaded(<sql name>). The session must outlive the connection.
-void RegisterParadoxModule(sqlite3* db, Session* session);
+// Registers the module on `db`; CREATE VIRTUAL TABLE x USING paradox(<sql name>) then shows the
+// slot that `conn` declares for <sql name>, whichever table the slot holds when a statement is
+// prepared and run. `conn` must outlive `db`.
+void RegisterParadoxModule(sqlite3* db, const Connection* conn);
+
+// The declaration of a loaded table's virtual table: its fields with their declared types.
+std::string VirtualTableDdl(const LoadedTable& table);
 
 }  // namespace nc16::db::detail

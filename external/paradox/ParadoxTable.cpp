@@ -125,11 +125,12 @@ Table::Table(const std::filesystem::path& db_file, const OpenOptions& options)
   constexpr uint64_t kLargestTable = 65535ull * 32768 + 65536;
   if (file.Size() > kLargestTable) Fail("file larger than any Paradox table");
   data_ = file.ReadAll();
-  blob_path_ = options.blob_file.empty() ? FindBlobFile(db_file) : options.blob_file;
   Parse();
-  // The blob file is read under the same lock as the table, so the two belong together.
+  // The blob file is read under the same lock as the table, so the two belong together. Only a
+  // table with blob fields looks for one: finding it means listing the folder.
   for (const FieldInfo& f : fields_)
     if (IsBlobType(f.type)) {
+      blob_path_ = options.blob_file.empty() ? FindBlobFile(db_file) : options.blob_file;
       BlobBytesIfAny();
       break;
     }

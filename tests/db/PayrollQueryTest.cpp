@@ -330,6 +330,33 @@ TEST(TableFiles, UpperCaseFilesAnswerToTheProgramsSpelling) {
   }
 }
 
+// Connections are reused from one session to the next with their table declarations: each
+// session still sees only its own folder's tables, as they are on disk now.
+TEST(TableFiles, EachSessionReadsItsOwnFolderAsItIsNow) {
+  TempFolder a, b, c;
+  const std::vector<px::FieldDef> one = {{"N", px::FieldType::Long, 0}};
+  testing::WriteTable(a.path(), "t.db", one, 0, {{int64_t{1}}});
+  testing::WriteTable(b.path(), "T.DB", one, 0, {{int64_t{2}}, {int64_t{3}}});
+  testing::WriteTable(c.path(), "t.db",
+                      {{"M", px::FieldType::Alpha, 8}, {"N", px::FieldType::Long, 0}}, 0,
+                      {{std::string("x"), int64_t{4}}});
+  auto sum = [](const TempFolder& folder) {
+    TQuery q;
+    q.SetDatabaseName(folder.str());
+    q.SQL() = {"SELECT SUM(N) AS S FROM \"t.db\" T"};
+    q.Open();
+    return q.FieldByName("S").AsInteger();
+  };
+  EXPECT_EQ(sum(a), 1);
+  EXPECT_EQ(sum(b), 5);
+  EXPECT_EQ(sum(c), 4);  // other fields: declared anew
+  std::filesystem::remove(a.path() / "t.db");
+  testing::WriteTable(a.path(), "t.db", one, 0, {{int64_t{6}}, {int64_t{7}}});
+  EXPECT_EQ(sum(a), 13);
+  std::filesystem::remove(b.path() / "T.DB");
+  EXPECT_THROW(sum(b), EDBEngineError);
+}
+
 TEST(TableFiles, ADamagedTableIsAnEngineErrorNamingIt) {
   testing::TempFolder folder;
   std::vector<std::vector<px::Value>> rows;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
 #include <fstream>
 
 #include "app/flow/Startup.h"
@@ -61,6 +63,33 @@ TEST_F(DataSetCheckTest, EraOfAWesternYear) {
   EXPECT_EQ(check.GetEraYear(1800), 0);
   EXPECT_EQ(check.GetEraName(1800), "");
   EXPECT_TRUE(boxes_.shown.empty());
+}
+
+// The rows of the era table are kept between look-ups while the file is unchanged.
+TEST_F(DataSetCheckTest, AnEraTableRewrittenAfterALookUpIsReadAnew) {
+  const auto file = root_.Path() / "mGengo.db";
+  const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+  auto write = [&](const char* name, int64_t start, std::chrono::seconds age) {
+    for (const char* f : {"mGengo.db", "mGengo.PX"})
+      std::filesystem::remove(root_.Path() / f);
+    demo::WriteTable(FromNativePath(root_.Path()), "mGengo", 0,
+                     {{{"SearchKey", int64_t{1}},
+                       {"GengoMei", SJIS(name)},
+                       {"StartNen", start},
+                       {"EndNen", int64_t{0}},
+                       {"HoseiNen", start - 1}}});
+    std::filesystem::last_write_time(file, old + age);  // long settled
+  };
+  DataSetCheck check(*info_, boxes_);
+  write("令和", 2019, std::chrono::seconds(0));
+  EXPECT_EQ(Cp932ToUtf8(check.GetEraName(2021)), "令和");
+  EXPECT_EQ(check.GetEraYear(2021), 3);
+  write("新元", 2020, std::chrono::seconds(1));  // same size, another modification time
+  EXPECT_EQ(Cp932ToUtf8(check.GetEraName(2021)), "新元");
+  EXPECT_EQ(check.GetEraYear(2021), 2);
+  std::filesystem::remove(file);
+  EXPECT_EQ(check.GetEraYear(2021), 0);
+  EXPECT_EQ(boxes_.shown.size(), 1u);  // the missing table, as without the rows kept
 }
 
 TEST_F(DataSetCheckTest, AcceptsAnExportableCompanyAndReadsItsSettings) {
