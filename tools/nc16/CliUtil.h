@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/MessageBox.h"
+
 namespace nc16::cli {
 
 inline constexpr int kExitUsage = 2;
@@ -25,6 +27,18 @@ class UsageFailure : public std::runtime_error {
 // Writes a CP932 message to stderr as UTF-8; a bare CR (the system's line break) becomes a new
 // line, and the message ends with one.
 void PrintMessage(std::string_view cp932);
+
+// The wizard's message boxes as lines on stderr (PrintMessage), counted; a question is answered
+// No, as a user who is not there would not confirm it.
+class StderrBoxes : public MessageBoxes {
+ public:
+  MessageAnswer Show(MessageKind, const std::string& text, MessageButtons buttons) override {
+    PrintMessage(text);
+    ++shown;
+    return buttons == MessageButtons::kYesNo ? MessageAnswer::kNo : MessageAnswer::kOk;
+  }
+  int shown = 0;
+};
 
 // Prints "nc16: <text>" to stderr and returns kExitUsage.
 int UsageError(std::string_view text);

@@ -19,17 +19,6 @@ namespace {
 constexpr int kExitFailed = 4;
 constexpr int kExitNothing = 3;
 
-// Message boxes as lines on stderr, counted.
-class StderrBoxes : public MessageBoxes {
- public:
-  MessageAnswer Show(MessageKind, const std::string& text, MessageButtons buttons) override {
-    PrintMessage(text);
-    ++shown;
-    return buttons == MessageButtons::kYesNo ? MessageAnswer::kNo : MessageAnswer::kOk;
-  }
-  int shown = 0;
-};
-
 std::string Now() {
   std::time_t t = std::time(nullptr);
   std::tm local{};

@@ -13,16 +13,6 @@
 namespace nc16::cli {
 namespace {
 
-class StderrBoxes : public MessageBoxes {
- public:
-  MessageAnswer Show(MessageKind, const std::string& text, MessageButtons buttons) override {
-    PrintMessage(text);
-    ++shown;
-    return buttons == MessageButtons::kYesNo ? MessageAnswer::kNo : MessageAnswer::kOk;
-  }
-  int shown = 0;
-};
-
 std::string Field(const std::string& cp932) {
   std::string utf8 = Cp932ToUtf8(cp932);
   for (char& c : utf8)

@@ -25,15 +25,6 @@ constexpr int kExitFailed = 4;
 constexpr int kExitProblems = 5;
 constexpr int kExitLogFailed = 6;  // the file was written, the My Number log record was not
 
-// Message boxes as lines on stderr.
-class StderrBoxes : public MessageBoxes {
- public:
-  MessageAnswer Show(MessageKind, const std::string& text, MessageButtons buttons) override {
-    PrintMessage(text);
-    return buttons == MessageButtons::kYesNo ? MessageAnswer::kNo : MessageAnswer::kOk;
-  }
-};
-
 // The file page's rule for the name offered with or without individual numbers.
 std::string AdjustExtension(std::string file, bool my_number) {
   if (!my_number) {
