@@ -11,6 +11,11 @@ namespace nc16 {
 // Empty when there is no such field; never fails.
 std::string GetField(std::string_view s, std::string_view separator, int index);
 
+// The folder part of a path with its closing delimiter ("C:\" of "C:\A.XML", "/" of
+// "/out.xml"); empty for a bare name. A delimiter byte inside a double-byte character does not
+// count; a drive's ":" counts only where drives exist.
+std::string_view FolderPart(std::string_view path);
+
 // The drive of the system folder: its first character and ":" ("C:"); on POSIX "/" stands for
 // the system drive. Empty when the system folder cannot be named.
 std::string GetWindowsDrive();

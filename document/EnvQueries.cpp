@@ -1,4 +1,5 @@
 #include "document/ArgUtils.h"
+#include "document/TextUtils.h"
 #include "platform/Cp932.h"
 #include "platform/Platform.h"
 
@@ -12,9 +13,8 @@ bool IsFolderDelimiter(char c) {
          (platform::kHasDriveLetters && c == ':');
 }
 
-// The folder part of a path with its closing delimiter ("C:\" of "C:\A.XML", "/" of
-// "/out.xml"); empty for a bare name. A delimiter byte inside a double-byte character does not
-// count.
+}  // namespace
+
 std::string_view FolderPart(std::string_view path) {
   size_t end = 0;
   for (size_t i = 0; i < path.size();) {
@@ -28,20 +28,6 @@ std::string_view FolderPart(std::string_view path) {
   }
   return path.substr(0, end);
 }
-
-std::string AsciiUpper(std::string_view s) {
-  std::string out(s);
-  for (size_t i = 0; i < out.size(); ++i) {
-    unsigned char b = static_cast<unsigned char>(out[i]);
-    if (IsLeadByte(b) && i + 1 < out.size())
-      ++i;
-    else if (b >= 'a' && b <= 'z')
-      out[i] = static_cast<char>(b - 'a' + 'A');
-  }
-  return out;
-}
-
-}  // namespace
 
 std::string GetWindowsDrive() {
   std::string folder = platform::SystemFolder();

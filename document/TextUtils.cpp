@@ -94,6 +94,18 @@ std::string CopyWholeChars(std::string_view s, int from_byte, int to_byte) {
   return std::string(s.substr(first, end - first));
 }
 
+std::string AsciiUpper(std::string_view s) {
+  std::string out(s);
+  for (size_t i = 0; i < out.size(); ++i) {
+    unsigned char b = static_cast<unsigned char>(out[i]);
+    if (IsLeadByte(b) && i + 1 < out.size())
+      ++i;
+    else if (b >= 'a' && b <= 'z')
+      out[i] = static_cast<char>(b - 'a' + 'A');
+  }
+  return out;
+}
+
 bool EndsWithNoCase(std::string_view s, std::string_view suffix) {
   if (suffix.size() > s.size()) return false;
   auto upper = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; };

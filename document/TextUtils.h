@@ -30,6 +30,9 @@ std::string TrimBlanks(std::string_view s);
 // split a character.
 std::string CopyWholeChars(std::string_view s, int from_byte, int to_byte);
 
+// S with its ASCII letters in upper case; the bytes of double-byte characters stay as they are.
+std::string AsciiUpper(std::string_view s);
+
 // Case-insensitive (ASCII letters only) test of how S ends.
 bool EndsWithNoCase(std::string_view s, std::string_view suffix);
 

@@ -7,6 +7,7 @@
 #include "app/flow/DataList.h"
 #include "app/flow/DataSetCheck.h"
 #include "app/flow/OutputStep.h"
+#include "document/TextUtils.h"
 #include "extract/ErrorList.h"
 #include "platform/Cp932.h"
 #include "platform/Platform.h"
@@ -30,20 +31,6 @@ class CollectingBoxes : public MessageBoxes {
  private:
   std::string text_;
 };
-
-// ASCII letters in upper case; the bytes of double-byte characters stay as they are.
-std::string AsciiUpper(std::string_view cp932) {
-  std::string out(cp932);
-  for (size_t i = 0; i < out.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(out[i]);
-    if (IsLeadByte(c)) {
-      ++i;
-    } else if (c >= 'a' && c <= 'z') {
-      out[i] = static_cast<char>(c - 'a' + 'A');
-    }
-  }
-  return out;
-}
 
 // The employees named in an error list: each one's block ends with a rule of 85 "-".
 size_t EmployeesWithProblems(const ErrorList& errors) {

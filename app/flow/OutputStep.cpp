@@ -14,22 +14,6 @@
 namespace nc16 {
 namespace {
 
-// The folder part of a path: up to and including its last separator (or drive colon).
-std::string_view FolderPart(std::string_view path) {
-  size_t pos = std::string_view::npos;
-  for (size_t i = 0; i < path.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(path[i]);
-    if (IsLeadByte(c) && i + 1 < path.size()) {
-      ++i;  // a trail byte may look like a backslash
-      continue;
-    }
-    if (path.substr(i, platform::kPathSeparator.size()) == platform::kPathSeparator ||
-        (platform::kHasDriveLetters && c == ':'))
-      pos = i;
-  }
-  return pos == std::string_view::npos ? std::string_view() : path.substr(0, pos + 1);
-}
-
 std::string WithoutTrailingSeparator(std::string_view folder) {
   std::string f(folder);
   while (f.size() > 1 && f.ends_with(platform::kPathSeparator))
