@@ -7,47 +7,17 @@
 
 #include "external/paradox/ParadoxTable.h"
 #include "platform/Cp932.h"
-#include "tests/app/RecordingBoxes.h"
-#include "tests/platform/TempFolder.h"
-#include "tools/demo/DemoInstallation.h"
+#include "tests/flow/DataListFixture.h"
 
 namespace nc16::test {
 namespace {
 
-using nc16::testing::ScopedEnv;
-using nc16::testing::TempFolder;
-
-class DataList : public ::testing::Test {
+class DataList : public DataListFixture {
  protected:
-  void SetUp() override {
-    demo::DemoOptions options;
-    options.root = FromNativePath(root_.Path());
-    options.employees = 2;
-    inst_ = demo::CreateDemoInstallation(options);
-    registry_.emplace("NC16_REGISTRY", NativePath(inst_.registry_file).string());
-    appdata_.emplace("NC16_COMMON_APPDATA", NativePath(inst_.common_appdata).string());
-    info_ = std::make_unique<TDataExportInfo>("", "", 0);
-    info_->OnSaveError = [](const std::string&) {};
-    check_ = std::make_unique<DataSetCheck>(*info_, boxes_);
-  }
-  void TearDown() override {
-    check_.reset();
-    info_.reset();
-  }
-  std::vector<DataListRow> Load(const char* field, const char* direction) {
-    return LoadDataList(*check_, *info_, boxes_, field, direction);
-  }
   std::string Folder(int n) const { return inst_.data_sets.at(n - 1).folder; }
   std::filesystem::path ListFile() const {
     return NativePath(inst_.common_data_dir) / "db" / "mDataList.db";
   }
-
-  TempFolder root_;
-  demo::DemoInstallation inst_;
-  std::optional<ScopedEnv> registry_, appdata_;
-  std::unique_ptr<TDataExportInfo> info_;
-  RecordingBoxes boxes_;
-  std::unique_ptr<DataSetCheck> check_;
 };
 
 TEST_F(DataList, ByFolderAscendingAndDescending) {

@@ -7,7 +7,7 @@
 #include "app/flow/DataList.h"
 #include "app/flow/Startup.h"
 #include "platform/Cp932.h"
-#include "tests/app/RecordingBoxes.h"
+#include "tests/flow/DataListFixture.h"
 #include "tests/platform/TempFolder.h"
 #include "tools/demo/DemoCommonData.h"
 #include "tools/demo/DemoInstallation.h"
@@ -46,33 +46,9 @@ TEST(LocalHolderFolder, WindowsPathsMapUnderTheCommonFolder) {
   }
 }
 
-class WindowsCopy : public ::testing::Test {
+class WindowsCopy : public DataListFixture {
  protected:
-  void SetUp() override {
-    demo::DemoOptions options;
-    options.root = FromNativePath(root_.Path());
-    options.employees = 2;
-    options.windows_copy = true;
-    inst_ = demo::CreateDemoInstallation(options);
-    registry_.emplace("NC16_REGISTRY", NativePath(inst_.registry_file).string());
-    appdata_.emplace("NC16_COMMON_APPDATA", NativePath(inst_.common_appdata).string());
-    info_ = std::make_unique<TDataExportInfo>("", "", 0);
-    info_->OnSaveError = [](const std::string&) {};
-    check_ = std::make_unique<DataSetCheck>(*info_, boxes_);
-  }
-  void TearDown() override {
-    check_.reset();
-    info_.reset();
-  }
-  std::vector<DataListRow> Load() { return LoadDataList(*check_, *info_, boxes_, "Holder", "ASC"); }
-  std::filesystem::path Common() const { return NativePath(inst_.common_data_dir); }
-
-  TempFolder root_;
-  demo::DemoInstallation inst_;
-  std::optional<ScopedEnv> registry_, appdata_;
-  std::unique_ptr<TDataExportInfo> info_;
-  RecordingBoxes boxes_;
-  std::unique_ptr<DataSetCheck> check_;
+  WindowsCopy() : DataListFixture(true) {}
 };
 
 TEST_F(WindowsCopy, StartsListsAndChecksAsTheOrdinaryInstallation) {
