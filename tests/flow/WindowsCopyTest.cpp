@@ -15,7 +15,6 @@
 namespace nc16::test {
 namespace {
 
-using nc16::testing::ScopedEnv;
 using nc16::testing::TempFolder;
 
 TEST(LocalHolderFolder, WindowsPathsMapUnderTheCommonFolder) {
