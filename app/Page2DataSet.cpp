@@ -12,16 +12,23 @@
 #include "app/QtText.h"
 #include "app/WizardFonts.h"
 #include "app/WizardPage.h"
-#include "app/flow/DataList.h"
-#include "app/gMain.h"
+#include "document/Texts.h"
 
 namespace nc16 {
 namespace {
 
-const QString kNameTitle = QStringLiteral("ﾃﾞｰﾀ名");
-const QString kPathTitle = QStringLiteral("ﾃﾞｰﾀﾌｫﾙﾀﾞﾊﾟｽ");
-const QString kUp = QStringLiteral(" ▲");
-const QString kDown = QStringLiteral(" ▼");
+QString NameTitle() {
+  return ToQ(texts::DataNameTitle());
+}
+QString PathTitle() {
+  return ToQ(texts::FolderTitle());
+}
+QString Up() {
+  return ToQ(texts::SortedUp());
+}
+QString Down() {
+  return ToQ(texts::SortedDown());
+}
 
 // Striped rows: light blue on odd row numbers (the first data row is row 1), the selected row
 // in the highlight colours, the text 2 pixels right of and below the cell's corner.
@@ -54,7 +61,8 @@ class StripedRowDelegate : public QStyledItemDelegate {
 
 }  // namespace
 
-Page2DataSet::Page2DataSet(TForm1& form, QWidget* parent) : QWidget(parent), form_(form) {
+Page2DataSet::Page2DataSet(RowSource rows, QWidget* parent)
+    : QWidget(parent), rows_(std::move(rows)) {
   Label2a = MakeLabel(this, "Label2a", QString(), 16, 16, kPageWidth - 32, 16);
 
   StringGrid1 = new QTableWidget(0, 4, this);
@@ -91,10 +99,7 @@ Page2DataSet::Page2DataSet(TForm1& form, QWidget* parent) : QWidget(parent), for
   });
   StringGrid1->installEventFilter(this);
 
-  Label2b = MakeLabel(this, "Label2b",
-                      QStringLiteral("対象のﾃﾞｰﾀが正しく指定されているか確認し、[次へ]を"
-                                     "ｸﾘｯｸしてください。"),
-                      16, 308, kPageWidth - 32, 16);
+  Label2b = MakeLabel(this, "Label2b", ToQ(texts::DataSetPageHint()), 16, 308, kPageWidth - 32, 16);
 }
 
 void Page2DataSet::SetTitle(int col, const QString& title) {
@@ -127,10 +132,10 @@ void Page2DataSet::SelectRow(int row) {
   StringGrid1->selectRow(row - 1);
 }
 
-void Page2DataSet::SetUp() {
-  SetTitle(0, kNameTitle);
-  SetTitle(1, QStringLiteral("給与年月／賞与回"));
-  SetTitle(2, kPathTitle + kUp);
+void Page2DataSet::SetUp(const std::string& company, const std::string& key) {
+  SetTitle(0, NameTitle());
+  SetTitle(1, ToQ(texts::PeriodTitle()));
+  SetTitle(2, PathTitle() + Up());
   SetTitle(3, QString());
   StringGrid1->setColumnWidth(0, 245);
   StringGrid1->setColumnWidth(1, 125);
@@ -140,11 +145,10 @@ void Page2DataSet::SetUp() {
   LoadDataList("Holder", "ASC");
 
   int selected = 1;
-  const TDataExportInfo& info = *form_.ExportInfo;
-  if (!info.CompanyName.empty() && !info.DataKey.empty()) {
-    const QString company = ToQ(info.CompanyName), key = ToQ(info.DataKey);
+  if (!company.empty() && !key.empty()) {
+    const QString company_text = ToQ(company), key_text = ToQ(key);
     for (int r = 1; r <= StringGrid1->rowCount(); ++r) {
-      if (Cell(0, r) == company && Cell(3, r) == key) {
+      if (Cell(0, r) == company_text && Cell(3, r) == key_text) {
         selected = r;
         break;
       }
@@ -164,8 +168,7 @@ void Page2DataSet::ScrollSelectionToTop() {
 }
 
 void Page2DataSet::LoadDataList(const std::string& SortField, const std::string& Direction) {
-  const std::vector<DataListRow> rows =
-      nc16::LoadDataList(*form_.Check, *form_.ExportInfo, form_.Boxes(), SortField, Direction);
+  const std::vector<DataListRow> rows = rows_(SortField, Direction);
   // The grid keeps its selected row number across a reload, as long as the row exists.
   const int selected = SelectedRow();
   StringGrid1->setRowCount(static_cast<int>(rows.size()));
@@ -195,15 +198,15 @@ void Page2DataSet::StringGrid1MouseDown(Qt::MouseButton button, Qt::MouseButtons
             w2 = StringGrid1->columnWidth(2);
   const QString remembered = Cell(2, SelectedRow());
   if (X >= 0 && X <= w0) {
-    const bool to_ascending = Title(0) == kNameTitle + kDown;
+    const bool to_ascending = Title(0) == NameTitle() + Down();
     LoadDataList("Content,Holder", to_ascending ? "ASC" : "DESC");
-    SetTitle(0, kNameTitle + (to_ascending ? kUp : kDown));
-    SetTitle(2, kPathTitle);
+    SetTitle(0, NameTitle() + (to_ascending ? Up() : Down()));
+    SetTitle(2, PathTitle());
   } else if (X >= w0 + w1 && X <= w0 + w1 + w2) {
-    const bool to_ascending = Title(2) == kPathTitle + kDown;
+    const bool to_ascending = Title(2) == PathTitle() + Down();
     LoadDataList("Holder", to_ascending ? "ASC" : "DESC");
-    SetTitle(2, kPathTitle + (to_ascending ? kUp : kDown));
-    SetTitle(0, kNameTitle);
+    SetTitle(2, PathTitle() + (to_ascending ? Up() : Down()));
+    SetTitle(0, NameTitle());
   } else {
     return;
   }
@@ -227,9 +230,8 @@ bool Page2DataSet::eventFilter(QObject* watched, QEvent* event) {
     auto* key = static_cast<QKeyEvent*>(event);
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     if (enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-      // Enter is consumed; on its release the focus moves to Next. The move counts as one made
-      // with the keyboard, after which styles draw the focus frame.
-      if (event->type() == QEvent::KeyRelease) form_.Button2->setFocus(Qt::ShortcutFocusReason);
+      // Enter is consumed; on its release the form moves the focus to Next.
+      if (event->type() == QEvent::KeyRelease) emit EnterPressed();
       return true;
     }
   }

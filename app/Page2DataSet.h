@@ -5,23 +5,30 @@
 
 #include <QTableWidget>
 #include <QWidget>
+#include <functional>
 #include <string>
+#include <vector>
+
+#include "app/flow/DataList.h"
 
 class QLabel;
 class QPushButton;
 
 namespace nc16 {
 
-class TForm1;
-
 class Page2DataSet : public QWidget {
   Q_OBJECT
  public:
-  Page2DataSet(TForm1& form, QWidget* parent = nullptr);
+  // Reads the rows of the data list in the order asked for (SortField, Direction); the form
+  // gives it, with the connections and the messages of a failure.
+  using RowSource = std::function<std::vector<DataListRow>(const std::string& SortField,
+                                                           const std::string& Direction)>;
+
+  Page2DataSet(RowSource rows, QWidget* parent = nullptr);
 
   // Set-up at form creation: titles, widths, the list sorted by folder, and the remembered data
-  // set (CompanyName and DataKey) selected.
-  void SetUp();
+  // set (its company name and key, CP932) selected.
+  void SetUp(const std::string& company, const std::string& key);
   // Refills the rows; SortField "Holder" or "Content,Holder", Direction "ASC" or "DESC".
   void LoadDataList(const std::string& SortField, const std::string& Direction);
   // Selects the first row whose shown folder (column 2) equals `path`; no change when none does.
@@ -41,6 +48,10 @@ class Page2DataSet : public QWidget {
   QTableWidget* StringGrid1;
   QLabel* Label2b;
 
+ signals:
+  // Enter was pressed in the grid: the user is done with the page.
+  void EnterPressed();
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -49,7 +60,7 @@ class Page2DataSet : public QWidget {
   void SetTitle(int col, const QString& title);
   QString Title(int col) const;
 
-  TForm1& form_;
+  RowSource rows_;
   int top_row_ = 0;  // the row to scroll to the top when the grid is shown; 0: none
 };
 

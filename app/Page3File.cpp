@@ -11,8 +11,8 @@
 #include "app/WizardPage.h"
 #include "app/controls/xEdit.h"
 #include "app/flow/OutputStep.h"
-#include "app/gMain.h"
-#include "document/TextUtils.h"
+#include "app/flow/PageChecks.h"
+#include "document/Texts.h"
 #include "platform/Platform.h"
 
 namespace nc16 {
@@ -21,31 +21,27 @@ std::function<std::optional<QString>(const SaveDialogRequest&)> Page3File::SaveD
 
 namespace {
 
-bool EndsWithXmlQve(const std::string& s) {
-  return EndsWithNoCase(RightPart(s, 8), ".xml.qve");
-}
-
 QString Native(const std::string& cp932) {
   return QString::fromStdString(NativePath(cp932).string());
 }
 
 }  // namespace
 
-Page3File::Page3File(TForm1& form, QWidget* parent) : QWidget(parent), form_(form) {
+Page3File::Page3File(QWidget* parent) : QWidget(parent) {
   Label4a = MakeLabel(this, "Label4a", QString(), 16, 16, kPageWidth - 32, 16);
-  GroupBox4 = new QGroupBox(QStringLiteral("中間ﾌｧｲﾙ"), this);
+  GroupBox4 = new QGroupBox(ToQ(texts::FileGroup()), this);
   GroupBox4->setObjectName(QStringLiteral("GroupBox4"));
   GroupBox4->setGeometry(16, 44, kPageWidth - 32, 60);
   Edit4a = new QLineEdit(GroupBox4);
   Edit4a->setObjectName(QStringLiteral("Edit4a"));
   Edit4a->setGeometry(12, 24, kPageWidth - 32 - 12 - 96, 21);
   Edit4a->installEventFilter(this);
-  BitBtn4a = new QPushButton(QStringLiteral("参照"), GroupBox4);
+  BitBtn4a = new QPushButton(ToQ(texts::Browse()), GroupBox4);
   BitBtn4a->setObjectName(QStringLiteral("BitBtn4a"));
   BitBtn4a->setGeometry(kPageWidth - 32 - 87, 22, 75, 25);
   connect(BitBtn4a, &QPushButton::clicked, this, &Page3File::BitBtn4aClick);
 
-  Label1 = MakeLabel(this, "Label1", QStringLiteral("中間ﾌｧｲﾙ暗号化ﾊﾟｽﾜｰﾄﾞ："), 32, 124, 150, 16);
+  Label1 = MakeLabel(this, "Label1", ToQ(texts::EncryptionPasswordLabel()), 32, 124, 150, 16);
   EditPass = new TxEdit(this);
   EditPass->setObjectName(QStringLiteral("EditPass"));
   EditPass->setGeometry(186, 121, 180, 21);
@@ -59,35 +55,22 @@ Page3File::Page3File(TForm1& form, QWidget* parent) : QWidget(parent), form_(for
   Label4b->setWordWrap(true);
 }
 
-void Page3File::Prepare(bool with_my_number) {
-  std::string s = form_.ExportInfo->OutputFile;
-  if (!with_my_number) {
-    if (EndsWithXmlQve(s)) s.resize(s.size() - 4);
-    EditPass->hide();
-    Label1->hide();
-    Label4b->setText(
-        QStringLiteral("中間ﾌｧｲﾙ名が正しく指定されているか確認し、[次へ]をｸﾘｯｸしてください。"));
-  } else {
-    if (!EndsWithXmlQve(s)) {
-      if (s.ends_with(".xml")) {
-        s += ".qve";
-      } else if (s.ends_with(".XML")) {
-        s += ".QVE";
-      }
-    }
-    EditPass->show();
-    Label1->show();
-    Label4b->setText(
-        QStringLiteral("中間ﾌｧｲﾙ名、暗号化ﾊﾟｽﾜｰﾄﾞが正しく指定されているか確認し、"
-                       "[次へ]をｸﾘｯｸしてください。"));
-  }
-  Edit4a->setText(ToQ(s));
+void Page3File::SetTargetProduct(const std::string& target) {
+  Label4a->setText(ToQ(texts::FilePageLead(target)));
+}
+
+void Page3File::Prepare(const std::string& remembered, bool with_my_number) {
+  with_my_number_ = with_my_number;
+  EditPass->setVisible(with_my_number);
+  Label1->setVisible(with_my_number);
+  Label4b->setText(ToQ(with_my_number ? texts::FileAndPasswordHint() : texts::FileHint()));
+  Edit4a->setText(ToQ(OfferedFileName(remembered, with_my_number)));
 }
 
 void Page3File::BitBtn4aClick() {
-  const bool with_my_number = form_.page5 && form_.MyNumberChoice() == 1;
+  const bool with_my_number = with_my_number_;
   SaveDialogRequest request;
-  request.title = QStringLiteral("中間ﾌｧｲﾙの指定");
+  request.title = ToQ(texts::SaveDialogTitle());
   request.folder = Native(ResolveOutputFolder(FromQ(Edit4a->text()), platform::ProgramFolder()));
   // Each filter names its patterns twice: the shown "(*.xml)" and the patterns Qt matches,
   // which it hides (HideNameFilterDetails) as the system dialog hides them.

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <functional>
 #include <optional>
+#include <string>
 
 class QLabel;
 class QLineEdit;
@@ -14,7 +15,6 @@ class QGroupBox;
 
 namespace nc16 {
 
-class TForm1;
 class TxEdit;
 
 // What the browse button asks the save dialog.
@@ -29,11 +29,13 @@ struct SaveDialogRequest {
 class Page3File : public QWidget {
   Q_OBJECT
  public:
-  Page3File(TForm1& form, QWidget* parent = nullptr);
+  explicit Page3File(QWidget* parent = nullptr);
 
-  // Preparation on the way from page 5: the remembered file name with the extension that fits
-  // the My Number choice, the password row shown or hidden, the hint.
-  void Prepare(bool with_my_number);
+  // The page's lead, which names the product that imports the file.
+  void SetTargetProduct(const std::string& target);
+  // Preparation on the way from page 5: the remembered file name `remembered` (CP932) with the
+  // extension that fits the My Number choice, the password row shown or hidden, the hint.
+  void Prepare(const std::string& remembered, bool with_my_number);
   void BitBtn4aClick();
   static void EditPassKeyPress(QObject* sender, QChar& key);
 
@@ -53,7 +55,7 @@ class Page3File : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  TForm1& form_;
+  bool with_my_number_ = false;  // the choice the page was prepared for
 };
 
 }  // namespace nc16

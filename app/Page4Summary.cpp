@@ -2,8 +2,10 @@
 
 #include <QFrame>
 
+#include "app/QtText.h"
 #include "app/WizardFonts.h"
 #include "app/WizardPage.h"
+#include "document/Texts.h"
 
 namespace nc16 {
 
@@ -12,9 +14,7 @@ Page4Summary::Page4Summary(QWidget* parent) : QWidget(parent) {
   panel->setObjectName(QStringLiteral("Panel5"));
   panel->setGeometry(16, 16, kPageWidth - 32, kPageHeight - 32);
   Memo5a = MakeShowMemo(panel, "Memo5a", 16, 16, kPageWidth - 64, 40);
-  Memo5a->setPlainText(
-      QStringLiteral("以上で設定が完了しました。\n"
-                     "内容を確認し、よろしければ[完了]をｸﾘｯｸしてください。"));
+  Memo5a->setPlainText(ToQLines(texts::SummaryDone()));
   Memo5b = MakeShowMemo(panel, "Memo5b", 16, 72, kPageWidth - 64, kPageHeight - 32 - 88);
   Memo5b->setFont(FixedPitchFont());
 }

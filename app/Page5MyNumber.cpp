@@ -4,9 +4,10 @@
 #include <QLabel>
 #include <QRadioButton>
 
+#include "app/QtText.h"
 #include "app/WizardPage.h"
 #include "app/controls/xEdit.h"
-#include "app/gMain.h"
+#include "document/Texts.h"
 
 namespace nc16 {
 
@@ -38,14 +39,10 @@ QRadioButton* TRadioGroup::Item(int index) const {
   return static_cast<QRadioButton*>(group_->button(index));
 }
 
-Page5MyNumber::Page5MyNumber(TForm1&, QWidget* parent) : QWidget(parent) {
-  Label6a =
-      MakeLabel(this, "Label6a", QStringLiteral("連動情報に個人番号を含めるかどうかを選択します。"),
-                16, 16, kPageWidth - 32, 16);
-  grpMnNum = new TRadioGroup(QStringLiteral("個人番号連動設定"),
-                             {QStringLiteral("連動情報に個人番号を含めない"),
-                              QStringLiteral("連動情報に個人番号を含める")},
-                             2, this);
+Page5MyNumber::Page5MyNumber(QWidget* parent) : QWidget(parent) {
+  Label6a = MakeLabel(this, "Label6a", ToQ(texts::MyNumberPageLead()), 16, 16, kPageWidth - 32, 16);
+  grpMnNum = new TRadioGroup(ToQ(texts::MyNumberGroup()),
+                             {ToQ(texts::WithoutMyNumber()), ToQ(texts::WithMyNumber())}, 2, this);
   grpMnNum->setObjectName(QStringLiteral("grpMnNum"));
   grpMnNum->setGeometry(16, 44, kPageWidth - 32, 56);
   const int column_width = (kPageWidth - 32 - 24) / 2;
@@ -54,7 +51,7 @@ Page5MyNumber::Page5MyNumber(TForm1&, QWidget* parent) : QWidget(parent) {
   grpMnNum->SetItemIndex(0);
   grpMnNum->OnClick = [this] { grpMnNumClick(); };
 
-  Label6b = MakeLabel(this, "Label6b", QStringLiteral("ﾏｲﾅﾝﾊﾞｰ管理ﾊﾟｽﾜｰﾄﾞ："), 32, 124, 140, 16);
+  Label6b = MakeLabel(this, "Label6b", ToQ(texts::ManagementPasswordLabel()), 32, 124, 140, 16);
   edMNum = new TxEdit(this);
   edMNum->setObjectName(QStringLiteral("edMNum"));
   edMNum->setGeometry(176, 121, 160, 21);
@@ -65,6 +62,10 @@ Page5MyNumber::Page5MyNumber(TForm1&, QWidget* parent) : QWidget(parent) {
   Label6c = MakeLabel(this, "Label6c", QString(), 32, 156, kPageWidth - 64, 32);
   Label6c->setWordWrap(true);
   grpMnNumClick();
+}
+
+void Page5MyNumber::SetSourceProduct(const std::string& source) {
+  Label6c->setText(ToQ(texts::ManagementPasswordHint(source)));
 }
 
 void Page5MyNumber::grpMnNumClick() {

@@ -4,6 +4,8 @@
 
 #include <QGroupBox>
 #include <QWidget>
+#include <functional>
+#include <string>
 
 class QButtonGroup;
 class QLabel;
@@ -11,7 +13,6 @@ class QRadioButton;
 
 namespace nc16 {
 
-class TForm1;
 class TxEdit;
 
 // A radio group: a titled box of items, one selected (ItemIndex).
@@ -32,10 +33,12 @@ class TRadioGroup : public QGroupBox {
 class Page5MyNumber : public QWidget {
   Q_OBJECT
  public:
-  Page5MyNumber(TForm1& form, QWidget* parent = nullptr);
+  explicit Page5MyNumber(QWidget* parent = nullptr);
 
   // Shows the password row for the second item, hides it for the first.
   void grpMnNumClick();
+  // Label6c's text, which names the payroll product.
+  void SetSourceProduct(const std::string& source);
   // The password box's filter: letters, digits, backspace, Enter and Escape.
   static void edMNumKeyPress(QObject* sender, QChar& key);
 

@@ -5,17 +5,14 @@
 namespace nc16 {
 
 std::optional<platform::NamedMutex> ClaimProgramMutex(MessageBoxes& boxes) {
-  if (platform::NamedMutex::Open(kOwnMutexName)) return std::nullopt;
-  if (FindRunningSibling()) {
-    boxes.Show(MessageKind::kWarning, SiblingRunningMessage());
+  ProgramClaim claim = ClaimProgram();
+  // A second instance ends silently: the first one is on the screen already.
+  if (claim.AlreadyRunning) return std::nullopt;
+  if (claim.Refusal) {
+    boxes.Show(claim.Refusal->kind, claim.Refusal->text);
     return std::nullopt;
   }
-  try {
-    return platform::NamedMutex::Create(kOwnMutexName);
-  } catch (const EOSError& e) {
-    boxes.Show(MessageKind::kError, MutexFailureMessage(e.what()));
-    return std::nullopt;
-  }
+  return std::move(claim.Mutex);
 }
 
 }  // namespace nc16

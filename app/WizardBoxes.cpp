@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "app/QtText.h"
+#include "document/Texts.h"
 
 namespace nc16 {
 
@@ -16,7 +17,7 @@ std::deque<MessageAnswer> WizardBoxes::answers_;
 std::vector<WizardBoxes::Shown> WizardBoxes::recorded_;
 
 QString WizardBoxes::Title() {
-  return QStringLiteral("連動ﾃﾞｰﾀの作成");
+  return ToQ(texts::ProgramTitle());
 }
 
 void WizardBoxes::SetRecording(bool on) {

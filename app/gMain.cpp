@@ -18,10 +18,14 @@
 #include "app/WizardPage.h"
 #include "app/controls/xEdit.h"
 #include "app/controls/xWizard.h"
+#include "app/flow/Export.h"
+#include "app/flow/HolderFolder.h"
 #include "app/flow/OutputStep.h"
+#include "app/flow/PageChecks.h"
 #include "app/flow/Startup.h"
 #include "app/mErrorList.h"
 #include "document/ArgUtils.h"
+#include "document/Texts.h"
 #include "platform/Platform.h"
 
 namespace nc16 {
@@ -35,16 +39,6 @@ class WaitCursor {
   WaitCursor(const WaitCursor&) = delete;
   WaitCursor& operator=(const WaitCursor&) = delete;
 };
-
-std::string Format1(const std::string& pattern, const std::string& a) {
-  std::string out = pattern;
-  out.replace(out.find("%s"), 2, a);
-  return out;
-}
-
-std::string Format2(const std::string& pattern, const std::string& a, const std::string& b) {
-  return Format1(Format1(pattern, a), b);
-}
 
 }  // namespace
 
@@ -62,9 +56,18 @@ TForm1::TForm1(std::vector<std::string> args, MessageBoxes& boxes, QWidget* pare
   // The pages are built inside the wizard: controls with a style sheet (the flat password
   // boxes) take the form's font when the sheet is applied and would keep the application's.
   page1 = new Page1Intro(Wizard1);
-  page2 = new Page2DataSet(*this, Wizard1);
-  page5 = new Page5MyNumber(*this, Wizard1);
-  page3 = new Page3File(*this, Wizard1);
+  page2 = new Page2DataSet(
+      [this](const std::string& sort_field, const std::string& direction) {
+        Messages shown;
+        std::vector<DataListRow> rows =
+            LoadDataList(Check->dbDatabase1, Check->Eras(), ExportInfo->CommonDataDir, sort_field,
+                         direction, shown);
+        boxes_.ShowAll(shown);
+        return rows;
+      },
+      Wizard1);
+  page5 = new Page5MyNumber(Wizard1);
+  page3 = new Page3File(Wizard1);
   page4 = new Page4Summary(Wizard1);
   Wizard1->AddPage(page1, QStringLiteral("page1"));
   Wizard1->AddPage(page2, QStringLiteral("page2"));
@@ -83,10 +86,14 @@ TForm1::TForm1(std::vector<std::string> args, MessageBoxes& boxes, QWidget* pare
   Button2 = new QPushButton(this);
   Button2->setObjectName(QStringLiteral("Button2"));
   Button2->setGeometry(461, kPageHeight + 16, 85, 25);
-  btnCancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
+  btnCancel = new QPushButton(ToQ(texts::CancelCaption()), this);
   btnCancel->setObjectName(QStringLiteral("btnCancel"));
   btnCancel->setGeometry(560, kPageHeight + 16, 85, 25);
   connect(btnCancel, &QPushButton::clicked, this, &TForm1::btnCancelClick);
+  // Enter in the grid leads to Next; the move counts as one made with the keyboard, after which
+  // styles draw the focus frame.
+  connect(page2, &Page2DataSet::EnterPressed, this,
+          [this] { Button2->setFocus(Qt::ShortcutFocusReason); });
 
   // As on the system the wizard comes from, Enter clicks the focused push button (Qt leaves
   // that to dialogs) and the focused button is drawn as the default one. Next follows the page's
@@ -113,7 +120,6 @@ TForm1::~TForm1() {
 
 void TForm1::SetErrorWindow(TForm2* form2) {
   form2_ = form2;
-  if (ExportInfo) ExportInfo->Errors = form2 ? &form2->Errors : nullptr;
 }
 
 int TForm1::MyNumberChoice() const {
@@ -124,7 +130,7 @@ bool TForm1::FormCreate() {
   // A start-up stop ends the program as if it had never run: one box, and DataSelect.ini is
   // left as it was (a save could also fail and show a second box).
   auto stop = [this](const std::string& message) {
-    if (ExportInfo) ExportInfo->SaveAtDestruction = false;
+    if (ExportInfo) ExportInfo->DiscardSelection();
     boxes_.Show(MessageKind::kError, message);
     return false;
   };
@@ -135,11 +141,11 @@ bool TForm1::FormCreate() {
   MyNumberPassword.clear();
   Wizard1->SetActivePage(QStringLiteral("page1"));
 
-  if (args_.size() > 1) return stop(InvalidArgumentsMessage());
+  if (args_.size() > 1) return stop(texts::InvalidArguments());
   if (args_.size() == 1) {
     // A field that is not a number would give the launcher's window a made-up handle.
     std::optional<LaunchArgument> argument = ParseLaunchArgument(Utf8ToCp932(args_[0]));
-    if (!argument) return stop(InvalidArgumentsMessage());
+    if (!argument) return stop(texts::InvalidArguments());
     LauncherWindow = argument->LauncherWindow;
     LauncherMessage = argument->LauncherMessage;
     LauncherWParam = argument->LauncherWParam;
@@ -151,27 +157,22 @@ bool TForm1::FormCreate() {
     page3 = nullptr;
   }
 
-  ExportInfo = std::make_unique<TDataExportInfo>(LaunchFile, LaunchKey, LauncherWParam);
+  // The launcher's file is the output even with a function id of 0, which would otherwise
+  // offer the remembered file; and it never replaces the file the user last chose.
+  ExportInfo = std::make_unique<TDataExportInfo>(
+      LaunchFile, LaunchKey, LauncherWParam,
+      argument_given_ ? Remembering::kDataSet : Remembering::kDataSetAndFile);
   ExportInfo->OnSaveError = [this](const std::string& message) {
     boxes_.Show(MessageKind::kError, message);
   };
-  if (form2_) ExportInfo->Errors = &form2_->Errors;
-  // The launcher's file is the output even with a function id of 0, which would otherwise
-  // offer the remembered file; and it never replaces the file the user last chose.
-  if (argument_given_) {
-    ExportInfo->OutputFile = LaunchFile;
-    ExportInfo->RememberOutputFile = false;
-  }
   if (std::optional<std::string> message = CheckInstallation(*ExportInfo)) return stop(*message);
-  Check = std::make_unique<DataSetCheck>(*ExportInfo, boxes_);
+  Check = std::make_unique<DataSetCheck>(*ExportInfo);
 
   setWindowTitle(ToQ(ExportInfo->WindowCaption));
   SetProductTexts();
-  page2->SetUp();
+  page2->SetUp(ExportInfo->CompanyName, ExportInfo->DataKey);
   if (page3) page3->Edit4a->setText(ToQ(ExportInfo->OutputFile));
-  page5->Label6c->setText(
-      QStringLiteral("連動情報に個人番号を含める場合、dedur給与のﾏｲﾅﾝﾊﾞｰ管理ﾊﾟｽﾜｰﾄﾞを正しく入力"
-                     "し、[次へ]をｸﾘｯｸしてください。"));
+  page5->SetSourceProduct(ExportInfo->SourceProductName);
   if (QScreen* screen = this->screen())
     move(screen->availableGeometry().center() - rect().center());
   return true;
@@ -181,39 +182,32 @@ void TForm1::SetProductTexts() {
   const std::string& source = ExportInfo->SourceProductName;
   const std::string& target = ExportInfo->TargetProductName;
   if (!StartedByLauncher()) {
-    page1->Memo1a->setPlainText(
-        ToQ(Format2(SJ("『%s』から『%s』へﾃﾞｰﾀを連動させるための"), source, target)) + "\n" +
-        QStringLiteral("中間ﾌｧｲﾙを作成します。"));
-    if (page3)
-      page3->Label4a->setText(
-          ToQ(Format1(SJ("連動先となる『%s』で使用する中間ﾌｧｲﾙを指定します。"), target)));
+    page1->Memo1a->setPlainText(ToQLines(texts::IntroAlone(source, target)));
+    if (page3) page3->SetTargetProduct(target);
   } else {
-    page1->Memo1a->setPlainText(
-        ToQ(Format2(SJ("『%s』から『%s』へﾃﾞｰﾀの連動をおこないます。"), source, target)));
+    page1->Memo1a->setPlainText(ToQLines(texts::IntroByLauncher(source, target)));
   }
-  page1->Memo1b->setPlainText(
-      ToQ(Format1(SJ("『%s』が起動している場合は終了してください。"), source)) + "\n\n\n" +
-      QStringLiteral("作成を始めるには[次へ]をｸﾘｯｸしてください。"));
-  page2->Label2a->setText(ToQ(Format1(SJ("連動元となる『%s』の対象ﾃﾞｰﾀを指定します。"), source)));
+  page1->Memo1b->setPlainText(ToQLines(texts::IntroCloseSource(source)));
+  page2->Label2a->setText(ToQ(texts::DataSetPageLead(source)));
+}
+
+void TForm1::Warn(const std::string& text) {
+  boxes_.Show(MessageKind::kWarning, text);
+  Button2->setText(Wizard1->NextButtonCap);
 }
 
 void TForm1::Wizard1NextClicking(QObject*, bool FinalState, bool& AllowChange) {
   if (FinalState) return;
   AllowChange = false;
-  auto warn = [this](const std::string& text) {
-    boxes_.Show(MessageKind::kWarning, text);
-    Button2->setText(Wizard1->NextButtonCap);
-  };
   const QString page = Wizard1->ActivePage();
 
   if (page == QLatin1String("page2")) {
     const int row = page2->SelectedRow();
-    if (row == 0) {
-      // An empty list has no data set to check.
-      warn(SJ("選択できるﾃﾞｰﾀがありません。\r"));
-      return;
-    }
-    const bool ok = Check->CheckSelectedData(FromQ(page2->Cell(3, row)));
+    // An empty list has no data set to check.
+    if (row == 0) return Warn(texts::NoDataSetToChoose());
+    Messages shown;
+    const bool ok = Check->CheckSelectedData(FromQ(page2->Cell(3, row)), shown);
+    boxes_.ShowAll(shown);
     MyNumberInUse = Check->MyNumberInUse;
     MyNumberPassword = Check->MyNumberPassword;
     if (!ok) return;
@@ -224,17 +218,15 @@ void TForm1::Wizard1NextClicking(QObject*, bool FinalState, bool& AllowChange) {
     if (!MyNumberInUse) page5->grpMnNum->setEnabled(false);
     AllowChange = true;
   } else if (page == QLatin1String("page5")) {
-    if (MyNumberChoice() == 1) {
-      const std::string typed = FromQ(page5->edMNum->text());
-      if (typed.empty()) return warn(SJ("ﾏｲﾅﾝﾊﾞｰ管理ﾊﾟｽﾜｰﾄﾞが入力されていません。\r"));
-      if (typed != MyNumberPassword) return warn(SJ("ﾏｲﾅﾝﾊﾞｰ管理ﾊﾟｽﾜｰﾄﾞが違います。\r"));
-    }
+    if (auto refused = CheckManagementPassword(MyNumberChoice() == 1, FromQ(page5->edMNum->text()),
+                                               MyNumberPassword))
+      return Warn(*refused);
     // Without the file page (a launch argument, whatever its window field), the summary comes
     // next and is built here.
     if (StartedByLauncher() || !page3) {
       BuildSummary();
     } else {
-      page3->Prepare(MyNumberChoice() == 1);
+      page3->Prepare(ExportInfo->OutputFile, MyNumberChoice() == 1);
     }
     AllowChange = true;
   } else if (page == QLatin1String("page3")) {
@@ -242,17 +234,10 @@ void TForm1::Wizard1NextClicking(QObject*, bool FinalState, bool& AllowChange) {
       AllowChange = true;
       return;
     }
-    const std::string file = FromQ(page3->Edit4a->text());
-    if (file.empty())
-      return warn(SJ("中間ﾌｧｲﾙが指定されていません。\r指定してから[次へ]をｸﾘｯｸしてください。\r"));
-    if (platform::WindowsMajorVersion() >= 6 && IsSystemDriveRoot(file)) {
-      return warn(Format1(SJ("ｼｽﾃﾑﾄﾞﾗｲﾌﾞ(%s)直下にﾌｧｲﾙは指定できません。"), SystemDrive) + "\r" +
-                  SJ("別のﾄﾞﾗｲﾌﾞまたはﾌｫﾙﾀﾞを指定してから[次へ]をｸﾘｯｸしてください。") + "\r");
-    }
-    if (IsTableFileName(file)) return warn(TableFileNameMessage());
-    if (page3->EditPass->text().isEmpty() && MyNumberChoice() == 1)
-      return warn(
-          SJ("暗号化ﾊﾟｽﾜｰﾄﾞが入力されていません。\r入力してから[次へ]をｸﾘｯｸしてください。\r"));
+    if (auto refused = CheckOutputFileName(FromQ(page3->Edit4a->text()))) return Warn(*refused);
+    if (auto refused =
+            CheckEncryptionPassword(MyNumberChoice() == 1, FromQ(page3->EditPass->text())))
+      return Warn(*refused);
     BuildSummary();
     AllowChange = true;
   } else {
@@ -262,78 +247,82 @@ void TForm1::Wizard1NextClicking(QObject*, bool FinalState, bool& AllowChange) {
 
 void TForm1::BuildSummary() {
   TDataExportInfo& info = *ExportInfo;
-  QStringList lines;
-  lines << QStringLiteral("【連動元情報】");
-  lines << ToQ(Format1(SJ(" 会社名            : %s"), info.CompanyName));
-  lines << ToQ(Format1(SJ(" 申告年度          : %s"), info.EraName)) + " " +
-               QString::number(info.FilingYear) + QStringLiteral("年");
-  const std::string folder_label = SJ(" ﾃﾞｰﾀﾌｫﾙﾀﾞﾊﾟｽ      : ");
-  if (info.DataFolder.find(info.CommonDataDir) != std::string::npos) {
-    lines << ToQ(
-        folder_label + "~" +
-        info.DataFolder.substr(std::min(info.CommonDataDir.size(), info.DataFolder.size())));
-  } else {
-    lines << ToQ(folder_label + info.DataFolder);
-  }
-  lines << (MyNumberChoice() == 0
-                ? QStringLiteral(" 個人番号連動設定  : 連動情報に個人番号を含めない")
-                : QStringLiteral(" 個人番号連動設定  : 連動情報に個人番号を含める"));
-  info.IncludeMyNumber = MyNumberChoice() == 1 ? 1 : 0;
+  const bool with_my_number = MyNumberChoice() == 1;
+  std::vector<std::string> lines;
+  lines.push_back(texts::SummarySourceHeading());
+  lines.push_back(texts::SummaryCompany(info.CompanyName));
+  lines.push_back(texts::SummaryYear(info.EraName, info.FilingYear));
+  lines.push_back(texts::SummaryFolderLabel() + ShortenedPath(info.DataFolder, info.CommonDataDir));
+  lines.push_back(texts::SummaryMyNumber(with_my_number));
+  info.IncludeMyNumber = with_my_number ? 1 : 0;
   if (!StartedByLauncher() && page3) {
     info.OutputFile = FromQ(page3->Edit4a->text());
-    lines << QString() << QStringLiteral("【中間ﾌｧｲﾙ】");
-    lines << ToQ(' ' + ResolveOutputPath(info.OutputFile, platform::ProgramFolder()));
+    lines.push_back("");
+    lines.push_back(texts::SummaryFileHeading());
+    lines.push_back(' ' + ResolveOutputPath(info.OutputFile, platform::ProgramFolder()));
     info.Password = FromQ(page3->EditPass->text());
   }
-  page4->Memo5b->setPlainText(lines.join(QLatin1Char('\n')));
+  QStringList shown;
+  for (const std::string& line : lines)
+    shown << ToQ(line);
+  page4->Memo5b->setPlainText(shown.join(QLatin1Char('\n')));
 }
 
-int TForm1::MakeIntermediateFile() {
-  OutputContext context;
+ExportResult TForm1::MakeIntermediateFile() {
+  const TDataExportInfo& info = *ExportInfo;
+  ExportRequest request;
+  request.DataSet = info.DataKey;
+  request.MyNumber =
+      info.IncludeMyNumber == 1 ? IndividualNumbers::kWith : IndividualNumbers::kWithout;
+  request.ManagementPassword = FromQ(page5->edMNum->text());
+  request.OutputFile = info.OutputFile;
   // A launch argument gives the file and the key, also when its window field is 0.
-  context.started_by_launcher = StartedByLauncher() || FilePageRemoved();
-  context.program_folder = platform::ProgramFolder();
-  context.kdf_limits = kdf_limits_;
+  if (StartedByLauncher() || FilePageRemoved()) {
+    request.LauncherKey = info.Password;
+    request.FunctionId = info.CallerFunctionId;
+  } else {
+    request.Password = info.Password;
+    request.BareNameFolder = platform::ProgramFolder();
+  }
+  request.KdfLimits = kdf_limits_;
+  // The export opens connections of the same names as the pages'.
+  Check->Disconnect();
+  ExportOutcome outcome = ExportDataSet(request);
+  boxes_.ShowAll(outcome.Shown);
   if (form2_) {
     form2_->Errors = ErrorList();
-    ExportInfo->Errors = &form2_->Errors;
+    form2_->Errors.Lines = std::move(outcome.Problems);
   }
-  return nc16::MakeIntermediateFile(*ExportInfo, context, boxes_);
+  return outcome.Result;
 }
 
 void TForm1::Wizard1NextClick(QObject*, bool FinalState) {
   if (!FinalState) return;
-  int result = kOutputFailed;
+  ExportResult result = ExportResult::kFailed;
   {
     WaitCursor wait;
     result = MakeIntermediateFile();
   }
   switch (result) {
-    case kOutputWritten:
-      if (!StartedByLauncher())
-        boxes_.Show(MessageKind::kInformation, SJ("中間ﾌｧｲﾙが作成されました。\r"));
-      ResultCode = 0;
+    case ExportResult::kWritten:
+      if (!StartedByLauncher()) boxes_.Show(MessageKind::kInformation, texts::FileWritten());
       break;
-    case kOutputNoEmployee:
-      ResultCode = 1;
+    case ExportResult::kNoEmployee:
       break;
-    case kOutputProblemsFound:
+    case ExportResult::kProblems:
       if (form2_) form2_->ShowModal();
-      ResultCode = 1;
       break;
     default:
-      boxes_.Show(MessageKind::kError, SJ("中間ﾌｧｲﾙの作成に失敗しました。\r"));
-      ResultCode = 2;
+      boxes_.Show(MessageKind::kError, texts::FileFailed());
       break;
   }
+  ResultCode = CodesOf(result).launcher_result;
   CloseByProgram();
 }
 
 void TForm1::btnCancelClick() {
-  const MessageAnswer answer = boxes_.Show(
-      MessageKind::kInformation,
-      SJ("[ｷｬﾝｾﾙ]ﾎﾞﾀﾝが押されました。\r連動ﾃﾞｰﾀの作成ｳｨｻﾞｰﾄﾞを終了してもよろしいですか？\r"),
-      MessageButtons::kYesNo);
+  const MessageAnswer answer =
+      boxes_.Show(MessageKind::kInformation, texts::CancelQuestion(), MessageButtons::kYesNo);
   if (answer != MessageAnswer::kYes) return;
   ResultCode = 1;
   CloseByProgram();

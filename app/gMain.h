@@ -2,7 +2,8 @@
 // TForm1: the wizard form. It reads the launch argument, owns the export settings and the two
 // database connections for the whole run, leads the user through the pages (introduction, data
 // set, My Number, file, summary), runs the output step on Finish and notifies a launcher when it
-// closes. Each page is a thin widget of its own (Page*.h) that works on this form's fields.
+// closes. Each page is a thin widget of its own (Page*.h) that knows nothing of the form: the
+// form hands it the values it shows and reads back what the user chose.
 
 #include <QWidget>
 #include <cstdint>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "app/flow/DataSetCheck.h"
+#include "app/flow/ExportResults.h"
 #include "document/DataExportInfo.h"
 #include "platform/MessageBox.h"
 
@@ -53,7 +55,9 @@ class TForm1 : public QWidget {
   void Wizard1NextClick(QObject* sender, bool FinalState);
   void btnCancelClick();
   void BuildSummary();
-  int MakeIntermediateFile();
+  // The output step: exports the data set as the pages chose it, shows the export's messages and
+  // fills the error-list window.
+  ExportResult MakeIntermediateFile();
 
   // Started by a launcher: the argument named a launcher window.
   bool StartedByLauncher() const { return LauncherWindow != 0; }
@@ -74,9 +78,7 @@ class TForm1 : public QWidget {
   std::string SystemDrive;
   int32_t ResultCode = 2;
   std::unique_ptr<TDataExportInfo> ExportInfo;
-  std::unique_ptr<DataSetCheck> Check;  // dbDatabase1/2, qryWork1/2, the era lookups
-
-  MessageBoxes& Boxes() { return boxes_; }
+  std::unique_ptr<DataSetCheck> Check;  // dbDatabase1, qryWork1 and the era table
 
   // Components.
   TxWizard* Wizard1;
@@ -103,6 +105,8 @@ class TForm1 : public QWidget {
   // Closes the form on the program's own behalf (Finish, Cancel), keeping ResultCode.
   void CloseByProgram();
   void SetProductTexts();
+  // Shows a page's warning and keeps the user on the page.
+  void Warn(const std::string& text);
 
   std::vector<std::string> args_;
   MessageBoxes& boxes_;

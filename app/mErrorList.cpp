@@ -6,6 +6,7 @@
 
 #include "app/QtText.h"
 #include "app/WizardFonts.h"
+#include "document/Texts.h"
 
 namespace nc16 {
 namespace {
@@ -21,7 +22,7 @@ QString Lines(const std::vector<std::string>& lines) {
 
 TForm2::TForm2(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("Form2"));
-  setWindowTitle(QStringLiteral("エラー情報"));
+  setWindowTitle(ToQ(texts::ErrorListCaption()));
   setFont(ProportionalFont());
   setFixedSize(615, 421);
   setModal(true);

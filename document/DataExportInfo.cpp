@@ -4,6 +4,7 @@
 #include <exception>
 #include <vector>
 
+#include "document/Texts.h"
 #include "platform/Cp932.h"
 #include "platform/Platform.h"
 
@@ -39,23 +40,25 @@ void PrintToStderr(const std::string& cp932Message) {
 }  // namespace
 
 TDataExportInfo::TDataExportInfo(std::string outputFile, std::string password,
-                                 int32_t callerFunctionId)
-    : OnSaveError(PrintToStderr) {
+                                 int32_t callerFunctionId, Remembering remembering)
+    : OnSaveError(PrintToStderr),
+      remembering_(remembering),
+      save_at_destruction_(remembering != Remembering::kNothing) {
   DataRoot = ReadDataRoot();
 
   CommonDataDir.clear();
   if (auto common = os::CommonAppDataFolder())
     CommonDataDir = Join(Join(*common, "vantrel"), "MILVEKKYUYO");
 
-  WindowCaption = SJ("ゾルテfromミルベク給与16");
+  WindowCaption = texts::WindowCaption();
   ConnectedProgramVer = "1.00.07";
-  TargetProductName = SJ("ゾルテ");
+  TargetProductName = texts::TargetProduct();
   CallerFunctionId = callerFunctionId;
   BusinessPrefix = "NC16";
   HeaderVersion = 1;
   FunctionId = callerFunctionId != 0 ? callerFunctionId : 1;
   MinSourceVersion = "700000";
-  SourceProductName = SJ("ミルベク給与");
+  SourceProductName = texts::SourceProduct();
 
   try {
     SourceVersion = ReadSourceVersion(Join(DataRoot, "Initdat"));
@@ -71,6 +74,7 @@ TDataExportInfo::TDataExportInfo(std::string outputFile, std::string password,
   Password = std::move(password);
   IncludeMyNumber = 0;
 
+  if (remembering_ == Remembering::kNothing) return;
   try {
     LoadSelection(CommonDataDir);
   } catch (const EOSError& e) {
@@ -80,7 +84,7 @@ TDataExportInfo::TDataExportInfo(std::string outputFile, std::string password,
 
 TDataExportInfo::~TDataExportInfo() {
   // Losing the remembered choices must not take the program down with it: report and go on.
-  if (!SaveAtDestruction) return;
+  if (!save_at_destruction_) return;
   std::string message;
   try {
     SaveSelection(CommonDataDir);
@@ -119,13 +123,14 @@ void TDataExportInfo::LoadSelection(std::string_view dir) {
   DataKey = os::ReadProfileString(file, kSelectionSection, "DATA", "", kMaxProfileValue);
   CompanyName = os::ReadProfileString(file, kSelectionSection, "KOMONSAKI", "", kMaxProfileValue);
   // A launcher names the file itself; the remembered one belongs to runs of the program alone.
-  if (CallerFunctionId == 0)
+  if (CallerFunctionId == 0 && remembering_ == Remembering::kDataSetAndFile)
     OutputFile = os::ReadProfileString(file, kSelectionSection, "EXPORTFILE", "", kMaxProfileValue);
 }
 
 void TDataExportInfo::SaveSelection(std::string_view dir) {
   std::vector<os::ProfileEntry> entries{{"DATA", DataKey}, {"KOMONSAKI", CompanyName}};
-  if (CallerFunctionId == 0 && RememberOutputFile) entries.push_back({"EXPORTFILE", OutputFile});
+  if (CallerFunctionId == 0 && remembering_ == Remembering::kDataSetAndFile)
+    entries.push_back({"EXPORTFILE", OutputFile});
   os::WriteProfileStrings(Join(dir, kSelectionFile), kSelectionSection, entries);
 }
 

@@ -5,9 +5,10 @@
 // The wizard form owns one for the whole run and fills it page by page; the output step has it
 // write the document header and the employees.
 //
-// It remembers the user's last choices in DataSelect.ini (section NENCHO, keys DATA, KOMONSAKI
-// and, only when no launcher started the program, EXPORTFILE) in CommonDataDir: read at
-// creation, written at destruction. Texts are CP932.
+// The wizard's object remembers the user's last choices in DataSelect.ini (section NENCHO, keys
+// DATA, KOMONSAKI and, only when no launcher started the program, EXPORTFILE) in CommonDataDir:
+// read at creation, written at destruction. Every other front end's object leaves the file
+// alone; which one an object is, its creator says once, in the constructor. Texts are CP932.
 
 #include <cstdint>
 #include <functional>
@@ -20,14 +21,23 @@ namespace nc16 {
 
 class ErrorList;
 
+// What an object remembers in DataSelect.ini.
+enum class Remembering {
+  kDataSetAndFile,  // the wizard started alone: the data set, and the file when the caller id is 0
+  kDataSet,         // the wizard given a launch argument, whose file is never the user's choice
+  kNothing,         // every other use: DataSelect.ini is neither read nor written
+};
+
 class TDataExportInfo {
  public:
-  // Reads the registry, Version.ini and DataSelect.ini; never raises for missing or unreadable
-  // settings (they read as empty texts or defaults). A settings file whose name is ambiguous
-  // (two entries that differ only in letter case) leaves its message in SettingsError.
-  TDataExportInfo(std::string outputFile, std::string password, int32_t callerFunctionId);
-  // Saves the selection into CommonDataDir. A failure is handed to OnSaveError, once; the
-  // destructor never raises.
+  // Reads the registry, Version.ini and (unless `remembering` is kNothing) DataSelect.ini; never
+  // raises for missing or unreadable settings (they read as empty texts or defaults). A settings
+  // file whose name is ambiguous (two entries that differ only in letter case) leaves its
+  // message in SettingsError.
+  TDataExportInfo(std::string outputFile, std::string password, int32_t callerFunctionId,
+                  Remembering remembering);
+  // Saves the selection into CommonDataDir, when the object remembers one. A failure is handed
+  // to OnSaveError, once; the destructor never raises.
   ~TDataExportInfo();
   TDataExportInfo(const TDataExportInfo&) = delete;
   TDataExportInfo& operator=(const TDataExportInfo&) = delete;
@@ -78,25 +88,23 @@ class TDataExportInfo {
   std::string VersionMinor;
   std::string VersionRevision;
 
-  // The error list the extraction fills (owned by the wizard); none outside the wizard.
+  // The error list the extraction fills; without one the lines go nowhere.
   ErrorList* Errors = nullptr;
-
-  // Whether SaveSelection writes EXPORTFILE (never for a caller id other than 0). A file that a
-  // launcher named is not the user's choice: the wizard clears this when a launch argument gives
-  // the file, whatever its function id, and the remembered file then stays as it was.
-  bool RememberOutputFile = true;
 
   // The message of a settings file or folder whose name was ambiguous at creation; start-up
   // stops with it. Empty normally.
   std::string SettingsError;
 
-  // Whether destruction saves the selection. A start-up stop clears it: a program that never
-  // ran leaves the remembered choices as they were.
-  bool SaveAtDestruction = true;
+  // Destruction then leaves DataSelect.ini as it was: a program stopped at start-up never ran.
+  void DiscardSelection() { save_at_destruction_ = false; }
 
   // Told once when the selection cannot be saved at destruction; the argument is the CP932
   // message naming the file and the fault. By default the message goes to stderr as UTF-8.
   std::function<void(const std::string& cp932Message)> OnSaveError;
+
+ private:
+  Remembering remembering_;
+  bool save_at_destruction_;
 };
 
 }  // namespace nc16

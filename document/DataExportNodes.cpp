@@ -28,7 +28,7 @@ void TDataExportInfo::SetBasicNode(TXmlSaveDoc& doc) {
   doc.AddTextElement(CurrentNode, "KOMONSAKINAME", CompanyName);
   if (BusinessPrefix != "NC16") {
     throw EDataExportError(SJ("業務Prefixが条件に加えられていません。"),
-                           SJ("SetBasicNode(BASICﾉｰﾄﾞを作成)"), 256);
+                           SJ("SetBasicNode(BASICﾉｰﾄﾞを作成)"), EDataExportError::kUnknownPrefix);
   }
   doc.AddTextElement(CurrentNode, "SINKOKUNENDO", std::to_string(FilingYear));
   doc.AddTextElement(CurrentNode, "MODE", Mode);

@@ -11,6 +11,10 @@ namespace nc16 {
 
 class EDataExportError : public std::runtime_error {
  public:
+  static constexpr int32_t kNoEmployee = 16;      // the data set has no employee
+  static constexpr int32_t kProblemsFound = 1;    // employee data failed validation
+  static constexpr int32_t kUnknownPrefix = 256;  // the header's business prefix is not known
+
   // Message and Detail are CP932; what() is the Message.
   EDataExportError(const std::string& message, std::string detail, int32_t code)
       : std::runtime_error(message), Detail(std::move(detail)), Code(code) {}

@@ -3,6 +3,7 @@
 
 #include "document/DataExportInfo.h"
 #include "document/EDataExportError.h"
+#include "document/Texts.h"
 #include "extract/uNC16.h"
 #include "platform/Cp932.h"
 
@@ -17,9 +18,9 @@ void TDataExportInfo::SetDataNode(TXmlSaveDoc& doc) {
     result = maker.MakeData(doc, IncludeMyNumber);
   }
   if (result == TNenchoDataMake::kNoEmployee)
-    throw EDataExportError(SJ("社員が登録されていません。"), "", 16);
+    throw EDataExportError(texts::NoEmployee(), "", EDataExportError::kNoEmployee);
   if (result == TNenchoDataMake::kProblemsFound)
-    throw EDataExportError(SJ("社員情報に問題が見つかりました。"), "", 1);
+    throw EDataExportError(texts::EmployeeProblems(), "", EDataExportError::kProblemsFound);
 }
 
 }  // namespace nc16

@@ -3,11 +3,11 @@
 #include <chrono>
 #include <ctime>
 
-#include "platform/Cp932.h"
+#include "document/Texts.h"
 
 namespace nc16 {
 
-TMNLogClass::TMNLogClass(MessageBoxes& boxes) : boxes_(boxes) {
+TMNLogClass::TMNLogClass(Messages& shown) : shown_(shown) {
   table_.SetTableName("tMNLog.DB");
   table_.SetExclusive(true);
 }
@@ -62,10 +62,10 @@ bool TMNLogClass::WriteLog(const std::string& DatabaseName, const std::string& P
     return true;
   } catch (const db::EDBEngineError& e) {
     if (table_.Active()) table_.Cancel();
-    boxes_.Show(MessageKind::kError, SJ("ﾃﾞｰﾀﾍﾞｰｽｴﾝｼﾞﾝｴﾗｰ\r") + e.what() + "\r\r");
+    shown_.push_back({MessageKind::kError, texts::EngineError(e.what())});
   } catch (const db::EDatabaseError& e) {
     if (table_.Active()) table_.Cancel();
-    boxes_.Show(MessageKind::kError, SJ("ﾃﾞｰﾀﾍﾞｰｽ ｴﾗｰ\r") + e.what() + "\r\r");
+    shown_.push_back({MessageKind::kError, texts::DatabaseError(e.what())});
   }
   return false;
 }

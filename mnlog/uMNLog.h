@@ -13,13 +13,13 @@ namespace nc16 {
 
 class TMNLogClass {
  public:
-  // Database errors are shown through `boxes`, which must outlive the object.
-  explicit TMNLogClass(MessageBoxes& boxes);
+  // Database errors are added to `shown` as error messages; it must outlive the object.
+  explicit TMNLogClass(Messages& shown);
   TMNLogClass(const TMNLogClass&) = delete;
   TMNLogClass& operator=(const TMNLogClass&) = delete;
 
   // Appends one record to tMNLog.DB of the folder DatabaseName. True when it was posted; false
-  // after a database error, which has been shown in an error box. Other errors pass through.
+  // after a database error, whose message has been added. Other errors pass through.
   bool WriteLog(const std::string& DatabaseName, const std::string& ProcessName,
                 const std::string& ProcessSub, const std::string& OpCode, const std::string& OpName,
                 const std::string& PcName, const std::string& SyainCode,
@@ -30,7 +30,7 @@ class TMNLogClass {
   static db::TDateTime Now();
 
  private:
-  MessageBoxes& boxes_;
+  Messages& shown_;
   db::TTable table_;
   db::TQuery query_;  // kept for the table's owner; no operation uses it
 };

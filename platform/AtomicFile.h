@@ -6,9 +6,14 @@
 // until just before the rename, so a kill leaves nothing; where the file system has no unnamed
 // files it is "TARGET.tmp-PID-N", and the next write to the same target removes those of
 // processes that have ended.
+//
+// A target that exists and is not a regular file (a folder, a FIFO, a device, a socket, a
+// symbolic link) is never replaced: the rename would put a plain file in its place.
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "platform/OSError.h"
@@ -20,6 +25,10 @@ enum class FileAccess {
   kOwnerOnly,  // readable and writable by the owner alone, from the moment the file exists
 };
 
+// Why `target` must not be replaced by a file we write: it exists and is not a regular file.
+// The CP932 message names it and its kind; nothing when it is absent or a regular file.
+std::optional<std::string> NotReplaceable(const std::filesystem::path& target);
+
 // Replaces `target` with `data` atomically; raises EOSError on failure.
 void WriteFileAtomic(const std::filesystem::path& target, std::string_view data,
                      FileAccess access = FileAccess::kDefault);
@@ -28,6 +37,8 @@ void WriteFileAtomic(const std::filesystem::path& target, std::string_view data,
 // produce their output in pieces (the crypt library, the table writer).
 class AtomicFile {
  public:
+  // EOSError when the target must not be replaced (NotReplaceable) or no temporary file can be
+  // made beside it.
   AtomicFile(const std::filesystem::path& target, FileAccess access = FileAccess::kDefault);
   ~AtomicFile();
   AtomicFile(const AtomicFile&) = delete;

@@ -118,6 +118,9 @@ std::string ComputerName();
 bool FileExists(std::string_view path);
 // True when the path names an existing folder.
 bool DirectoryExists(std::string_view path);
+// Why the folder cannot be read: missing, not a folder, or the system's reason; nothing when its
+// entries can be listed. CP932, naming the folder.
+std::optional<std::string> UnreadableFolder(std::string_view path);
 
 // ---- Names in any letter case ----------------------------------------------------------------
 //

@@ -3,6 +3,9 @@
 #include <QAbstractButton>
 #include <QLabel>
 
+#include "app/QtText.h"
+#include "document/Texts.h"
+
 namespace nc16 {
 namespace {
 const char kPageNameProperty[] = "nc16PageName";
@@ -10,9 +13,9 @@ const char kPageNameProperty[] = "nc16PageName";
 
 TxWizard::TxWizard(QWidget* parent) : QStackedWidget(parent) {
   // Captions stored with the form replace these; they are only the defaults.
-  if (NextButtonCap.isEmpty()) NextButtonCap = QStringLiteral("次へ(&N) >");
-  if (NextButtonFinCap.isEmpty()) NextButtonFinCap = QStringLiteral("完了(&F)");
-  if (BackButtonCap.isEmpty()) BackButtonCap = QStringLiteral("< 戻る(&B)");
+  if (NextButtonCap.isEmpty()) NextButtonCap = ToQ(texts::NextCaption());
+  if (NextButtonFinCap.isEmpty()) NextButtonFinCap = ToQ(texts::FinishCaption());
+  if (BackButtonCap.isEmpty()) BackButtonCap = ToQ(texts::BackCaption());
 }
 
 TxWizard::~TxWizard() {

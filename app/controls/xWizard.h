@@ -37,9 +37,9 @@ class TxWizard : public QStackedWidget {
   void SetActivePage(const QString& name);
 
   // Captions. Changing one does not touch a button until the next move.
-  QString NextButtonCap;     // "次へ(&N) >"
-  QString NextButtonFinCap;  // "完了(&F)"
-  QString BackButtonCap;     // "< 戻る(&B)"
+  QString NextButtonCap;     // Next on every page but the last
+  QString NextButtonFinCap;  // Next on the last page
+  QString BackButtonCap;
 
   QAbstractButton* NextButton() const { return next_button_; }
   QAbstractButton* BackButton() const { return back_button_; }

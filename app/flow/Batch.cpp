@@ -6,36 +6,31 @@
 
 #include "app/flow/DataList.h"
 #include "app/flow/DataSetCheck.h"
-#include "app/flow/OutputStep.h"
+#include "app/flow/Export.h"
 #include "document/TextUtils.h"
-#include "extract/ErrorList.h"
+#include "document/Texts.h"
 #include "platform/Cp932.h"
 #include "platform/Platform.h"
 
 namespace nc16 {
 namespace {
 
-// Keeps every message shown for one data set; a question is answered No, as on the terminal.
-class CollectingBoxes : public MessageBoxes {
- public:
-  MessageAnswer Show(MessageKind, const std::string& text,
-                     MessageButtons buttons = MessageButtons::kOk) override {
-    std::string line = text;
+// The employees named in an error list: each one's block ends with a rule of 85 "-".
+size_t EmployeesWithProblems(const std::vector<std::string>& lines) {
+  const std::string rule(85, '-');
+  return static_cast<size_t>(std::count(lines.begin(), lines.end(), rule));
+}
+
+// Messages as one text, each ending with one CR.
+std::string Joined(const Messages& messages) {
+  std::string text;
+  for (const Message& m : messages) {
+    std::string line = m.text;
     while (line.ends_with('\r') || line.ends_with('\n'))
       line.pop_back();
-    text_ += line + "\r";
-    return buttons == MessageButtons::kYesNo ? MessageAnswer::kNo : MessageAnswer::kOk;
+    text += line + "\r";
   }
-  const std::string& Text() const { return text_; }
-
- private:
-  std::string text_;
-};
-
-// The employees named in an error list: each one's block ends with a rule of 85 "-".
-size_t EmployeesWithProblems(const ErrorList& errors) {
-  const std::string rule(85, '-');
-  return static_cast<size_t>(std::count(errors.Lines.begin(), errors.Lines.end(), rule));
+  return text;
 }
 
 }  // namespace
@@ -54,10 +49,12 @@ std::string DataSetKey(std::string_view folder) {
   return std::string(last);
 }
 
-std::vector<BatchDataSet> ListDataSets(TDataExportInfo& info, MessageBoxes& boxes, int year) {
+std::vector<BatchDataSet> ListDataSets(const std::string& common_data_dir, Messages& shown,
+                                       int year) {
   std::vector<BatchDataSet> sets;
-  DataSetCheck check(info, boxes);
-  for (DataListRow& row : LoadDataList(check, info, boxes, "Holder", "ASC")) {
+  db::TDatabase connection;
+  EraLookup eras;
+  for (DataListRow& row : LoadDataList(connection, eras, common_data_dir, "Holder", "ASC", shown)) {
     if (!row.Used || (year != 0 && row.Year != year)) continue;
     // The folder on this system: a list copied from Windows holds Windows paths.
     sets.push_back({DataSetKey(row.Folder), std::move(row.Name), std::move(row.Period),
@@ -79,19 +76,18 @@ std::string DuplicateKey(const std::vector<BatchDataSet>& sets) {
 }
 
 DataSetState InspectDataSet(const BatchDataSet& set) {
-  CollectingBoxes boxes;
-  TDataExportInfo info("", "", 0);
-  info.SaveAtDestruction = false;
-  DataSetCheck check(info, boxes);
+  TDataExportInfo info("", "", 0, Remembering::kNothing);
+  DataSetCheck check(info);
+  Messages shown;
   DataSetState state;
-  state.Accepted = check.CheckSelectedData(set.Folder);
+  state.Accepted = check.CheckSelectedData(set.Folder, shown);
   try {
     state.HasCompanyTable = DataSetCheck::HasCompanyTable(set.Folder);
   } catch (const EOSError&) {
     // Two names that differ only in case: the check's message names them.
   }
   state.Version = check.DataVersion;
-  if (!state.Accepted) state.Message = boxes.Text();
+  if (!state.Accepted) state.Message = Joined(shown);
   return state;
 }
 
@@ -115,86 +111,56 @@ ManagementPasswords ParseManagementPasswords(const std::vector<std::string>& lin
 }
 
 BatchOutcome RunDataSet(const BatchDataSet& set, const BatchOptions& options) {
-  BatchOutcome out;
-  CollectingBoxes boxes;
-  try {
-    // A fresh set of export settings per data set, as a single export has, that never saves
-    // the remembered choice.
-    TDataExportInfo info("", options.Password, 0);
-    info.SaveAtDestruction = false;
-    DataSetCheck check(info, boxes);
-    auto finish = [&](BatchResult result) {
-      out.Result = result;
-      out.Message = boxes.Text();
-      return out;
-    };
-    if (!check.CheckSelectedData(set.Folder)) return finish(BatchResult::kRefused);
-
-    // The My Number page, with the password from the passwords file.
-    if (options.MyNumber && check.MyNumberInUse) {
-      auto found = options.Passwords.find(AsciiUpper(set.Key));
-      if (found == options.Passwords.end() || found->second.empty()) {
-        boxes.Show(MessageKind::kWarning, SJ("ﾏｲﾅﾝﾊﾞｰ管理ﾊﾟｽﾜｰﾄﾞが入力されていません。\r"));
-        return finish(BatchResult::kFailed);
-      }
-      if (found->second != check.MyNumberPassword) {
-        boxes.Show(MessageKind::kWarning, SJ("ﾏｲﾅﾝﾊﾞｰ管理ﾊﾟｽﾜｰﾄﾞが違います。\r"));
-        return finish(BatchResult::kFailed);
-      }
-      out.MyNumber = true;
-    }
-    info.IncludeMyNumber = out.MyNumber ? 1 : 0;
-    info.OutputFile = options.OutputFolder + std::string(platform::kPathSeparator) + set.Key +
-                      (out.MyNumber ? ".xml.qve" : ".xml");
-    info.Password = options.Password;
-
-    ErrorList errors;
-    info.Errors = &errors;
-    OutputContext context;
-    context.program_folder = options.ProgramFolder;
-    context.kdf_limits = options.kdf_limits;
-    context.validate_only = options.ValidateOnly;
-    OutputReport report;
-    switch (MakeIntermediateFile(info, context, boxes, &report)) {
-      case kOutputWritten:
-        out.Employees = report.employees;
-        if (!options.ValidateOnly) out.File = info.OutputFile;
-        out.Result = BatchResult::kWritten;
-        return out;
-      case kOutputNoEmployee:
-        return finish(BatchResult::kNoEmployee);
-      case kOutputProblemsFound:
-        out.Problems = errors.Lines;
-        out.Employees = EmployeesWithProblems(errors);
-        return finish(BatchResult::kProblems);
-      default:
-        break;
-    }
-  } catch (const std::exception& e) {
-    boxes.Show(MessageKind::kError, e.what());
-  } catch (...) {
-    boxes.Show(MessageKind::kError, "unknown failure");
+  ExportRequest request;
+  request.DataSet = set.Folder;
+  if (options.MyNumber) {
+    request.MyNumber = IndividualNumbers::kWhereUsed;
+    auto found = options.Passwords.find(AsciiUpper(set.Key));
+    request.ManagementPassword = found == options.Passwords.end() ? "" : found->second;
   }
-  boxes.Show(MessageKind::kError, SJ("中間ﾌｧｲﾙの作成に失敗しました。\r"));
-  out.Result = BatchResult::kFailed;
-  out.Employees = 0;
-  out.File.clear();
-  out.Message = boxes.Text();
+  request.OutputFile =
+      options.OutputFolder + std::string(platform::kPathSeparator) + set.Key + ".xml";
+  request.FitExtension = true;
+  request.BareNameFolder = options.ProgramFolder;
+  request.Password = options.Password;
+  request.ValidateOnly = options.ValidateOnly;
+  request.KdfLimits = options.kdf_limits;
+  ExportOutcome exported;
+  try {
+    exported = ExportDataSet(request);
+  } catch (const std::exception& e) {
+    // One data set's surprise never stops the others.
+    exported.Shown = {{MessageKind::kError, e.what()}};
+  }
+
+  BatchOutcome out;
+  out.Result = exported.Result;
+  out.MyNumber = exported.MyNumber;
+  out.File = exported.File;
+  switch (exported.Result) {
+    case ExportResult::kWritten:
+      out.Employees = exported.Employees;
+      return out;
+    case ExportResult::kProblems:
+      out.Employees = EmployeesWithProblems(exported.Problems);
+      out.Problems = std::move(exported.Problems);
+      break;
+    case ExportResult::kFailed:
+      exported.Shown.push_back({MessageKind::kError, texts::FileFailed()});
+      break;
+    default:
+      break;
+  }
+  out.Message = Joined(exported.Shown);
   return out;
 }
 
 int BatchExitStatus(const std::vector<BatchOutcome>& outcomes) {
-  auto any = [&](std::initializer_list<BatchResult> results) {
-    return std::any_of(outcomes.begin(), outcomes.end(), [&](const BatchOutcome& o) {
-      return std::find(results.begin(), results.end(), o.Result) != results.end();
-    });
-  };
-  if (!outcomes.empty() && !any({BatchResult::kNoEmployee, BatchResult::kProblems,
-                                 BatchResult::kRefused, BatchResult::kFailed}))
-    return 0;
-  if (any({BatchResult::kFailed, BatchResult::kRefused})) return 4;
-  if (any({BatchResult::kProblems})) return 5;
-  return 3;
+  if (outcomes.empty()) return kExitNothingSelected;
+  const BatchOutcome* worst = &outcomes.front();
+  for (const BatchOutcome& o : outcomes)
+    if (CodesOf(o.Result).severity > CodesOf(worst->Result).severity) worst = &o;
+  return CodesOf(worst->Result).exit_status;
 }
 
 }  // namespace nc16

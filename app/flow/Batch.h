@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "document/DataExportInfo.h"
+#include "app/flow/ExportResults.h"
 #include "platform/MessageBox.h"
 
 struct QvCryptKdfLimits;
@@ -29,9 +29,11 @@ struct BatchDataSet {
 // separators at the end are ignored.
 std::string DataSetKey(std::string_view folder);
 
-// The used data sets in the data list's default order (by folder, ascending); with `year` not 0
-// only those of that year. A list that cannot be read has shown its message through `boxes`.
-std::vector<BatchDataSet> ListDataSets(TDataExportInfo& info, MessageBoxes& boxes, int year = 0);
+// The used data sets of the data list of `common_data_dir` in the list's default order (by
+// folder, ascending); with `year` not 0 only those of that year. A list that cannot be read adds
+// its error report to `shown`.
+std::vector<BatchDataSet> ListDataSets(const std::string& common_data_dir, Messages& shown,
+                                       int year = 0);
 
 // The first key that two data sets share, compared without regard to the case of ASCII letters
 // (the files KEY.xml would be one file on Windows); empty when every key is distinct.
@@ -64,19 +66,16 @@ struct BatchOptions {
   const QvCryptKdfLimits* kdf_limits = nullptr;  // tests only, as in OutputContext
 };
 
-enum class BatchResult { kWritten, kNoEmployee, kProblems, kRefused, kFailed };
-
 struct BatchOutcome {
-  BatchResult Result = BatchResult::kFailed;
+  ExportResult Result = ExportResult::kFailed;
   size_t Employees = 0;   // SYAIN elements written; with problems, the employees with problems
   std::string File;       // the path written, else empty
   bool MyNumber = false;  // exported (or checked) with individual numbers
-  std::string Message;    // every message shown for the data set, CR after each
+  std::string Message;    // every message of the data set but a written one's, CR after each
   std::vector<std::string> Problems;  // the error list when the employee data had problems
 };
 
-// Checks and exports (or only checks) one data set. Never raises: whatever goes wrong becomes
-// a failed outcome with its message.
+// Checks and exports (or only checks) one data set, as ExportDataSet does. Never raises.
 BatchOutcome RunDataSet(const BatchDataSet& set, const BatchOptions& options);
 
 // The run's exit status: 0 when every data set was written (or passed), else 4 when any failed

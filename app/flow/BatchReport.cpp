@@ -8,9 +8,14 @@
 namespace nc16 {
 namespace {
 
-constexpr std::array kResults = {BatchResult::kWritten, BatchResult::kNoEmployee,
-                                 BatchResult::kProblems, BatchResult::kRefused,
-                                 BatchResult::kFailed};
+// The results the page counts; a refused request counts among the failures.
+constexpr std::array kResults = {ExportResult::kWritten, ExportResult::kNoEmployee,
+                                 ExportResult::kProblems, ExportResult::kDataSetRefused,
+                                 ExportResult::kFailed};
+
+ExportResult Counted(ExportResult result) {
+  return result == ExportResult::kRequestRefused ? ExportResult::kFailed : result;
+}
 
 std::string Html(std::string_view utf8) {
   std::string out;
@@ -63,20 +68,19 @@ struct ResultLook {
   const char* sign;
 };
 
-ResultLook Look(BatchResult result, bool check) {
-  switch (result) {
-    case BatchResult::kWritten:
+ResultLook Look(ExportResult result, bool check) {
+  switch (Counted(result)) {
+    case ExportResult::kWritten:
       return {check ? "問題なし" : "作成済み", "ok", "✓"};
-    case BatchResult::kNoEmployee:
+    case ExportResult::kNoEmployee:
       return {"社員なし", "empty", "－"};
-    case BatchResult::kProblems:
+    case ExportResult::kProblems:
       return {"社員情報に問題", "problems", "！"};
-    case BatchResult::kRefused:
+    case ExportResult::kDataSetRefused:
       return {"連動できないデータ", "refused", "×"};
-    case BatchResult::kFailed:
+    default:
       return {"作成失敗", "failed", "×"};
   }
-  return {"", "", ""};
 }
 
 constexpr const char* kStyle = R"(
@@ -131,20 +135,9 @@ footer { margin-top: 16px; color: #5f6368; font-size: 12px; }
 
 }  // namespace
 
-std::string ResultName(BatchResult result, bool check) {
-  switch (result) {
-    case BatchResult::kWritten:
-      return check ? "ok" : "written";
-    case BatchResult::kNoEmployee:
-      return "no-employee";
-    case BatchResult::kProblems:
-      return "problems";
-    case BatchResult::kRefused:
-      return "refused";
-    case BatchResult::kFailed:
-      return "failed";
-  }
-  return "failed";
+std::string ResultName(ExportResult result, bool check) {
+  if (check && result == ExportResult::kWritten) return "ok";
+  return std::string(CodesOf(result).word);
 }
 
 std::string OneLine(std::string_view cp932) {
@@ -199,10 +192,10 @@ std::string ReportHtml(const BatchRunInfo& run, const std::vector<BatchRow>& row
   }
   h += "</table>\n<ul class=\"counts\">\n";
   h += "<li>対象 <b>" + std::to_string(rows.size()) + "</b></li>\n";
-  for (BatchResult r : kResults) {
+  for (ExportResult r : kResults) {
     size_t n = 0;
     for (const BatchRow& row : rows)
-      n += row.Outcome.Result == r;
+      n += Counted(row.Outcome.Result) == r;
     ResultLook look = Look(r, run.Check);
     h += std::string("<li class=\"") + look.css + "\">" + look.sign + " " + look.label + " <b>" +
          std::to_string(n) + "</b></li>\n";

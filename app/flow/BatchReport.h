@@ -27,7 +27,7 @@ struct BatchRunInfo {
 };
 
 // "written" ("ok" for a check), "no-employee", "problems", "refused" or "failed".
-std::string ResultName(BatchResult result, bool check);
+std::string ResultName(ExportResult result, bool check);
 
 // A message as one line: each run of line breaks becomes " / ", a tab a blank, and breaks at
 // either end are dropped.

@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <new>
 
-#include "external/db/Db.h"
+#include "app/flow/Connection.h"
+#include "app/flow/HolderFolder.h"
+#include "document/Texts.h"
 #include "platform/Cp932.h"
 #include "platform/Platform.h"
 
@@ -21,43 +23,6 @@ std::string Two(int value) {
   return buffer;
 }
 
-// ASCII letters folded, the bytes of double-byte characters kept.
-std::string FoldAscii(std::string_view s) {
-  std::string out(s);
-  for (size_t i = 0; i < out.size(); ++i) {
-    const auto c = static_cast<unsigned char>(out[i]);
-    if (IsLeadByte(c))
-      ++i;
-    else if (c >= 'A' && c <= 'Z')
-      out[i] = static_cast<char>(c + 32);
-  }
-  return out;
-}
-
-// The components of a path cut at `separators`; a trail byte that looks like "\" cuts nothing.
-std::vector<std::string> Components(std::string_view path, std::string_view separators) {
-  std::vector<std::string> parts(1);
-  for (size_t i = 0; i < path.size(); ++i) {
-    const auto c = static_cast<unsigned char>(path[i]);
-    if (IsLeadByte(c) && i + 1 < path.size()) {
-      parts.back() += path.substr(i, 2);
-      ++i;
-    } else if (separators.find(path[i]) != std::string_view::npos) {
-      parts.emplace_back();
-    } else {
-      parts.back() += path[i];
-    }
-  }
-  return parts;
-}
-
-// "C:\..." or "\\server\...": a drive letter and colon, or two leading backslashes.
-bool IsWindowsPath(std::string_view path) {
-  const bool drive = path.size() >= 2 && path[1] == ':' &&
-                     ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
-  return drive || path.starts_with("\\\\");
-}
-
 struct ListRecord {
   std::string content;
   int year = 0;
@@ -69,37 +34,8 @@ struct ListRecord {
 }  // namespace
 
 const std::string& UnusedDataName() {
-  static const std::string name = "\xFF" + SJ("未使用");
+  static const std::string name = "\xFF" + texts::UnusedRow();
   return name;
-}
-
-std::string ShortenedPath(const std::string& holder, const std::string& common_data_dir) {
-  if (holder.find(common_data_dir) == std::string::npos) return holder;
-  return '~' + holder.substr(std::min(common_data_dir.size(), holder.size()));
-}
-
-std::string LocalHolderFolder(const std::string& holder, const std::string& common_data_dir) {
-  // Windows opens such paths as they are.
-  if (platform::kPathSeparator == "\\" || !IsWindowsPath(holder)) return holder;
-  std::string anchor;
-  for (const std::string& part : Components(common_data_dir, platform::kPathSeparator))
-    if (!part.empty()) anchor = FoldAscii(part);
-  const std::vector<std::string> parts = Components(holder, "\\/");
-  size_t last = parts.size();
-  for (size_t i = 0; i < parts.size(); ++i)
-    if (!anchor.empty() && FoldAscii(parts[i]) == anchor) last = i;
-  if (last == parts.size()) return holder;
-
-  std::string mapped = common_data_dir;
-  for (size_t i = last + 1; i < parts.size(); ++i) {
-    if (parts[i].empty()) continue;  // "a\\b" and a trailing "\" as Windows reads them
-    if (parts[i] == "." || parts[i] == "..") return holder;
-    mapped += std::string(platform::kPathSeparator) + parts[i];
-  }
-  // The resolved path differs only in letter case, so its tail follows the common folder's text.
-  const std::string resolved = platform::ResolvePathCase(mapped);
-  if (!platform::DirectoryExists(resolved) || resolved.size() != mapped.size()) return holder;
-  return common_data_dir + resolved.substr(common_data_dir.size());
 }
 
 void CreateDataListTable(const std::string& connection, const std::string& common_data_dir) {
@@ -167,21 +103,32 @@ void CreateDataListTable(const std::string& connection, const std::string& commo
   table.Close();
 }
 
-std::vector<DataListRow> LoadDataList(DataSetCheck& check, const TDataExportInfo& info,
-                                      MessageBoxes& boxes, std::string_view SortField,
-                                      std::string_view Direction) {
+std::vector<DataListRow> LoadDataList(db::TDatabase& connection, EraLookup& eras,
+                                      const std::string& common_data_dir,
+                                      std::string_view SortField, std::string_view Direction,
+                                      Messages& shown) {
   std::vector<DataListRow> rows;
-  const std::string list_folder = Folder(info.CommonDataDir, "db");
-  if (!check.OpenDataDatabase(list_folder)) return rows;
+  const std::string list_folder = Folder(common_data_dir, "db");
+  db::TQuery query;
+  auto report = [&](MessageKind kind, std::string text) {
+    shown.push_back({kind, std::move(text)});
+  };
+  try {
+    PointConnection(connection, query, "Kyuyo2", list_folder);
+  } catch (const db::EDatabaseError& e) {
+    report(MessageKind::kError, texts::DatabaseError(e.what()));
+    return rows;
+  } catch (const std::bad_alloc& e) {
+    report(MessageKind::kError, texts::OutOfMemory(e.what()));
+    return rows;
+  }
 
   std::vector<ListRecord> records;
-  db::TQuery& query = check.qryWork1;
   try {
     // A copy from Windows may have only "DB" for the list's "db"; the table itself is found in
     // any letter case, and a missing one is made in the folder found.
     if (!platform::FileExists(platform::ResolvePathCase(Folder(list_folder, "mDataList.db"))))
-      CreateDataListTable("Kyuyo2", info.CommonDataDir);
-    if (query.Active()) query.Close();
+      CreateDataListTable("Kyuyo2", common_data_dir);
     std::string order = SortField == "Content,Holder" && Direction == "DESC"
                             ? "ORDER BY Content DESC, Holder ASC"
                             : "ORDER BY " + std::string(SortField) + " " + std::string(Direction);
@@ -197,11 +144,11 @@ std::vector<DataListRow> LoadDataList(DataSetCheck& check, const TDataExportInfo
            query.FieldByName("Holder").AsString()});
     }
   } catch (const db::EDatabaseError& e) {
-    boxes.Show(MessageKind::kError, SJ("ﾃﾞｰﾀﾍﾞｰｽ ｴﾗｰ\r") + e.what() + "\r\r");
+    report(MessageKind::kError, texts::DatabaseError(e.what()));
   } catch (const EOSError& e) {
-    boxes.Show(MessageKind::kError, SJ("ﾃﾞｰﾀﾍﾞｰｽ ｴﾗｰ\r") + e.what() + "\r\r");
+    report(MessageKind::kError, texts::DatabaseError(e.what()));
   } catch (const std::bad_alloc& e) {
-    boxes.Show(MessageKind::kError, SJ("ｱｳﾄｵﾌﾞﾒﾓﾘ\r") + e.what() + "\r\r");
+    report(MessageKind::kError, texts::OutOfMemory(e.what()));
   }
   if (query.Active()) query.Close();
 
@@ -221,23 +168,30 @@ std::vector<DataListRow> LoadDataList(DataSetCheck& check, const TDataExportInfo
       order.push_back(&r);
   }
 
+  // The era table is read once for the whole list, and only when a row needs it.
+  const EraTable* era_table = nullptr;
+  bool eras_read = false;
   rows.reserve(order.size());
   for (const ListRecord* r : order) {
     DataListRow row;
     if (r->content != UnusedDataName()) {
+      if (!eras_read) era_table = eras.Table(common_data_dir, shown);
+      eras_read = true;
+      const std::string era = era_table ? era_table->EraName(r->year) : std::string();
+      const int era_year = era_table ? era_table->EraYear(r->year) : 0;
       row.Name = r->content;
-      row.Period = check.GetEraName(r->year) + " " + Two(check.GetEraYear(r->year)) + SJ("年 ") +
-                   Two(r->month) + SJ("月／") + Two(r->payment) + SJ("回");
+      row.Period = era + " " + Two(era_year) + SJ("年 ") + Two(r->month) + SJ("月／") +
+                   Two(r->payment) + SJ("回");
     } else {
-      row.Name = SJ("未使用");
+      row.Name = texts::UnusedRow();
     }
     // An ambiguous name on the way keeps the Holder; the data-set check names the two entries.
     try {
-      row.Folder = LocalHolderFolder(r->holder, info.CommonDataDir);
+      row.Folder = LocalHolderFolder(r->holder, common_data_dir);
     } catch (const EOSError&) {
       row.Folder = r->holder;
     }
-    row.ShownPath = ShortenedPath(row.Folder, info.CommonDataDir);
+    row.ShownPath = ShortenedPath(row.Folder, common_data_dir);
     row.Holder = r->holder;
     row.Used = r->content != UnusedDataName();
     row.Year = r->year;

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/flow/DataSetCheck.h"
-#include "document/DataExportInfo.h"
+#include "app/flow/EraTable.h"
+#include "external/db/Db.h"
 #include "platform/MessageBox.h"
 
 namespace nc16 {
@@ -27,28 +27,17 @@ struct DataListRow {
 // The data name of an unused row: 0xFF (so it sorts after every name) and "未使用".
 const std::string& UnusedDataName();
 
-// `holder` without its first n bytes behind "~" when the text of `common_data_dir` (n bytes)
-// occurs anywhere in it; otherwise `holder` unchanged.
-std::string ShortenedPath(const std::string& holder, const std::string& common_data_dir);
-
-// The data folder that a Holder names on this system. A list written on Windows holds Windows
-// paths ("C:\ProgramData\VANTREL\MILVEKKYUYO\DB\DAT001", "\\server\share\...\DAT001"), which
-// name no folder here: their components after the last one that equals, ignoring letter case,
-// the last component of `common_data_dir` are found one by one (platform::ResolvePathCase) under
-// `common_data_dir`, whose text the result keeps. `holder` unchanged when it is not in the
-// Windows form (or this is Windows), holds no such component or "." or "..", or its mapped
-// folder does not exist: the data-set check then refuses it. EOSError when a name on the way is
-// ambiguous.
-std::string LocalHolderFolder(const std::string& holder, const std::string& common_data_dir);
-
-// Reads the list through the connection "Kyuyo2" of `check`, pointed at CommonDataDir\db.
-// SortField is "Holder" or "Content,Holder", Direction "ASC" or "DESC". Rows with an empty data
-// name are shown after the others when sorted ascending by name and before them when sorted
-// descending. A database or out-of-memory failure is shown in an error box; the rows read so far
-// are returned.
-std::vector<DataListRow> LoadDataList(DataSetCheck& check, const TDataExportInfo& info,
-                                      MessageBoxes& boxes, std::string_view SortField,
-                                      std::string_view Direction);
+// Reads the list of the common data folder `common_data_dir` with a query of its own through
+// `connection`, which it names "Kyuyo2" and points at the folder's "db" (the data-set check points
+// the same connection at a data folder; the list leaves it open). The period cells take their
+// eras from `eras`. SortField is "Holder" or "Content,Holder", Direction "ASC" or "DESC". Rows
+// with an empty data name are shown after the others when sorted ascending by name and before
+// them when sorted descending. A database or out-of-memory failure adds its error report to
+// `shown`; the rows read so far are returned.
+std::vector<DataListRow> LoadDataList(db::TDatabase& connection, EraLookup& eras,
+                                      const std::string& common_data_dir,
+                                      std::string_view SortField, std::string_view Direction,
+                                      Messages& shown);
 
 // Creates mDataList.db through the open connection `connection` (whose folder is
 // CommonDataDir\db) with its fields and indexes, and appends the 200 unused rows whose folders

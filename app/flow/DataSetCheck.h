@@ -1,47 +1,36 @@
 #pragma once
-// The data-set side of the wizard's second page, without windows: the connections to the data
-// list and the era table, the era lookups, and the check of a chosen data folder, which also
-// reads the company's My Number settings. The wizard's page shows what this finds; the
-// command-line export runs the same check.
+// The check of a chosen data set, as the wizard's data-set page runs it on Next and every export
+// runs it before it writes: the folder must hold a company table of a data version that can be
+// exported; the check fills the company, year and mode of the export settings and reads the
+// company's My Number settings. Its messages come back as values, for the caller to show.
 
-#include <optional>
 #include <string>
 
+#include "app/flow/EraTable.h"
 #include "document/DataExportInfo.h"
 #include "external/db/Db.h"
 #include "platform/MessageBox.h"
 
 namespace nc16 {
 
-// A field of the era table: a number or a text.
-struct EraValue {
-  int number = 0;
-  std::string text;
-};
-
 class DataSetCheck {
  public:
-  // `info` and `boxes` must outlive the object.
-  DataSetCheck(TDataExportInfo& info, MessageBoxes& boxes);
-  ~DataSetCheck();
+  // `info` must outlive the object.
+  explicit DataSetCheck(TDataExportInfo& info);
+  ~DataSetCheck() { Disconnect(); }
   DataSetCheck(const DataSetCheck&) = delete;
   DataSetCheck& operator=(const DataSetCheck&) = delete;
-
-  // Point the connection "Kyuyo2" (data list, company table) or "K2Holder" (era table) at a
-  // folder. A failure is shown as a database error and gives false.
-  bool OpenDataDatabase(const std::string& folder);
-  bool OpenCommonDatabase(const std::string& folder);
 
   // Whether the folder holds the company table mKaisya.db, its names in any letter case.
   // EOSError when a name is ambiguous.
   static bool HasCompanyTable(const std::string& folder);
 
-  // Checks the data set `holder` (a data-list Holder or a folder) on leaving the data-set page:
-  // its folder on this system (LocalHolderFolder) must hold a company table of an exportable
-  // data version. DataKey := `holder` as given; DataFolder := that folder. Fills CompanyName,
-  // FilingYear, EraName and Mode of the export settings and reads the company's My Number
-  // settings. Shows its own warning or error and returns false when the data set is refused.
-  bool CheckSelectedData(const std::string& holder);
+  // Checks the data set `holder` (a data-list Holder or a folder): its folder on this system
+  // (LocalHolderFolder) must hold a company table of an exportable data version. DataKey :=
+  // `holder` as given; DataFolder := that folder. Fills CompanyName, FilingYear, EraName and Mode
+  // of the export settings and reads the company's My Number settings. False when the data set
+  // is refused; the warning or error that says why is added to `shown`.
+  bool CheckSelectedData(const std::string& holder, Messages& shown);
 
   // The company's My Number use and decoded management password, as the last check found them.
   // Every check starts from "not in use, no password", so that the settings of one company
@@ -52,30 +41,21 @@ class DataSetCheck {
   int DataVersion = 0;
 
   // The era year and era name of a Western year from the era table of CommonDataDir; 0 and
-  // empty when no era matches or the table cannot be read (then a database error is shown).
-  int GetEraYear(int year);
-  std::string GetEraName(int year);
+  // empty when no era matches or the table cannot be read (then its error report is added).
+  int GetEraYear(int year, Messages& shown);
+  std::string GetEraName(int year, Messages& shown);
+  // The era table, as the data list reads it too.
+  EraLookup& Eras() { return eras_; }
+  // Closes the check's connections ("Kyuyo2", "K2Holder"); the next use opens them again.
+  void Disconnect();
 
-  db::TDatabase dbDatabase1;  // "Kyuyo2"
-  db::TDatabase dbDatabase2;  // "K2Holder"
+  // "Kyuyo2": pointed at the checked data folder; the data list points it at the list's folder.
+  db::TDatabase dbDatabase1;
   db::TQuery qryWork1;
-  db::TQuery qryWork2;
 
  private:
-  bool Connect(db::TDatabase& database, db::TQuery& query, const char* name,
-               const std::string& folder);
-  // Runs the era query `select` (or reuses its rows while the era table is unchanged) and gives
-  // field `value_field` of the first era that holds `year`; nullopt when none does or the table
-  // cannot be read (then the error has been shown).
-  std::optional<EraValue> FindEra(int year, const char* select, const char* value_field, bool text);
-  // Runs `body`; database and out-of-memory failures become the error box and false.
-  template <class Body>
-  bool Guarded(Body&& body);
-  void ReportDatabaseError(const std::exception& e);
-  void ReportOutOfMemory(const std::exception& e);
-
   TDataExportInfo& info_;
-  MessageBoxes& boxes_;
+  EraLookup eras_;  // "K2Holder"
 };
 
 }  // namespace nc16

@@ -1,17 +1,16 @@
 #pragma once
-// The output step of the wizard's Finish, shared with the command-line export: builds the
-// intermediate document (header and employees), writes it as plain XML or encrypted through the
-// crypt library, records exports of individual numbers in the My Number log, and turns every
-// failure into one message and a result code. No Qt here.
+// The output step: builds the intermediate document (header and employees), writes it as plain
+// XML or encrypted through the crypt library, and records an export of individual numbers in the
+// My Number log. Its result and its messages come back as a value.
 //
 // A failure never leaves a partial file at the target path: plain files and encrypted files are
-// both written to a temporary file and renamed into place. A target that exists in another
-// letter case is replaced under its own name (platform::ResolvePathCase).
+// both written to a temporary file and renamed into place.
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "app/flow/ExportResults.h"
 #include "document/DataExportInfo.h"
 #include "platform/MessageBox.h"
 
@@ -19,15 +18,9 @@ struct QvCryptKdfLimits;
 
 namespace nc16 {
 
-// Results of MakeIntermediateFile.
-inline constexpr int kOutputWritten = 1;
-inline constexpr int kOutputNoEmployee = 3;
-inline constexpr int kOutputFailed = 4;
-inline constexpr int kOutputProblemsFound = 5;
-
 struct OutputContext {
-  bool started_by_launcher = false;  // a launcher's key replaces the typed password
-  std::string program_folder;        // CP932; the last fallback for a bare file name
+  std::string target;        // the file to write, CP932, as the file system spells it
+  bool by_launcher = false;  // encrypted with the launcher's key: Password holds its Base64 text
   // The password hash's cost for the password form; null: the crypt library's default. Tests
   // make it cheap here, products never set it.
   const QvCryptKdfLimits* kdf_limits = nullptr;
@@ -36,30 +29,20 @@ struct OutputContext {
   bool validate_only = false;
 };
 
-// What the command line tells beyond the result; the wizard shows only its boxes.
-struct OutputReport {
+struct OutputStepResult {
+  // kWritten, kNoEmployee, kProblems or kFailed.
+  ExportResult result = ExportResult::kFailed;
+  Messages shown;            // the step's messages, in order
   size_t employees = 0;      // SYAIN elements of the document built
   bool log_failed = false;   // the file was written, its My Number log record was not
   int32_t crypt_result = 0;  // the crypt library's answer when it failed
-  std::string cause;         // CP932: why else the file was not written, where no box said it
+  std::string cause;         // CP932: why else the file was not written, where no message says
 };
 
-// Runs the output step for `info`; shows its own messages through `boxes` and returns one of
-// the results above, filling `report` when given. Errors that are not exceptions of the
+// Runs the output step for `info`, whose DataFolder, header fields, IncludeMyNumber and Password
+// are set; the extraction's error list goes to info.Errors. Errors that are not exceptions of the
 // standard hierarchy pass through.
-int MakeIntermediateFile(TDataExportInfo& info, const OutputContext& context, MessageBoxes& boxes,
-                         OutputReport* report = nullptr);
-
-// True when the file name ends in an extension of a Paradox table's files, in any case: .DB
-// (the table), .PX (primary index), .MB (memos), .Xnn and .Ynn (secondary indexes: nn is two
-// hexadecimal digits, or G and one for composite indexes). The intermediate file never takes
-// such a name, whether or not the file exists: over an existing one the export would destroy
-// payroll data, and a new one beside a table of the same name would be read by the database
-// engine as part of that table.
-bool IsTableFileName(std::string_view file_name);
-
-// The file page's warning for such a name.
-const std::string& TableFileNameMessage();
+OutputStepResult MakeIntermediateFile(TDataExportInfo& info, const OutputContext& context);
 
 // The folder part of FileName when it has one; otherwise the user's Documents folder when the
 // system names one; otherwise Fallback.

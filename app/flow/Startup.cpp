@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "document/ArgUtils.h"
+#include "document/Texts.h"
 #include "platform/Cp932.h"
 #include "platform/Platform.h"
 
@@ -36,11 +37,6 @@ std::span<const std::string_view> SiblingProductMutexes() {
   return kNames;
 }
 
-const std::string& SiblingRunningMessage() {
-  return SJ(
-      "「ミルベク給与」又はそれに関連する製品が起動中です。\r終了してから再度やり直して下さい。");
-}
-
 std::optional<std::string_view> FindRunningSibling() {
   for (std::string_view name : SiblingProductMutexes()) {
     if (platform::NamedMutex held = platform::NamedMutex::Open(name)) return name;
@@ -62,25 +58,33 @@ std::optional<LaunchArgument> ParseLaunchArgument(std::string_view argument) {
   return a;
 }
 
-const std::string& InvalidArgumentsMessage() {
-  return SJ("不正な引数が渡されました。\r\rﾌﾟﾛｸﾞﾗﾑを強制終了します。");
-}
-
-std::string MutexFailureMessage(std::string_view cause) {
-  return std::string(cause) + SJ("\r\rﾌﾟﾛｸﾞﾗﾑを強制終了します。");
+ProgramClaim ClaimProgram() {
+  ProgramClaim claim;
+  if (platform::NamedMutex::Open(kOwnMutexName)) {
+    claim.AlreadyRunning = true;
+    claim.Refusal = Message{MessageKind::kError, texts::AlreadyRunning()};
+  } else if (FindRunningSibling()) {
+    claim.Refusal = Message{MessageKind::kWarning, texts::SiblingRunning()};
+  } else {
+    try {
+      claim.Mutex = platform::NamedMutex::Create(kOwnMutexName);
+    } catch (const EOSError& e) {
+      claim.Refusal = Message{MessageKind::kError, e.what() + texts::ForcedEnd()};
+    }
+  }
+  return claim;
 }
 
 std::optional<std::string> CheckInstallation(const TDataExportInfo& info) {
-  if (info.TargetProductName.empty())
-    return SJ("起動情報の初期化に失敗しました。\r\rﾌﾟﾛｸﾞﾗﾑを強制終了します。");
+  if (info.TargetProductName.empty()) return texts::SettingsNotInitialised();
   // A settings file or folder whose name is ambiguous (two entries differing only in letter
   // case) stops the program with the message naming both.
-  const std::string& stop = SJ("\r\rﾌﾟﾛｸﾞﾗﾑを強制終了します。");
+  const std::string& stop = texts::ForcedEnd();
   if (!info.SettingsError.empty()) return info.SettingsError + stop;
   try {
     const std::string initdat = info.DataRoot + std::string(platform::kPathSeparator) + "Initdat";
     if (!platform::DirectoryExists(platform::ResolvePathCase(initdat)))
-      return SJ("[ミルベク給与]がインストールされていません。") + stop;
+      return texts::SourceNotInstalled() + stop;
   } catch (const EOSError& e) {
     return e.what() + stop;
   }
@@ -103,11 +107,14 @@ std::optional<std::string> CheckInstallation(const TDataExportInfo& info) {
     std::from_chars(part.data(), part.data() + part.size(), v);
     return std::to_string(v);
   };
-  std::string first = info.MinSourceVersion.substr(0, 1);
-  return SJ("このﾌﾟﾛｸﾞﾗﾑはｾｯﾄｱｯﾌﾟされている[ミルベク給与]のﾊﾞｰｼﾞｮﾝに対応していません。\r"
-            "[ミルベク給与] ﾊﾞｰｼﾞｮﾝ ") +
-         first + "." + number(1, 2) + "." + number(3, 3) + " " + SJ("以降をｾｯﾄｱｯﾌﾟしてください。") +
-         "\r" + "\r" + SJ("ﾌﾟﾛｸﾞﾗﾑを強制終了します。");
+  return texts::SourceTooOld(info.MinSourceVersion.substr(0, 1) + "." + number(1, 2) + "." +
+                             number(3, 3));
+}
+
+std::optional<std::string> CheckInstallation(Remembering remembering) {
+  TDataExportInfo info("", "", 0, remembering);
+  info.DiscardSelection();
+  return CheckInstallation(info);
 }
 
 }  // namespace nc16

@@ -11,6 +11,8 @@
 #include <string_view>
 
 #include "document/DataExportInfo.h"
+#include "platform/MessageBox.h"
+#include "platform/Platform.h"
 
 namespace nc16 {
 
@@ -20,9 +22,6 @@ inline constexpr std::string_view kOwnMutexName = "MVKTONC16";
 // The products of the payroll family that must not run beside this program, in the order they
 // are tried.
 std::span<const std::string_view> SiblingProductMutexes();
-
-// The warning shown when one of them runs.
-const std::string& SiblingRunningMessage();
 
 // The name of the first sibling product's mutex that is held by a running program, if any.
 std::optional<std::string_view> FindRunningSibling();
@@ -40,17 +39,24 @@ struct LaunchArgument {
 // argument invalid: nullopt.
 std::optional<LaunchArgument> ParseLaunchArgument(std::string_view argument);
 
-// The start-up stop for the wrong number or form of arguments.
-const std::string& InvalidArgumentsMessage();
-
-// The start-up stop when the program's own marker cannot be created (the lock folder refused,
-// the lock file not creatable): the cause, then the end. Without the marker a second instance,
-// or a product of the family started later, could not see that this one runs.
-std::string MutexFailureMessage(std::string_view cause);
+// The program's marker, claimed before anything else runs.
+struct ProgramClaim {
+  platform::NamedMutex Mutex;   // held for the whole run when the program may run
+  bool AlreadyRunning = false;  // another instance runs (the wizard then ends silently)
+  // Why the program must not run, when it must not: another instance, a running product of the
+  // family (warning), or the marker could not be made (error: the lock folder refused, the lock
+  // file not creatable; without the marker a second instance, or a product of the family
+  // started later, could not see that this one runs).
+  std::optional<Message> Refusal;
+};
+ProgramClaim ClaimProgram();
 
 // Checks the export settings as start-up does: initialised, its settings files readable, the
 // payroll product installed (its folder Initdat found in any letter case), and recent enough.
 // The stop message, or nullopt when the program may go on.
 std::optional<std::string> CheckInstallation(const TDataExportInfo& info);
+// The same check on the settings as a fresh start reads them; `remembering` says whether
+// DataSelect.ini is among them (it is never written here).
+std::optional<std::string> CheckInstallation(Remembering remembering);
 
 }  // namespace nc16

@@ -106,6 +106,7 @@ void AtomicFile::AllowUnnamedForTesting(bool allowed) {
 }
 
 AtomicFile::AtomicFile(const std::filesystem::path& target, FileAccess access) : target_(target) {
+  if (auto refused = NotReplaceable(target_)) throw EOSError(*refused);
   RemoveStaleTemporaries(target_);
   mode_t mode = access == FileAccess::kOwnerOnly ? 0600 : 0666;
   int fd = -1;
@@ -179,6 +180,8 @@ void AtomicFile::Commit() {
   }
   handle_ = -1;
   if (::close(fd) != 0) Fail(target_, "書き込み", errno);
+  // What appeared in the target's place while the file was written is not replaced either.
+  if (auto refused = NotReplaceable(target_)) throw EOSError(*refused);
   if (::rename(temp_.c_str(), target_.c_str()) != 0) Fail(target_, "作成", errno);
   committed_ = true;
   SyncFolderOf(target_);

@@ -57,6 +57,7 @@ class OwnerOnlySecurity {
 }  // namespace
 
 AtomicFile::AtomicFile(const std::filesystem::path& target, FileAccess access) : target_(target) {
+  if (auto refused = NotReplaceable(target_)) throw EOSError(*refused);
   OwnerOnlySecurity owner_only;
   SECURITY_ATTRIBUTES* security = nullptr;
   if (access == FileAccess::kOwnerOnly) {

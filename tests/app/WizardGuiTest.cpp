@@ -112,7 +112,7 @@ TEST_F(Wizard, StartedAloneWithMyNumberEncryptsAndLogs) {
   ChooseMyNumber(1);
   EXPECT_FALSE(F().page5->edMNum->isHidden());
   EXPECT_EQ(F().page5->Label6c->text(),
-            "連動情報に個人番号を含める場合、dedur給与のﾏｲﾅﾝﾊﾞｰ管理ﾊﾟｽﾜｰﾄﾞを正しく入力し、"
+            "連動情報に個人番号を含める場合、ミルベク給与のﾏｲﾅﾝﾊﾞｰ管理ﾊﾟｽﾜｰﾄﾞを正しく入力し、"
             "[次へ]をｸﾘｯｸしてください。");
   Next();
   ExpectOneBox(MessageKind::kWarning, "ﾏｲﾅﾝﾊﾞｰ管理ﾊﾟｽﾜｰﾄﾞが入力されていません。\r");

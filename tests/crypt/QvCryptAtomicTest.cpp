@@ -93,7 +93,7 @@ TEST(QvCryptAtomic, TargetThatIsAFolderIsLeftAlone) {
   TempFolder dir;
   std::filesystem::create_directory(dir / "a.qve");
   WriteBytes(dir / "a.qve" / "inside", "kept");
-  EXPECT_EQ(EncryptKey("x", dir / "a.qve", "k"), QVCRYPT_ERR_WRITE);
+  EXPECT_EQ(EncryptKey("x", dir / "a.qve", "k"), QVCRYPT_ERR_CREATE);
   EXPECT_EQ(ReadBytes(dir / "a.qve" / "inside"), "kept");
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"a.qve"});
 }

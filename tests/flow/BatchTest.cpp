@@ -43,8 +43,31 @@ TEST(Batch, MessageAsOneLine) {
   }
 }
 
-TEST(Batch, ExitStatus) {
-  using R = BatchResult;
+TEST(Results, OneTableGivesEveryFrontEndsCode) {
+  using R = ExportResult;
+  struct Case {
+    R result;
+    bool log_failed;
+    int exit_status;
+    int32_t launcher;
+    std::string_view word;
+  };
+  for (const Case& c :
+       {Case{R::kWritten, false, 0, 0, "written"}, Case{R::kWritten, true, 6, 0, "written"},
+        Case{R::kNoEmployee, false, 3, 1, "no-employee"},
+        Case{R::kProblems, false, 5, 1, "problems"},
+        Case{R::kDataSetRefused, false, 4, 2, "refused"},
+        Case{R::kRequestRefused, false, 4, 2, "failed"}, Case{R::kFailed, false, 4, 2, "failed"}}) {
+    const ResultCodes& codes = CodesOf(c.result, c.log_failed);
+    EXPECT_EQ(codes.exit_status, c.exit_status) << c.word;
+    EXPECT_EQ(codes.launcher_result, c.launcher) << c.word;
+    EXPECT_EQ(codes.word, c.word);
+  }
+  EXPECT_EQ(ResultName(R::kWritten, /*check=*/true), "ok");
+}
+
+TEST(Batch, ExitStatusIsTheMostSevereDataSets) {
+  using R = ExportResult;
   auto status = [](std::vector<R> results) {
     std::vector<BatchOutcome> outcomes;
     for (R r : results)
@@ -52,8 +75,9 @@ TEST(Batch, ExitStatus) {
     return BatchExitStatus(outcomes);
   };
   EXPECT_EQ(status({R::kWritten, R::kWritten}), 0);
-  EXPECT_EQ(status({R::kWritten, R::kNoEmployee, R::kProblems, R::kRefused}), 4);
+  EXPECT_EQ(status({R::kWritten, R::kNoEmployee, R::kProblems, R::kDataSetRefused}), 4);
   EXPECT_EQ(status({R::kProblems, R::kFailed}), 4);
+  EXPECT_EQ(status({R::kProblems, R::kRequestRefused}), 4);
   EXPECT_EQ(status({R::kWritten, R::kNoEmployee, R::kProblems}), 5);
   EXPECT_EQ(status({R::kWritten, R::kNoEmployee}), 3);
   EXPECT_EQ(status({}), 3);

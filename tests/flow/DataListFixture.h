@@ -11,8 +11,9 @@
 #include <vector>
 
 #include "app/flow/DataList.h"
+#include "app/flow/DataSetCheck.h"
 #include "platform/Cp932.h"
-#include "tests/app/RecordingBoxes.h"
+#include "tests/flow/Utf8Messages.h"
 #include "tests/platform/TempFolder.h"
 #include "tools/demo/DemoInstallation.h"
 
@@ -31,17 +32,18 @@ class DataListFixture : public ::testing::Test {
     inst_ = demo::CreateDemoInstallation(options);
     registry_.emplace("NC16_REGISTRY", NativePath(inst_.registry_file).string());
     appdata_.emplace("NC16_COMMON_APPDATA", NativePath(inst_.common_appdata).string());
-    info_ = std::make_unique<TDataExportInfo>("", "", 0);
-    info_->OnSaveError = [](const std::string&) {};
-    check_ = std::make_unique<DataSetCheck>(*info_, boxes_);
+    info_ = std::make_unique<TDataExportInfo>("", "", 0, Remembering::kNothing);
+    check_ = std::make_unique<DataSetCheck>(*info_);
   }
   void TearDown() override {
     check_.reset();
     info_.reset();
   }
   std::vector<DataListRow> Load(const char* field = "Holder", const char* direction = "ASC") {
-    return LoadDataList(*check_, *info_, boxes_, field, direction);
+    return LoadDataList(check_->dbDatabase1, check_->Eras(), info_->CommonDataDir, field, direction,
+                        shown_);
   }
+  Utf8Shown Shown() const { return Utf8(shown_); }
   std::filesystem::path Common() const { return NativePath(inst_.common_data_dir); }
 
   const bool windows_copy_;
@@ -49,7 +51,7 @@ class DataListFixture : public ::testing::Test {
   demo::DemoInstallation inst_;
   std::optional<testing::ScopedEnv> registry_, appdata_;
   std::unique_ptr<TDataExportInfo> info_;
-  RecordingBoxes boxes_;
+  Messages shown_;
   std::unique_ptr<DataSetCheck> check_;
 };
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/flow/Connection.h"
+#include "app/flow/HolderFolder.h"
 #include "external/paradox/ParadoxTable.h"
 #include "platform/Cp932.h"
 #include "tests/flow/DataListFixture.h"
@@ -34,7 +36,7 @@ TEST_F(DataList, ByFolderAscendingAndDescending) {
   ASSERT_EQ(down.size(), 200u);
   EXPECT_EQ(down[0].ShownPath, "~/DB/DAT200");
   EXPECT_EQ(down[199].Holder, Folder(1));
-  EXPECT_TRUE(boxes_.shown.empty());
+  EXPECT_TRUE(shown_.empty());
 }
 
 TEST_F(DataList, PeriodNamesTheEraAndRightAlignsNumbers) {
@@ -63,7 +65,7 @@ TEST_F(DataList, EmptyNamesMoveToTheFarEnd) {
   // Blank the name of data set 2 through the database layer's own writer: rebuild the list.
   std::filesystem::remove(ListFile());
   std::filesystem::remove(std::filesystem::path(ListFile()).replace_extension(".PX"));
-  ASSERT_TRUE(check_->OpenDataDatabase(inst_.common_data_dir + "/db"));
+  PointConnection(check_->dbDatabase1, check_->qryWork1, "Kyuyo2", inst_.common_data_dir + "/db");
   db::TTable t;
   t.SetDatabaseName("Kyuyo2");
   t.SetTableName("mDataList.db");
@@ -116,7 +118,7 @@ TEST_F(DataList, MissingListIsCreatedWithTwoHundredUnusedRows) {
     EXPECT_EQ(rows[i].Name, SJ("未使用"));
     EXPECT_EQ(rows[i].Period, "");
   }
-  EXPECT_TRUE(boxes_.shown.empty());
+  EXPECT_TRUE(shown_.empty());
 
   // The file as the payroll product knows it: its fields in order, the placeholder bytes.
   px::Table table(ListFile());
@@ -143,10 +145,10 @@ TEST_F(DataList, UnreadableListIsReportedOnce) {
   }
   auto rows = Load("Holder", "ASC");
   EXPECT_TRUE(rows.empty());
-  ASSERT_EQ(boxes_.shown.size(), 1u);
-  EXPECT_EQ(boxes_.shown[0].first, MessageKind::kError);
-  EXPECT_TRUE(boxes_.shown[0].second.starts_with("ﾃﾞｰﾀﾍﾞｰｽ ｴﾗｰ\r"));
-  EXPECT_TRUE(boxes_.shown[0].second.ends_with("\r\r"));
+  ASSERT_EQ(shown_.size(), 1u);
+  EXPECT_EQ(Shown()[0].first, MessageKind::kError);
+  EXPECT_TRUE(Shown()[0].second.starts_with("ﾃﾞｰﾀﾍﾞｰｽ ｴﾗｰ\r"));
+  EXPECT_TRUE(Shown()[0].second.ends_with("\r\r"));
 }
 
 TEST(ShortenedPath, CutsTheCommonFolderWhereverItOccurs) {

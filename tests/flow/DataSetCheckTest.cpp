@@ -10,8 +10,8 @@
 
 #include "app/flow/Startup.h"
 #include "external/vnprotect/VnProtect.h"
-#include "tests/app/RecordingBoxes.h"
 #include "tests/extract/DataSetBuilder.h"
+#include "tests/flow/Utf8Messages.h"
 
 namespace nc16::test {
 namespace {
@@ -21,7 +21,7 @@ class DataSetCheckTest : public ::testing::Test {
   void SetUp() override {
     setenv("NC16_REGISTRY", (root_.Path() / "none.ini").c_str(), 1);
     setenv("NC16_COMMON_APPDATA", root_.Path().c_str(), 1);
-    info_ = std::make_unique<TDataExportInfo>("", "", 0);
+    info_ = std::make_unique<TDataExportInfo>("", "", 0, Remembering::kNothing);
     info_->OnSaveError = [](const std::string&) {};
     info_->CommonDataDir = FromNativePath(root_.Path());
     // clang-format off
@@ -48,21 +48,23 @@ class DataSetCheckTest : public ::testing::Test {
     return FromNativePath(folder);
   }
 
+  Utf8Shown Shown() const { return Utf8(shown_); }
+
   TempFolder root_;
-  RecordingBoxes boxes_;
+  Messages shown_;
   std::unique_ptr<TDataExportInfo> info_;
 };
 
 TEST_F(DataSetCheckTest, EraOfAWesternYear) {
-  DataSetCheck check(*info_, boxes_);
-  EXPECT_EQ(check.GetEraYear(2021), 3);
-  EXPECT_EQ(Cp932ToUtf8(check.GetEraName(2021)), "令和");
+  DataSetCheck check(*info_);
+  EXPECT_EQ(check.GetEraYear(2021, shown_), 3);
+  EXPECT_EQ(Cp932ToUtf8(check.GetEraName(2021, shown_)), "令和");
   // A year shared by two eras takes the first row that matches: the older era.
-  EXPECT_EQ(Cp932ToUtf8(check.GetEraName(1989)), "昭和");
-  EXPECT_EQ(check.GetEraYear(1989), 64);
-  EXPECT_EQ(check.GetEraYear(1800), 0);
-  EXPECT_EQ(check.GetEraName(1800), "");
-  EXPECT_TRUE(boxes_.shown.empty());
+  EXPECT_EQ(Cp932ToUtf8(check.GetEraName(1989, shown_)), "昭和");
+  EXPECT_EQ(check.GetEraYear(1989, shown_), 64);
+  EXPECT_EQ(check.GetEraYear(1800, shown_), 0);
+  EXPECT_EQ(check.GetEraName(1800, shown_), "");
+  EXPECT_TRUE(shown_.empty());
 }
 
 // The rows of the era table are kept between look-ups while the file is unchanged.
@@ -80,22 +82,22 @@ TEST_F(DataSetCheckTest, AnEraTableRewrittenAfterALookUpIsReadAnew) {
                        {"HoseiNen", start - 1}}});
     std::filesystem::last_write_time(file, old + age);  // long settled
   };
-  DataSetCheck check(*info_, boxes_);
+  DataSetCheck check(*info_);
   write("令和", 2019, std::chrono::seconds(0));
-  EXPECT_EQ(Cp932ToUtf8(check.GetEraName(2021)), "令和");
-  EXPECT_EQ(check.GetEraYear(2021), 3);
+  EXPECT_EQ(Cp932ToUtf8(check.GetEraName(2021, shown_)), "令和");
+  EXPECT_EQ(check.GetEraYear(2021, shown_), 3);
   write("新元", 2020, std::chrono::seconds(1));  // same size, another modification time
-  EXPECT_EQ(Cp932ToUtf8(check.GetEraName(2021)), "新元");
-  EXPECT_EQ(check.GetEraYear(2021), 2);
+  EXPECT_EQ(Cp932ToUtf8(check.GetEraName(2021, shown_)), "新元");
+  EXPECT_EQ(check.GetEraYear(2021, shown_), 2);
   std::filesystem::remove(file);
-  EXPECT_EQ(check.GetEraYear(2021), 0);
-  EXPECT_EQ(boxes_.shown.size(), 1u);  // the missing table, as without the rows kept
+  EXPECT_EQ(check.GetEraYear(2021, shown_), 0);
+  EXPECT_EQ(shown_.size(), 1u);  // the missing table, as without the rows kept
 }
 
 TEST_F(DataSetCheckTest, AcceptsAnExportableCompanyAndReadsItsSettings) {
   std::string folder = Company("A", 700005, 2024, true, "Secret16");
-  DataSetCheck check(*info_, boxes_);
-  ASSERT_TRUE(check.CheckSelectedData(folder));
+  DataSetCheck check(*info_);
+  ASSERT_TRUE(check.CheckSelectedData(folder, shown_));
   EXPECT_EQ(Cp932ToUtf8(info_->CompanyName), "会社A");
   EXPECT_EQ(info_->FilingYear, 6);
   EXPECT_EQ(Cp932ToUtf8(info_->EraName), "令和");
@@ -107,24 +109,24 @@ TEST_F(DataSetCheckTest, AcceptsAnExportableCompanyAndReadsItsSettings) {
 
   // Another company below the My Number version does not inherit the first one's settings.
   std::string old = Company("B", 500002, 2019);
-  ASSERT_TRUE(check.CheckSelectedData(old));
+  ASSERT_TRUE(check.CheckSelectedData(old, shown_));
   EXPECT_FALSE(check.MyNumberInUse);
   EXPECT_EQ(check.MyNumberPassword, "");
   EXPECT_EQ(Cp932ToUtf8(info_->EraName), "平成");
-  EXPECT_TRUE(boxes_.shown.empty());
+  EXPECT_TRUE(shown_.empty());
 }
 
 TEST_F(DataSetCheckTest, RefusesFoldersThatCannotBeExported) {
-  DataSetCheck check(*info_, boxes_);
+  DataSetCheck check(*info_);
   std::filesystem::create_directories(root_.Path() / "empty");
-  EXPECT_FALSE(check.CheckSelectedData(FromNativePath(root_.Path() / "empty")));
-  EXPECT_FALSE(check.CheckSelectedData(Company("old", 20348, 2008)));
-  EXPECT_TRUE(check.CheckSelectedData(Company("oldest", 20349, 2008)));
-  ASSERT_EQ(boxes_.shown.size(), 2u);
-  EXPECT_EQ(boxes_.shown[0].first, MessageKind::kWarning);
-  EXPECT_EQ(boxes_.shown[0].second,
+  EXPECT_FALSE(check.CheckSelectedData(FromNativePath(root_.Path() / "empty"), shown_));
+  EXPECT_FALSE(check.CheckSelectedData(Company("old", 20348, 2008), shown_));
+  EXPECT_TRUE(check.CheckSelectedData(Company("oldest", 20349, 2008), shown_));
+  ASSERT_EQ(shown_.size(), 2u);
+  EXPECT_EQ(Shown()[0].first, MessageKind::kWarning);
+  EXPECT_EQ(Shown()[0].second,
             "このﾃﾞｰﾀﾌｫﾙﾀﾞには給与ﾃﾞｰﾀがありません。\rもう一度、選び直してください。\r");
-  EXPECT_EQ(boxes_.shown[1].second,
+  EXPECT_EQ(Shown()[1].second,
             "このﾃﾞｰﾀは連動できません。\r最新版のミルベク給与でコンバート後、もう一度、選び直して"
             "ください。\r");
 
@@ -132,11 +134,11 @@ TEST_F(DataSetCheckTest, RefusesFoldersThatCannotBeExported) {
   auto broken = root_.Path() / "broken";
   std::filesystem::create_directories(broken);
   { std::ofstream(broken / "mKaisya.db") << "not a table"; }
-  boxes_.shown.clear();
-  EXPECT_FALSE(check.CheckSelectedData(FromNativePath(broken)));
-  ASSERT_EQ(boxes_.shown.size(), 1u);
-  EXPECT_EQ(boxes_.shown[0].first, MessageKind::kError);
-  EXPECT_TRUE(boxes_.shown[0].second.starts_with("ﾃﾞｰﾀﾍﾞｰｽ ｴﾗｰ\r"));
+  shown_.clear();
+  EXPECT_FALSE(check.CheckSelectedData(FromNativePath(broken), shown_));
+  ASSERT_EQ(shown_.size(), 1u);
+  EXPECT_EQ(Shown()[0].first, MessageKind::kError);
+  EXPECT_TRUE(Shown()[0].second.starts_with("ﾃﾞｰﾀﾍﾞｰｽ ｴﾗｰ\r"));
 }
 
 TEST(Startup, LaunchArgument) {
@@ -160,7 +162,7 @@ TEST(Startup, InstallationChecks) {
   setenv("NC16_REGISTRY", (root.Path() / "registry.ini").c_str(), 1);
   setenv("NC16_COMMON_APPDATA", root.Path().c_str(), 1);
   {
-    TDataExportInfo info("", "", 0);
+    TDataExportInfo info("", "", 0, Remembering::kNothing);
     info.OnSaveError = [](const std::string&) {};
     EXPECT_EQ(Cp932ToUtf8(CheckInstallation(info).value_or("")),
               "[ミルベク給与]がインストールされていません。\r\rﾌﾟﾛｸﾞﾗﾑを強制終了します。");
@@ -172,7 +174,7 @@ TEST(Startup, InstallationChecks) {
   }
   std::filesystem::create_directories(root.Path() / "MILVEKKYUYO16" / "Initdat");
   {
-    TDataExportInfo info("", "", 0);
+    TDataExportInfo info("", "", 0, Remembering::kNothing);
     info.OnSaveError = [](const std::string&) {};
     EXPECT_EQ(
         Cp932ToUtf8(CheckInstallation(info).value_or("")),
@@ -186,7 +188,7 @@ TEST(Startup, InstallationChecks) {
     std::ofstream(root.Path() / "MILVEKKYUYO16" / "Initdat" / "Version.ini")
         << "[VERSION]\nMAJOR=7\nMINOR=01\nREVISION=002\n";
   }
-  TDataExportInfo info("", "", 0);
+  TDataExportInfo info("", "", 0, Remembering::kNothing);
   info.OnSaveError = [](const std::string&) {};
   EXPECT_FALSE(CheckInstallation(info));
 }

@@ -18,8 +18,8 @@
 #include "external/qvcrypt/QvCryptLib.h"
 #include "extract/ErrorList.h"
 #include "mnlog/uMNLog.h"
-#include "tests/app/RecordingBoxes.h"
 #include "tests/extract/DataSetBuilder.h"
+#include "tests/flow/Utf8Messages.h"
 
 namespace nc16::test {
 namespace {
@@ -55,7 +55,7 @@ class OutputStep : public ::testing::Test {
 
   std::unique_ptr<TDataExportInfo> Info(const std::string& file, int my_number,
                                         const std::string& password = "") {
-    auto info = std::make_unique<TDataExportInfo>("", password, 0);
+    auto info = std::make_unique<TDataExportInfo>("", password, 0, Remembering::kNothing);
     info->OnSaveError = [](const std::string&) {};
     info->DataFolder = FromNativePath(data_.Path() / "set");
     info->OutputFile = file;
@@ -68,13 +68,15 @@ class OutputStep : public ::testing::Test {
     return info;
   }
 
-  int Run(TDataExportInfo& info, bool launcher = false) {
+  ExportResult Run(TDataExportInfo& info, bool launcher = false) {
     OutputContext context;
-    context.started_by_launcher = launcher;
-    context.program_folder = FromNativePath(program_.Path());
+    context.by_launcher = launcher;
+    context.target = launcher ? info.OutputFile
+                              : ResolveOutputPath(info.OutputFile, FromNativePath(program_.Path()));
     context.kdf_limits = &kFastKdf;
-    report_ = OutputReport();
-    return MakeIntermediateFile(info, context, boxes_, &report_);
+    result_ = MakeIntermediateFile(info, context);
+    shown_ = Utf8(result_.shown);
+    return result_.result;
   }
 
   size_t LogRecords() const { return px::Table(data_.Path() / "set" / "tMNLog.DB").RecordCount(); }
@@ -92,37 +94,28 @@ class OutputStep : public ::testing::Test {
 
   TempFolder data_, out_, home_, program_;
   ErrorList errors_;
-  RecordingBoxes boxes_;
-  OutputReport report_;
+  OutputStepResult result_;
+  Utf8Shown shown_;
 };
-
-TEST(OutputFileName, TableFileNamesAreRefusedInAnyCase) {
-  for (const char* name : {"/d/mSyain.DB", "/d/tMNLog.db", "x.px", "/d/mSyain.MB", "a.X02", "a.y0f",
-                           "a.XG0", "a.Yg1", "/d/.DB"})
-    EXPECT_TRUE(IsTableFileName(name)) << name;
-  for (const char* name : {"/d/a.xml", "/d/a.XML.QVE", "a.DBX", "a.D", "a.X0", "a.XGG", "a.X0G",
-                           "/d.DB/a.xml", "a", "a.qve"})
-    EXPECT_FALSE(IsTableFileName(name)) << name;
-}
 
 TEST_F(OutputStep, PlainXmlWithoutIndividualNumbers) {
   auto file = out_.Path() / "a.xml";
   auto info = Info(FromNativePath(file), 0);
-  EXPECT_EQ(Run(*info), kOutputWritten);
+  EXPECT_EQ(Run(*info), ExportResult::kWritten);
   std::string bytes = ReadFile(file);
   EXPECT_TRUE(
       bytes.starts_with("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n<REPORT><SYSTEM>"));
   EXPECT_NE(bytes.find("<KOMONSAKINAME>" + SJIS("テスト株式会社") + "</KOMONSAKINAME>"),
             std::string::npos);
   EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 2);
-  EXPECT_TRUE(boxes_.shown.empty());
+  EXPECT_TRUE(shown_.empty());
   EXPECT_EQ(LogRecords(), 0u);
 }
 
 TEST_F(OutputStep, EncryptedWithPasswordAndLogged) {
   auto file = out_.Path() / "a.xml.qve";
   auto info = Info(FromNativePath(file), 1, "pass!word");
-  EXPECT_EQ(Run(*info), kOutputWritten);
+  EXPECT_EQ(Run(*info), ExportResult::kWritten);
   // The file holds exactly the document's text: the same header and employees built again.
   auto same = Info("", 1, "pass!word");
   TXmlSaveDoc doc("1.0", "Shift_JIS", "");
@@ -156,7 +149,7 @@ TEST_F(OutputStep, EncryptedWithPasswordAndLogged) {
 
   // A second export appends a second record and changes nothing else.
   auto again = Info(FromNativePath(out_.Path() / "b.xml.qve"), 1, "pass!word");
-  EXPECT_EQ(Run(*again), kOutputWritten);
+  EXPECT_EQ(Run(*again), ExportResult::kWritten);
   px::Table after(data_.Path() / "set" / "tMNLog.DB");
   ASSERT_EQ(after.RecordCount(), 2u);
   EXPECT_EQ(after.At(0).GetAll(), row);
@@ -166,24 +159,24 @@ TEST_F(OutputStep, LauncherKeyAlwaysEncrypts) {
   auto file = out_.Path() / "launch.xml.qve";
   // "secret-key" in Base64; the launcher's file is used as given.
   auto info = Info(FromNativePath(file), 0, "c2VjcmV0LWtleQ==");
-  EXPECT_EQ(Run(*info, true), kOutputWritten);
+  EXPECT_EQ(Run(*info, true), ExportResult::kWritten);
   EXPECT_TRUE(Decrypt(file, "secret-key", true).starts_with("<?xml"));
   EXPECT_EQ(LogRecords(), 0u);
-  EXPECT_TRUE(boxes_.shown.empty());
+  EXPECT_TRUE(shown_.empty());
 
   auto with_numbers = Info(FromNativePath(file), 1, "c2VjcmV0LWtleQ==");
-  EXPECT_EQ(Run(*with_numbers, true), kOutputWritten);
+  EXPECT_EQ(Run(*with_numbers, true), ExportResult::kWritten);
   EXPECT_EQ(LogRecords(), 1u);
 }
 
 TEST_F(OutputStep, BareFileNameGoesToDocumentsOrProgramFolder) {
   auto info = Info("bare.xml", 0);
-  EXPECT_EQ(Run(*info), kOutputWritten);
+  EXPECT_EQ(Run(*info), ExportResult::kWritten);
   EXPECT_TRUE(std::filesystem::exists(program_.Path() / "bare.xml"));
 
   std::filesystem::create_directories(home_.Path() / "Documents");
   auto docs = Info("bare.xml", 0);
-  EXPECT_EQ(Run(*docs), kOutputWritten);
+  EXPECT_EQ(Run(*docs), ExportResult::kWritten);
   EXPECT_TRUE(std::filesystem::exists(home_.Path() / "Documents" / "bare.xml"));
   EXPECT_EQ(ResolveOutputFolder("bare.xml", "/fallback"),
             FromNativePath(home_.Path() / "Documents"));
@@ -193,10 +186,10 @@ TEST_F(OutputStep, BareFileNameGoesToDocumentsOrProgramFolder) {
 TEST_F(OutputStep, NoEmployeeAndProblemsAreInformation) {
   Write(0);
   auto info = Info(FromNativePath(out_.Path() / "a.xml"), 0);
-  EXPECT_EQ(Run(*info), kOutputNoEmployee);
-  ASSERT_EQ(boxes_.shown.size(), 1u);
-  EXPECT_EQ(boxes_.shown[0].first, MessageKind::kInformation);
-  EXPECT_EQ(boxes_.shown[0].second, "社員が登録されていません。\r\r");
+  EXPECT_EQ(Run(*info), ExportResult::kNoEmployee);
+  ASSERT_EQ(shown_.size(), 1u);
+  EXPECT_EQ(shown_[0].first, MessageKind::kInformation);
+  EXPECT_EQ(shown_[0].second, "社員が登録されていません。\r\r");
   EXPECT_FALSE(std::filesystem::exists(out_.Path() / "a.xml"));
 
   // A dependant without a name: the error list is filled, no file is written.
@@ -206,11 +199,10 @@ TEST_F(OutputStep, NoEmployeeAndProblemsAreInformation) {
   data.AddEmployee(1, "0001", "社員");
   data.AddFamily(1, 1, 1, "");
   data.Write(data_.Path() / "set");
-  boxes_.shown.clear();
   auto problems = Info(FromNativePath(out_.Path() / "a.xml.qve"), 1, "pw");
-  EXPECT_EQ(Run(*problems), kOutputProblemsFound);
-  ASSERT_EQ(boxes_.shown.size(), 1u);
-  EXPECT_EQ(boxes_.shown[0].second, "社員情報に問題が見つかりました。\r\r");
+  EXPECT_EQ(Run(*problems), ExportResult::kProblems);
+  ASSERT_EQ(shown_.size(), 1u);
+  EXPECT_EQ(shown_[0].second, "社員情報に問題が見つかりました。\r\r");
   EXPECT_GT(errors_.Lines.size(), 1u);
   EXPECT_FALSE(std::filesystem::exists(out_.Path() / "a.xml.qve"));
   EXPECT_EQ(LogRecords(), 0u);
@@ -220,24 +212,24 @@ TEST_F(OutputStep, FailuresLeaveNoFileAndNoLogRecord) {
   // The crypt library cannot create the file: result 4 without a message of the step's own.
   auto missing = out_.Path() / "missing" / "a.xml.qve";
   auto info = Info(FromNativePath(missing), 1, "pw");
-  EXPECT_EQ(Run(*info), kOutputFailed);
-  EXPECT_TRUE(boxes_.shown.empty());
+  EXPECT_EQ(Run(*info), ExportResult::kFailed);
+  EXPECT_TRUE(shown_.empty());
   EXPECT_EQ(LogRecords(), 0u);
-  EXPECT_EQ(report_.crypt_result, QVCRYPT_ERR_CREATE);  // for the command line's cause
+  EXPECT_EQ(result_.crypt_result, QVCRYPT_ERR_CREATE);  // for the command line's cause
 
   // Plain XML into a missing folder: the error's message in an error box.
   auto plain = Info(FromNativePath(out_.Path() / "missing" / "a.xml"), 0);
-  EXPECT_EQ(Run(*plain), kOutputFailed);
-  ASSERT_EQ(boxes_.shown.size(), 1u);
-  EXPECT_EQ(boxes_.shown[0].first, MessageKind::kError);
-  EXPECT_TRUE(boxes_.shown[0].second.ends_with("\r\r"));
+  EXPECT_EQ(Run(*plain), ExportResult::kFailed);
+  ASSERT_EQ(shown_.size(), 1u);
+  EXPECT_EQ(shown_[0].first, MessageKind::kError);
+  EXPECT_TRUE(shown_[0].second.ends_with("\r\r"));
 
   // An existing file is left untouched by a failed export.
   auto existing = out_.Path() / "keep.xml";
   { std::ofstream(existing) << "old"; }
   Write(0);
   auto none = Info(FromNativePath(existing), 0);
-  EXPECT_EQ(Run(*none), kOutputNoEmployee);
+  EXPECT_EQ(Run(*none), ExportResult::kNoEmployee);
   EXPECT_EQ(ReadFile(existing), "old");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out_.Path()), {}), 1);
 }
@@ -245,10 +237,10 @@ TEST_F(OutputStep, FailuresLeaveNoFileAndNoLogRecord) {
 TEST_F(OutputStep, HeaderFaultIsAnErrorWithItsDetail) {
   auto info = Info(FromNativePath(out_.Path() / "a.xml"), 0);
   info->BusinessPrefix = "NC17";
-  EXPECT_EQ(Run(*info), kOutputFailed);
-  ASSERT_EQ(boxes_.shown.size(), 1u);
-  EXPECT_EQ(boxes_.shown[0].first, MessageKind::kError);
-  EXPECT_EQ(boxes_.shown[0].second,
+  EXPECT_EQ(Run(*info), ExportResult::kFailed);
+  ASSERT_EQ(shown_.size(), 1u);
+  EXPECT_EQ(shown_[0].first, MessageKind::kError);
+  EXPECT_EQ(shown_[0].second,
             "業務Prefixが条件に加えられていません。\rSetBasicNode(BASICﾉｰﾄﾞを作成)\r");
 }
 
@@ -256,13 +248,13 @@ TEST_F(OutputStep, LogFailuresAreReportedButTheExportStands) {
   std::filesystem::remove(data_.Path() / "set" / "tMNLog.DB");
   auto file = out_.Path() / "a.xml.qve";
   auto info = Info(FromNativePath(file), 1, "pw");
-  EXPECT_EQ(Run(*info), kOutputWritten);
+  EXPECT_EQ(Run(*info), ExportResult::kWritten);
   EXPECT_TRUE(std::filesystem::exists(file));
-  EXPECT_TRUE(report_.log_failed);
-  ASSERT_EQ(boxes_.shown.size(), 1u);
-  EXPECT_EQ(boxes_.shown[0].first, MessageKind::kError);
-  EXPECT_TRUE(boxes_.shown[0].second.starts_with("ﾃﾞｰﾀﾍﾞｰｽｴﾝｼﾞﾝｴﾗｰ\r"));
-  EXPECT_TRUE(boxes_.shown[0].second.ends_with("\r\r"));
+  EXPECT_TRUE(result_.log_failed);
+  ASSERT_EQ(shown_.size(), 1u);
+  EXPECT_EQ(shown_[0].first, MessageKind::kError);
+  EXPECT_TRUE(shown_[0].second.starts_with("ﾃﾞｰﾀﾍﾞｰｽｴﾝｼﾞﾝｴﾗｰ\r"));
+  EXPECT_TRUE(shown_[0].second.ends_with("\r\r"));
 }
 
 // The table file of that name in the data set, whatever the case of its extension.
@@ -292,14 +284,13 @@ TEST_F(OutputStep, AHeaderCountBelowTheRecordsIsCorruption) {
   Write(3);
   LowerRecordCount(TableFile(data_.Path() / "set", "mSyain"));
   auto file = out_.Path() / "a.xml";
-  EXPECT_EQ(Run(*Info(FromNativePath(file), 0)), kOutputFailed);
+  EXPECT_EQ(Run(*Info(FromNativePath(file), 0)), ExportResult::kFailed);
   EXPECT_FALSE(std::filesystem::exists(file));
-  ASSERT_EQ(boxes_.shown.size(), 1u);
-  EXPECT_EQ(boxes_.shown[0].first, MessageKind::kError);
-  EXPECT_NE(boxes_.shown[0].second.find("mSyain"), std::string::npos) << boxes_.shown[0].second;
-  EXPECT_NE(boxes_.shown[0].second.find("header counts 2 records, the blocks hold 3"),
-            std::string::npos)
-      << boxes_.shown[0].second;
+  ASSERT_EQ(shown_.size(), 1u);
+  EXPECT_EQ(shown_[0].first, MessageKind::kError);
+  EXPECT_NE(shown_[0].second.find("mSyain"), std::string::npos) << shown_[0].second;
+  EXPECT_NE(shown_[0].second.find("header counts 2 records, the blocks hold 3"), std::string::npos)
+      << shown_[0].second;
 
   // A log of two records whose header counts one: the append refuses and leaves it as it was.
   Write(1);
@@ -310,15 +301,13 @@ TEST_F(OutputStep, AHeaderCountBelowTheRecordsIsCorruption) {
   }
   LowerRecordCount(log);
   const std::string before = ReadFile(log);
-  boxes_.shown.clear();
-  EXPECT_EQ(Run(*Info(FromNativePath(out_.Path() / "a.xml.qve"), 1, "pw")), kOutputWritten);
+  EXPECT_EQ(Run(*Info(FromNativePath(out_.Path() / "a.xml.qve"), 1, "pw")), ExportResult::kWritten);
   EXPECT_EQ(ReadFile(log), before);
-  ASSERT_EQ(boxes_.shown.size(), 1u);
-  EXPECT_TRUE(boxes_.shown[0].second.starts_with("ﾃﾞｰﾀﾍﾞｰｽｴﾝｼﾞﾝｴﾗｰ\r"));
-  EXPECT_NE(boxes_.shown[0].second.find("tMNLog"), std::string::npos) << boxes_.shown[0].second;
-  EXPECT_NE(boxes_.shown[0].second.find("header counts 1 records, the blocks hold 2"),
-            std::string::npos)
-      << boxes_.shown[0].second;
+  ASSERT_EQ(shown_.size(), 1u);
+  EXPECT_TRUE(shown_[0].second.starts_with("ﾃﾞｰﾀﾍﾞｰｽｴﾝｼﾞﾝｴﾗｰ\r"));
+  EXPECT_NE(shown_[0].second.find("tMNLog"), std::string::npos) << shown_[0].second;
+  EXPECT_NE(shown_[0].second.find("header counts 1 records, the blocks hold 2"), std::string::npos)
+      << shown_[0].second;
 }
 
 TEST_F(OutputStep, LogTableHeldByAnotherProcess) {
@@ -336,11 +325,11 @@ TEST_F(OutputStep, LogTableHeldByAnotherProcess) {
   char c;
   ASSERT_EQ(read(ready[0], &c, 1), 1);
   auto info = Info(FromNativePath(out_.Path() / "a.xml.qve"), 1, "pw");
-  EXPECT_EQ(Run(*info), kOutputWritten);
+  EXPECT_EQ(Run(*info), ExportResult::kWritten);
   (void)!write(release[1], &c, 1);
   waitpid(child, nullptr, 0);
-  ASSERT_EQ(boxes_.shown.size(), 1u);
-  EXPECT_TRUE(boxes_.shown[0].second.starts_with("ﾃﾞｰﾀﾍﾞｰｽｴﾝｼﾞﾝｴﾗｰ\r"));
+  ASSERT_EQ(shown_.size(), 1u);
+  EXPECT_TRUE(shown_[0].second.starts_with("ﾃﾞｰﾀﾍﾞｰｽｴﾝｼﾞﾝｴﾗｰ\r"));
   EXPECT_EQ(LogRecords(), 0u);
   for (int fd : {ready[0], ready[1], release[0], release[1]})
     close(fd);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/flow/DataList.h"
+#include "app/flow/HolderFolder.h"
 #include "app/flow/Startup.h"
 #include "platform/Cp932.h"
 #include "tests/flow/DataListFixture.h"
@@ -63,18 +64,18 @@ TEST_F(WindowsCopy, StartsListsAndChecksAsTheOrdinaryInstallation) {
   EXPECT_EQ(rows[0].ShownPath, "~/DB/DAT001");
   EXPECT_EQ(rows[0].Name, inst_.data_sets[0].company);
   EXPECT_EQ(rows[5].ShownPath, demo::WindowsHolder(6));  // no such folder here
-  EXPECT_TRUE(boxes_.shown.empty());
+  EXPECT_TRUE(shown_.empty());
 
-  ASSERT_TRUE(check_->CheckSelectedData(rows[0].Holder));
+  ASSERT_TRUE(check_->CheckSelectedData(rows[0].Holder, shown_));
   EXPECT_EQ(info_->DataKey, rows[0].Holder);
   EXPECT_EQ(info_->DataFolder, rows[0].Folder);
   EXPECT_EQ(info_->CompanyName, inst_.data_sets[0].company);
   EXPECT_TRUE(check_->MyNumberInUse);
   EXPECT_EQ(check_->MyNumberPassword, inst_.my_number_password);
 
-  EXPECT_FALSE(check_->CheckSelectedData(rows[5].Holder));
-  ASSERT_EQ(boxes_.shown.size(), 1u);
-  EXPECT_EQ(boxes_.shown[0].second,
+  EXPECT_FALSE(check_->CheckSelectedData(rows[5].Holder, shown_));
+  ASSERT_EQ(shown_.size(), 1u);
+  EXPECT_EQ(Shown()[0].second,
             "このﾃﾞｰﾀﾌｫﾙﾀﾞには給与ﾃﾞｰﾀがありません。\rもう一度、選び直してください。\r");
   EXPECT_EQ(info_->DataKey, rows[5].Holder);
 }
@@ -87,23 +88,22 @@ TEST_F(WindowsCopy, AMissingListIsMadeInTheOneDbFolder) {
   EXPECT_EQ(rows[0].ShownPath, "~/DB/DAT001");
   EXPECT_TRUE(std::filesystem::exists(Common() / "DB" / "mDataList.db"));
   EXPECT_FALSE(std::filesystem::exists(Common() / "db"));
-  EXPECT_TRUE(boxes_.shown.empty());
+  EXPECT_TRUE(shown_.empty());
 }
 
 TEST_F(WindowsCopy, NamesThatDifferOnlyInCaseAreRefusedNamingBoth) {
   const auto dat = Common() / "DB" / "DAT001";
   std::filesystem::copy_file(dat / "MKAISYA.DB", dat / "mkaisya.db");
-  EXPECT_FALSE(check_->CheckSelectedData(demo::WindowsHolder(1)));
-  ASSERT_EQ(boxes_.shown.size(), 1u);
-  EXPECT_EQ(boxes_.shown[0].first, MessageKind::kError);
-  EXPECT_NE(boxes_.shown[0].second.find((dat / "MKAISYA.DB").string()), std::string::npos);
-  EXPECT_NE(boxes_.shown[0].second.find((dat / "mkaisya.db").string()), std::string::npos);
+  EXPECT_FALSE(check_->CheckSelectedData(demo::WindowsHolder(1), shown_));
+  ASSERT_EQ(shown_.size(), 1u);
+  EXPECT_EQ(Shown()[0].first, MessageKind::kError);
+  EXPECT_NE(Shown()[0].second.find((dat / "MKAISYA.DB").string()), std::string::npos);
+  EXPECT_NE(Shown()[0].second.find((dat / "mkaisya.db").string()), std::string::npos);
 
   // The product's own folder twice, neither spelled as the program does: start-up stops naming
   // both.
   std::filesystem::create_directories(NativePath(inst_.data_root) / "initdat");
-  TDataExportInfo info("", "", 0);
-  info.SaveAtDestruction = false;
+  TDataExportInfo info("", "", 0, Remembering::kNothing);
   const std::string stop = Cp932ToUtf8(CheckInstallation(info).value_or(""));
   EXPECT_NE(stop.find("INITDAT"), std::string::npos) << stop;
   EXPECT_TRUE(stop.ends_with("\r\rﾌﾟﾛｸﾞﾗﾑを強制終了します。")) << stop;

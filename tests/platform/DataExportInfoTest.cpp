@@ -42,7 +42,7 @@ class DataExportInfoTest : public ::testing::Test {
 };
 
 TEST_F(DataExportInfoTest, FixedTextsAreByteExact) {
-  TDataExportInfo info("", "", 0);
+  TDataExportInfo info("", "", 0, Remembering::kDataSetAndFile);
   EXPECT_EQ(info.WindowCaption,
             "\x83\x5D\x83\x8B\x83\x65"
             "from"
@@ -62,7 +62,7 @@ TEST_F(DataExportInfoTest, FixedTextsAreByteExact) {
 }
 
 TEST_F(DataExportInfoTest, DataRootAndCommonFolderComeFromRegistryAndShell) {
-  TDataExportInfo info("", "", 0);
+  TDataExportInfo info("", "", 0, Remembering::kDataSetAndFile);
   // RootDir is a prefix: no separator is put between it and the product folder.
   EXPECT_EQ(info.DataRoot, data_root_);
   EXPECT_EQ(info.CommonDataDir, common_dir_);
@@ -70,34 +70,34 @@ TEST_F(DataExportInfoTest, DataRootAndCommonFolderComeFromRegistryAndShell) {
 
 TEST_F(DataExportInfoTest, RegistryWithoutKeyOrValue) {
   WriteFile(registry_, "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VANTREL\\MILVEKKYUYO070]\r\nOther=1\r\n");
-  EXPECT_EQ(TDataExportInfo("", "", 0).DataRoot, "MILVEKKYUYO16");
+  EXPECT_EQ(TDataExportInfo("", "", 0, Remembering::kDataSetAndFile).DataRoot, "MILVEKKYUYO16");
   std::filesystem::remove(registry_);
-  TDataExportInfo info("", "", 0);
+  TDataExportInfo info("", "", 0, Remembering::kDataSetAndFile);
   EXPECT_EQ(info.DataRoot, "");
   EXPECT_EQ(info.SourceVersion, "0");
 }
 
 TEST_F(DataExportInfoTest, SourceVersionIsTheDigitsOfVersionIni) {
   Version("[VERSION]\r\nMAJOR=7\r\nMINOR=01\r\nREVISION=002\r\n");
-  TDataExportInfo info("", "", 0);
+  TDataExportInfo info("", "", 0, Remembering::kDataSetAndFile);
   EXPECT_EQ(info.SourceVersion, "701002");
   EXPECT_EQ(info.VersionMajor, "7");
   EXPECT_EQ(info.VersionMinor, "01");
   EXPECT_EQ(info.VersionRevision, "002");
 
   Version("[VERSION]\r\nMAJOR=8\r\nMINOR=10\r\nREVISION=123\r\n");
-  EXPECT_EQ(TDataExportInfo("", "", 0).SourceVersion, "810123");
+  EXPECT_EQ(TDataExportInfo("", "", 0, Remembering::kDataSetAndFile).SourceVersion, "810123");
 }
 
 TEST_F(DataExportInfoTest, VersionIniWithoutItsSectionGivesTheDefaults) {
   Version("[OTHER]\r\nMAJOR=9\r\n");
-  TDataExportInfo info("", "", 0);
+  TDataExportInfo info("", "", 0, Remembering::kDataSetAndFile);
   EXPECT_EQ(info.SourceVersion, "100000");
   EXPECT_LT(std::stoi(info.SourceVersion), std::stoi(info.MinSourceVersion));
 }
 
 TEST_F(DataExportInfoTest, NoVersionIniGivesZeroAndEmptyParts) {
-  TDataExportInfo info("", "", 0);
+  TDataExportInfo info("", "", 0, Remembering::kDataSetAndFile);
   EXPECT_EQ(info.SourceVersion, "0");
   EXPECT_EQ(info.VersionMajor, "");
   EXPECT_EQ(info.VersionMinor, "");
@@ -108,7 +108,7 @@ TEST_F(DataExportInfoTest, StartedAloneRemembersTheLastChoicesAcrossRuns) {
   Selection("[Foreign]\r\nkeep=1\r\n[NENCHO]\r\nDATA=D01\r\nKOMONSAKI=" +
             Utf8ToCp932("株式会社ヤマダ") + "\r\nEXPORTFILE=/home/u/last.xml\r\n");
   {
-    TDataExportInfo info("/ignored.xml", "pw", 0);
+    TDataExportInfo info("/ignored.xml", "pw", 0, Remembering::kDataSetAndFile);
     EXPECT_EQ(info.FunctionId, 1);
     EXPECT_EQ(info.CallerFunctionId, 0);
     EXPECT_EQ(info.DataKey, "D01");
@@ -122,7 +122,7 @@ TEST_F(DataExportInfoTest, StartedAloneRemembersTheLastChoicesAcrossRuns) {
   EXPECT_EQ(ReadFile(selection_), "[Foreign]\r\nkeep=1\r\n[NENCHO]\r\nDATA=D02\r\nKOMONSAKI=" +
                                       Utf8ToCp932("有限会社スズキ") +
                                       "\r\nEXPORTFILE=/home/u/next.xml\r\n");
-  TDataExportInfo next("", "", 0);
+  TDataExportInfo next("", "", 0, Remembering::kDataSetAndFile);
   EXPECT_EQ(next.DataKey, "D02");
   EXPECT_EQ(next.OutputFile, "/home/u/next.xml");
 }
@@ -130,7 +130,7 @@ TEST_F(DataExportInfoTest, StartedAloneRemembersTheLastChoicesAcrossRuns) {
 TEST_F(DataExportInfoTest, ALauncherNeitherReadsNorWritesTheExportFile) {
   Selection("[NENCHO]\r\nDATA=D01\r\nEXPORTFILE=/home/u/last.xml\r\n");
   {
-    TDataExportInfo info("/from/launcher.xml.qve", "S0VZ", 5);
+    TDataExportInfo info("/from/launcher.xml.qve", "S0VZ", 5, Remembering::kDataSetAndFile);
     EXPECT_EQ(info.FunctionId, 5);
     EXPECT_EQ(info.CallerFunctionId, 5);
     EXPECT_EQ(info.OutputFile, "/from/launcher.xml.qve");
@@ -142,9 +142,32 @@ TEST_F(DataExportInfoTest, ALauncherNeitherReadsNorWritesTheExportFile) {
             "[NENCHO]\r\nDATA=D09\r\nEXPORTFILE=/home/u/last.xml\r\nKOMONSAKI=\r\n");
 }
 
+TEST_F(DataExportInfoTest, ALaunchArgumentOfCallerIdZeroRemembersTheDataSetOnly) {
+  Selection("[NENCHO]\r\nDATA=D01\r\nEXPORTFILE=/home/u/last.xml\r\n");
+  {
+    TDataExportInfo info("/from/launcher.xml.qve", "S0VZ", 0, Remembering::kDataSet);
+    EXPECT_EQ(info.OutputFile, "/from/launcher.xml.qve");
+    info.DataKey = "D09";
+  }
+  EXPECT_EQ(ReadFile(selection_),
+            "[NENCHO]\r\nDATA=D09\r\nEXPORTFILE=/home/u/last.xml\r\nKOMONSAKI=\r\n");
+}
+
+TEST_F(DataExportInfoTest, OtherUsesNeitherReadNorWriteTheSelection) {
+  const std::string kept = "[NENCHO]\r\nDATA=D01\r\nEXPORTFILE=/home/u/last.xml\r\n";
+  Selection(kept);
+  {
+    TDataExportInfo info("", "", 0, Remembering::kNothing);
+    EXPECT_EQ(info.DataKey, "");
+    EXPECT_EQ(info.OutputFile, "");
+    info.DataKey = "D09";
+  }
+  EXPECT_EQ(ReadFile(selection_), kept);
+}
+
 TEST_F(DataExportInfoTest, LongRememberedValuesAreCutAt2047Bytes) {
   Selection("[NENCHO]\r\nKOMONSAKI=" + std::string(5000, 'k') + "\r\n");
-  TDataExportInfo info("", "", 0);
+  TDataExportInfo info("", "", 0, Remembering::kDataSetAndFile);
   EXPECT_EQ(info.CompanyName, std::string(2047, 'k'));
   info.CompanyName = "short";
 }
@@ -152,7 +175,7 @@ TEST_F(DataExportInfoTest, LongRememberedValuesAreCutAt2047Bytes) {
 TEST_F(DataExportInfoTest, AnUnwritableSelectionIsReportedOnceAndNeverThrows) {
   std::vector<std::string> reports;
   {
-    TDataExportInfo info("", "", 0);
+    TDataExportInfo info("", "", 0, Remembering::kDataSetAndFile);
     info.OnSaveError = [&](const std::string& m) { reports.push_back(m); };
     // The product's common folder has gone: the profile functions never create folders.
     std::filesystem::remove_all(dir_ / "common");
@@ -163,7 +186,7 @@ TEST_F(DataExportInfoTest, AnUnwritableSelectionIsReportedOnceAndNeverThrows) {
 
   // A callback that throws does not escape the destructor either.
   {
-    TDataExportInfo info("", "", 0);
+    TDataExportInfo info("", "", 0, Remembering::kDataSetAndFile);
     info.OnSaveError = [](const std::string&) { throw std::runtime_error("callback"); };
   }
 }
@@ -171,7 +194,7 @@ TEST_F(DataExportInfoTest, AnUnwritableSelectionIsReportedOnceAndNeverThrows) {
 TEST_F(DataExportInfoTest, TheDefaultReportGoesToStandardErrorAsUtf8) {
   std::filesystem::remove_all(dir_ / "common");
   ::testing::internal::CaptureStderr();
-  { TDataExportInfo info("", "", 0); }
+  { TDataExportInfo info("", "", 0, Remembering::kDataSetAndFile); }
   std::string err = ::testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find("DataSelect.ini"), std::string::npos) << err;
   EXPECT_NE(err.find("ファイル"), std::string::npos) << err;
@@ -181,7 +204,7 @@ TEST_F(DataExportInfoTest, WithoutACommonFolderTheSelectionIsLookedForAtTheRoot)
   ScopedEnv no_shell("NC16_COMMON_APPDATA", "");
   Selection("[NENCHO]\r\nDATA=D01\r\n");
   {
-    TDataExportInfo info("", "", 0);
+    TDataExportInfo info("", "", 0, Remembering::kDataSetAndFile);
     EXPECT_EQ(info.CommonDataDir, "");
     EXPECT_EQ(info.DataKey, "");
     // The save at the end goes where the test can look, not to the machine's root folder.

@@ -217,7 +217,7 @@ TEST(DemoCommonData, TheExportSettingsFindTheInstallation) {
       platform::ReadMachineRegistryString("SOFTWARE\\VANTREL\\MILVEKKYUYO070", "RootDir").Value,
       inst.root_dir);
 
-  TDataExportInfo info("", "", 0);
+  TDataExportInfo info("", "", 0, Remembering::kNothing);
   EXPECT_EQ(info.DataRoot, inst.data_root);
   EXPECT_TRUE(platform::DirectoryExists(info.DataRoot + "/Initdat"));
   EXPECT_EQ(info.SourceVersion, "701002");

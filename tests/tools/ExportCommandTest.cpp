@@ -73,8 +73,7 @@ TEST_F(ExportCommand, IndividualNumbersAreEncryptedExactlyAndLogged) {
   ASSERT_EQ(Run("decrypt --password 'pw!1' " + Out("b.xml.qve") + " " + Out("b.dec")), 0) << err_;
 
   // Exactly the text of the document the export built.
-  TDataExportInfo info("", "", 0);
-  info.SaveAtDestruction = false;
+  TDataExportInfo info("", "", 0, Remembering::kNothing);
   info.DataFolder = Utf8ToCp932(folders_[0]);
   info.IncludeMyNumber = 1;
   TXmlSaveDoc doc("1.0", "Shift_JIS", "");

@@ -9,13 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/MessageBox.h"
+#include "app/flow/ExportResults.h"
 
 namespace nc16::cli {
-
-inline constexpr int kExitUsage = 2;
-// Any failure without a status of its own, also an error that no command caught.
-inline constexpr int kExitFailure = 4;
 
 // A wrong argument found while a command runs. main prints "nc16: " + what() (UTF-8) and exits
 // with kExitUsage, as for an unknown option.
@@ -27,18 +23,6 @@ class UsageFailure : public std::runtime_error {
 // Writes a CP932 message to stderr as UTF-8; a bare CR (the system's line break) becomes a new
 // line, and the message ends with one.
 void PrintMessage(std::string_view cp932);
-
-// The wizard's message boxes as lines on stderr (PrintMessage), counted; a question is answered
-// No, as a user who is not there would not confirm it.
-class StderrBoxes : public MessageBoxes {
- public:
-  MessageAnswer Show(MessageKind, const std::string& text, MessageButtons buttons) override {
-    PrintMessage(text);
-    ++shown;
-    return buttons == MessageButtons::kYesNo ? MessageAnswer::kNo : MessageAnswer::kOk;
-  }
-  int shown = 0;
-};
 
 // Prints "nc16: <text>" to stderr and returns kExitUsage.
 int UsageError(std::string_view text);
@@ -87,20 +71,6 @@ bool SecretGiven(const Options& opts, const SecretOption& option);
 // cannot be used, and for two typed texts that differ.
 std::optional<std::string> ReadSecret(const Options& opts, const SecretOption& option,
                                       std::string_view prompt, bool confirm = false);
-
-// Why the file at `path` (CP932) must not be replaced by an output: it exists and is not a
-// regular file (a folder, a FIFO, a device, a symbolic link), which a rename would replace by a
-// plain file. Nothing when it is absent or a regular file.
-std::optional<std::string> RefusedOutput(std::string_view path);
-
-// Why the folder `path` (CP932) cannot be read: missing, not a folder, or the system's reason
-// ("Permission denied"). Nothing when its entries can be listed.
-std::optional<std::string> UnreadableFolder(std::string_view path);
-
-// The crypt library's result for `file` in words (CP932), with the system's account of a file
-// failure when the library gives one. `by_key`: the file was opened or written with a key, not
-// a password.
-std::string CryptResultText(int32_t code, bool by_key, std::string_view file);
 
 // Sends std::cout through a buffer that keeps the first write error; for FinishStandardOutput.
 void UseCheckedStandardOutput();

@@ -8,6 +8,7 @@
 #include "app/flow/BatchReport.h"
 #include "app/flow/Startup.h"
 #include "document/ArgUtils.h"
+#include "document/Texts.h"
 #include "platform/Cp932.h"
 #include "platform/OSError.h"
 #include "platform/Platform.h"
@@ -15,9 +16,6 @@
 
 namespace nc16::cli {
 namespace {
-
-constexpr int kExitFailed = 4;
-constexpr int kExitNothing = 3;
 
 std::string Now() {
   std::time_t t = std::time(nullptr);
@@ -46,22 +44,22 @@ int RunBatchCommand(const BatchCommand& command) {
   const bool check = command.options.ValidateOnly;
   auto stop = [](const std::string& cp932) {
     PrintMessage(cp932);
-    return kExitFailed;
+    return kExitFailure;
   };
 
   // Start-up, once for the whole run: one instance, no product of the payroll family running.
-  if (platform::NamedMutex::Open(kOwnMutexName))
-    return stop(SJ("連動ﾃﾞｰﾀの作成は既に起動しています。"));
-  if (FindRunningSibling()) return stop(SiblingRunningMessage());
-  platform::NamedMutex own = platform::NamedMutex::Create(kOwnMutexName);
-  TDataExportInfo info("", "", 0);
-  info.SaveAtDestruction = false;
+  ProgramClaim claim = ClaimProgram();
+  if (claim.Refusal) return stop(claim.Refusal->text);
+  const TDataExportInfo info("", "", 0, Remembering::kNothing);
   if (auto message = CheckInstallation(info)) return stop(*message);
 
   // The data sets, in the list's order.
-  StderrBoxes boxes;
-  std::vector<BatchDataSet> sets = ListDataSets(info, boxes, command.all ? command.year : 0);
-  if (boxes.shown > 0) return kExitFailed;
+  Messages shown;
+  std::vector<BatchDataSet> sets =
+      ListDataSets(info.CommonDataDir, shown, command.all ? command.year : 0);
+  for (const Message& message : shown)
+    PrintMessage(message.text);
+  if (!shown.empty()) return kExitFailure;
   if (!command.all) {
     BatchDataSet one{DataSetKey(command.data_folder), "", "", command.data_folder, 0};
     for (const BatchDataSet& s : sets)
@@ -71,12 +69,12 @@ int RunBatchCommand(const BatchCommand& command) {
   if (sets.empty()) {
     std::cerr << "nc16: no data set " << (command.year ? "of that year " : "")
               << "in the data list\n";
-    return kExitNothing;
+    return kExitNothingSelected;
   }
   if (std::string key = DuplicateKey(sets); !key.empty()) {
     std::cerr << "nc16: two data sets share the key " << Cp932ToUtf8(key)
               << ": their files would be one; nothing written\n";
-    return kExitFailed;
+    return kExitFailure;
   }
 
   BatchOptions options = command.options;
@@ -85,9 +83,7 @@ int RunBatchCommand(const BatchCommand& command) {
     const std::string& dir = options.OutputFolder;
     if (platform::WindowsMajorVersion() >= 6 &&
         IsSystemDriveRoot(dir + std::string(platform::kPathSeparator) + "KEY.xml")) {
-      return stop(SJ("ｼｽﾃﾑﾄﾞﾗｲﾌﾞ(") + GetWindowsDrive() + SJ(")直下にﾌｧｲﾙは指定できません。") +
-                  "\r" + SJ("別のﾄﾞﾗｲﾌﾞまたはﾌｫﾙﾀﾞを指定してから[次へ]をｸﾘｯｸしてください。") +
-                  "\r");
+      return stop(texts::SystemDriveRoot(GetWindowsDrive()));
     }
     if (!platform::DirectoryExists(dir)) {
       std::error_code ec;
@@ -97,7 +93,7 @@ int RunBatchCommand(const BatchCommand& command) {
                                      std::filesystem::perm_options::replace, ec);
       if (ec) {
         std::cerr << "nc16: cannot create " << Cp932ToUtf8(dir) << ": " << ec.message() << "\n";
-        return kExitFailed;
+        return kExitFailure;
       }
     }
   }
@@ -133,7 +129,7 @@ int RunBatchCommand(const BatchCommand& command) {
       WriteReport(*command.report, run, rows);
     } catch (const std::exception& e) {
       PrintMessage(e.what());
-      status = kExitFailed;
+      status = kExitFailure;
     }
   }
   return status;

@@ -26,15 +26,16 @@ int RunDatasets(std::span<char* const> args) {
   Options opts(args, {}, {});
   if (!opts.ok()) return UsageError(opts.error());
   if (!opts.Positional().empty()) return UsageError("datasets takes no arguments");
-  TDataExportInfo info("", "", 0);
-  info.SaveAtDestruction = false;
+  const TDataExportInfo info("", "", 0, Remembering::kNothing);
   if (auto message = CheckInstallation(info)) {
     PrintMessage(*message);
-    return 4;
+    return kExitFailure;
   }
-  StderrBoxes boxes;
-  std::vector<BatchDataSet> sets = ListDataSets(info, boxes);
-  if (boxes.shown > 0) return 4;
+  Messages shown;
+  std::vector<BatchDataSet> sets = ListDataSets(info.CommonDataDir, shown);
+  for (const Message& message : shown)
+    PrintMessage(message.text);
+  if (!shown.empty()) return kExitFailure;
   std::cout << "key\tname\tperiod\tfolder\tversion\tstate\n";
   for (const BatchDataSet& set : sets) {
     DataSetState state = InspectDataSet(set);

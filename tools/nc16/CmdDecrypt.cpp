@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "app/flow/CryptResult.h"
 #include "document/xPzConv.h"
 #include "external/qvcrypt/QvCryptLib.h"
 #include "platform/AtomicFile.h"
@@ -37,7 +38,7 @@ int RunDecrypt(std::span<char* const> args) {
   // Refused before the (slow) password hash: a FIFO, a device or a link in OUT's place would be
   // replaced by a plain file.
   if (!to_stdout) {
-    if (auto refused = RefusedOutput(out)) {
+    if (auto refused = NotReplaceable(NativePath(out))) {
       PrintMessage(SJ("nc16 decrypt: ") + *refused);
       return 1;
     }

@@ -1,45 +1,18 @@
-// nc16 export: the wizard's path without windows. The same start-up checks, data-set check,
-// My Number password check and output step; the wizard's messages go to stderr.
+// nc16 export: the wizard's path without windows. The same start-up checks, then the one export
+// of a data set that the wizard's Finish runs; its messages go to stderr.
 
 #include <iostream>
 #include <optional>
 
-#include "app/flow/DataSetCheck.h"
-#include "app/flow/OutputStep.h"
+#include "app/flow/Export.h"
 #include "app/flow/Startup.h"
-#include "document/ArgUtils.h"
-#include "document/TextUtils.h"
-#include "extract/ErrorList.h"
+#include "document/Texts.h"
 #include "platform/Cp932.h"
 #include "platform/Platform.h"
 #include "tools/nc16/CliUtil.h"
 #include "tools/nc16/Commands.h"
 
 namespace nc16::cli {
-namespace {
-
-// Exit statuses of the export.
-constexpr int kExitWritten = 0;
-constexpr int kExitNoEmployee = 3;
-constexpr int kExitFailed = 4;
-constexpr int kExitProblems = 5;
-constexpr int kExitLogFailed = 6;  // the file was written, the My Number log record was not
-
-// The file page's rule for the name offered with or without individual numbers.
-std::string AdjustExtension(std::string file, bool my_number) {
-  if (!my_number) {
-    if (EndsWithNoCase(RightPart(file, 8), ".xml.qve")) file.resize(file.size() - 4);
-  } else if (!EndsWithNoCase(RightPart(file, 8), ".xml.qve")) {
-    if (file.ends_with(".xml")) {
-      file += ".qve";
-    } else if (file.ends_with(".XML")) {
-      file += ".QVE";
-    }
-  }
-  return file;
-}
-
-}  // namespace
 
 int RunExport(std::span<char* const> args) {
   for (std::string_view a : args)
@@ -66,132 +39,74 @@ int RunExport(std::span<char* const> args) {
     return UsageError("a password and a launcher key exclude each other");
   auto output_arg = opts.Value("output");
   if (!output_arg || output_arg->empty()) return UsageError("export needs --output FILE");
-  int32_t function_id = 0;
+
+  ExportRequest request;
   if (auto id = opts.Value("function-id")) {
     auto parsed = ParseLaunchArgument("0,0," + *id);
     if (!parsed) return UsageError("--function-id needs an integer");
-    function_id = parsed->LauncherWParam;
+    request.FunctionId = parsed->LauncherWParam;
   }
   // Paths and secrets go on exactly as given, or not at all.
-  const std::string data_folder = ExactCp932("--data-folder", *data_folder_arg);
-  const std::string file = ExactCp932("--output", *output_arg);
-  const std::string launcher_key = by_launcher ? *ReadSecret(opts, key_option, "") : "";
-  if (by_launcher && launcher_key.empty()) return UsageError("--launcher-key needs a key");
+  request.DataSet = ExactCp932("--data-folder", *data_folder_arg);
+  request.OutputFile = ExactCp932("--output", *output_arg);
+  request.MyNumber = my_number ? IndividualNumbers::kWith : IndividualNumbers::kWithout;
+  // The choice is remembered as the wizard remembers it; a launcher's file never is.
+  request.Remember = by_launcher ? Remembering::kDataSet : Remembering::kDataSetAndFile;
+  if (by_launcher) {
+    request.LauncherKey = ReadSecret(opts, key_option, "").value_or("");
+    if (request.LauncherKey->empty()) return UsageError("--launcher-key needs a key");
+  } else {
+    // The file page offers the name with the extension of its form.
+    request.FitExtension = true;
+    request.BareNameFolder = platform::ProgramFolder();
+  }
   // Given secrets are read now, so that a file that cannot be used stops the run at once; one
   // not given is asked for where the wizard asks, once the run has got that far.
-  std::optional<std::string> password;
-  if (SecretGiven(opts, password_option)) password = ReadSecret(opts, password_option, "");
-  std::optional<std::string> mn_password;
-  if (SecretGiven(opts, mn_password_option)) mn_password = ReadSecret(opts, mn_password_option, "");
-
-  StderrBoxes boxes;
-  auto stop = [&](const std::string& message) {
-    PrintMessage(message);
-    return kExitFailed;
+  if (SecretGiven(opts, password_option)) request.Password = ReadSecret(opts, password_option, "");
+  request.AskPassword = [&] {
+    return ReadSecret(opts, password_option, "暗号化パスワード: ", /*confirm=*/true);
+  };
+  if (SecretGiven(opts, mn_password_option))
+    request.ManagementPassword = ReadSecret(opts, mn_password_option, "");
+  request.AskManagementPassword = [&] {
+    return ReadSecret(opts, mn_password_option, "マイナンバー管理パスワード: ");
   };
 
-  // Start-up: one instance, no product of the payroll family running.
-  if (platform::NamedMutex::Open(kOwnMutexName))
-    return stop(Utf8ToCp932("連動ﾃﾞｰﾀの作成は既に起動しています。"));
-  if (FindRunningSibling()) return stop(SiblingRunningMessage());
-  platform::NamedMutex own;
-  try {
-    own = platform::NamedMutex::Create(kOwnMutexName);
-  } catch (const EOSError& e) {
-    return stop(MutexFailureMessage(e.what()));
+  // Start-up: one instance, no product of the payroll family running, the product installed.
+  ProgramClaim claim = ClaimProgram();
+  if (claim.Refusal) {
+    PrintMessage(claim.Refusal->text);
+    return kExitFailure;
+  }
+  if (auto stop = CheckInstallation(request.Remember)) {
+    PrintMessage(*stop);
+    return kExitFailure;
   }
 
-  TDataExportInfo info(by_launcher ? file : std::string(),
-                       by_launcher ? launcher_key : password.value_or(""), function_id);
-  // A function id of 0 would offer the remembered file, and remember the launcher's.
-  if (by_launcher) {
-    info.OutputFile = file;
-    info.RememberOutputFile = false;
-  }
-  if (auto message = CheckInstallation(info)) {
-    info.SaveAtDestruction = false;
-    return stop(*message);
-  }
-
-  // The data set, as the wizard's second page checks it; the wizard's message says what it
-  // found, a second line why the folder could not be read.
-  DataSetCheck check(info, boxes);
-  if (!check.CheckSelectedData(data_folder)) {
-    if (auto cause = UnreadableFolder(data_folder)) PrintMessage(*cause);
-    return kExitFailed;
-  }
-
-  // The My Number page.
-  if (my_number) {
-    if (!check.MyNumberInUse)
-      return stop(Utf8ToCp932("この会社はマイナンバーを使用していません。"));
-    if (!mn_password)
-      mn_password = ReadSecret(opts, mn_password_option, "マイナンバー管理パスワード: ");
-    const std::string typed = mn_password.value_or("");
-    if (typed.empty()) return stop(SJ("ﾏｲﾅﾝﾊﾞｰ管理ﾊﾟｽﾜｰﾄﾞが入力されていません。\r"));
-    if (typed != check.MyNumberPassword) return stop(SJ("ﾏｲﾅﾝﾊﾞｰ管理ﾊﾟｽﾜｰﾄﾞが違います。\r"));
-  }
-  info.IncludeMyNumber = my_number ? 1 : 0;
-
-  // The file page, when no launcher gives the file.
-  OutputContext context;
-  context.started_by_launcher = by_launcher;
-  context.program_folder = platform::ProgramFolder();
-  if (!by_launcher) {
-    info.OutputFile = AdjustExtension(file, my_number);
-    if (platform::WindowsMajorVersion() >= 6 && IsSystemDriveRoot(info.OutputFile)) {
-      return stop(SJ("ｼｽﾃﾑﾄﾞﾗｲﾌﾞ(") + GetWindowsDrive() + SJ(")直下にﾌｧｲﾙは指定できません。") +
-                  "\r" + SJ("別のﾄﾞﾗｲﾌﾞまたはﾌｫﾙﾀﾞを指定してから[次へ]をｸﾘｯｸしてください。") +
-                  "\r");
+  const ExportOutcome outcome = ExportDataSet(request);
+  for (const Message& message : outcome.Shown)
+    PrintMessage(message.text);
+  switch (outcome.Result) {
+    case ExportResult::kWritten:
+      PrintMessage(texts::FileWritten());
+      std::cout << Cp932ToUtf8(outcome.File) << "\n";
+      if (outcome.LogFailed) PrintMessage(texts::LogRecordFailed());
+      break;
+    case ExportResult::kProblems: {
+      std::string list;
+      for (const std::string& line : outcome.Problems)
+        list += line + "\r\n";
+      PrintMessage(list);
+      break;
     }
-  }
-  if (IsTableFileName(info.OutputFile)) return stop(TableFileNameMessage());
-  std::string target =
-      by_launcher ? info.OutputFile : ResolveOutputPath(info.OutputFile, context.program_folder);
-  // A file in another letter case is the one the output step replaces.
-  try {
-    target = platform::ResolvePathCase(target);
-  } catch (const EOSError& e) {
-    return stop(e.what());
-  }
-  if (auto refused = RefusedOutput(target)) return stop(*refused);
-  if (!by_launcher) {
-    if (my_number && !password)
-      password = ReadSecret(opts, password_option, "暗号化パスワード: ", /*confirm=*/true);
-    if (my_number && password.value_or("").empty())
-      return stop(
-          SJ("暗号化ﾊﾟｽﾜｰﾄﾞが入力されていません。\r入力してから[次へ]をｸﾘｯｸしてください。\r"));
-    info.Password = password.value_or("");
-  }
-
-  ErrorList errors;
-  info.Errors = &errors;
-  OutputReport report;
-  switch (MakeIntermediateFile(info, context, boxes, &report)) {
-    case kOutputWritten:
-      PrintMessage(SJ("中間ﾌｧｲﾙが作成されました。\r"));
-      std::cout << Cp932ToUtf8(target) << "\n";
-      if (report.log_failed) {
-        PrintMessage(
-            SJ("nc16: 中間ファイルは書き込みましたが、マイナンバー出力ログ (tMNLog.DB) "
-               "に記録できませんでした"));
-        return kExitLogFailed;
-      }
-      return kExitWritten;
-    case kOutputNoEmployee:
-      return kExitNoEmployee;
-    case kOutputProblemsFound:
-      PrintMessage(errors.Text());
-      return kExitProblems;
+    case ExportResult::kFailed:
+      PrintMessage(texts::FileFailed());
+      break;
     default:
-      PrintMessage(SJ("中間ﾌｧｲﾙの作成に失敗しました。\r"));
-      if (report.crypt_result != 0) {
-        PrintMessage(CryptResultText(report.crypt_result, by_launcher, target));
-      } else if (!report.cause.empty()) {
-        PrintMessage(report.cause);
-      }
-      return kExitFailed;
+      break;
   }
+  if (!outcome.Cause.empty()) PrintMessage(outcome.Cause);
+  return CodesOf(outcome.Result, outcome.LogFailed).exit_status;
 }
 
 }  // namespace nc16::cli

@@ -3,6 +3,7 @@
 
 #include <iostream>
 
+#include "document/Texts.h"
 #include "platform/Cp932.h"
 #include "platform/OSError.h"
 #include "platform/SecretFile.h"
@@ -57,7 +58,7 @@ int RunExportAll(std::span<char* const> args) {
     auto password_cp932 = exact(password);
     if (!password_cp932) {
       std::cerr << "nc16: the encryption password holds a character that Shift_JIS cannot hold\n";
-      return 4;
+      return kExitFailure;
     }
     options.Password = *password_cp932;
     if (mn_file) {
@@ -68,17 +69,16 @@ int RunExportAll(std::span<char* const> args) {
         options.Passwords = ParseManagementPasswords(platform::ReadSecretFileLines(*path));
       } catch (const std::invalid_argument& e) {
         std::cerr << "nc16: " << *mn_file << ": " << e.what() << "\n";
-        return 4;
+        return kExitFailure;
       }
     }
   } catch (const EOSError& e) {
     PrintMessage(e.what());
-    return 4;
+    return kExitFailure;
   }
   if (options.MyNumber && options.Password.empty()) {
-    PrintMessage(
-        SJ("暗号化ﾊﾟｽﾜｰﾄﾞが入力されていません。\r入力してから[次へ]をｸﾘｯｸしてください。\r"));
-    return 4;
+    PrintMessage(texts::EncryptionPasswordMissing());
+    return kExitFailure;
   }
   return RunBatchCommand(command);
 }

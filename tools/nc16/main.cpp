@@ -38,7 +38,7 @@ int Run(int argc, char** argv) {
   nc16::cli::UseCheckedStandardOutput();
   if (args.size() < 2) {
     PrintHelp(std::cerr);
-    return nc16::cli::kExitUsage;
+    return nc16::kExitUsage;
   }
   std::string_view name = args[1];
   if (name == "--help" || name == "-h" || name == "help") {
@@ -66,5 +66,5 @@ int main(int argc, char** argv) {
   } catch (...) {
     nc16::cli::PrintMessage("nc16: unexpected failure");
   }
-  return nc16::cli::kExitFailure;
+  return nc16::kExitFailure;
 }

@@ -1,0 +1,142 @@
+#include "app/flow/Export.h"
+
+#include "app/flow/CryptResult.h"
+#include "app/flow/DataSetCheck.h"
+#include "app/flow/OutputStep.h"
+#include "app/flow/PageChecks.h"
+#include "document/DataExportInfo.h"
+#include "document/Texts.h"
+#include "extract/ErrorList.h"
+#include "platform/AtomicFile.h"
+#include "platform/Cp932.h"
+#include "platform/Platform.h"
+
+namespace nc16 {
+namespace {
+
+std::optional<std::string> Secret(const std::optional<std::string>& given,
+                                  const SecretQuestion& ask) {
+  if (given) return given;
+  if (ask) return ask();
+  return std::nullopt;
+}
+
+// The steps of one export, each ending the export when it refuses.
+class Exporter {
+ public:
+  explicit Exporter(const ExportRequest& request)
+      : request_(request),
+        info_(request.LauncherKey ? request.OutputFile : std::string(),
+              request.LauncherKey.value_or(std::string()), request.FunctionId, request.Remember),
+        check_(info_) {}
+
+  ExportOutcome Run() {
+    if (!CheckDataSet()) return Refused(ExportResult::kDataSetRefused);
+    if (!CheckMyNumber()) return Refused(ExportResult::kRequestRefused);
+    if (!request_.ValidateOnly && !CheckOutput()) return Refused(ExportResult::kRequestRefused);
+    Write();
+    return std::move(out_);
+  }
+
+ private:
+  bool Refuse(MessageKind kind, const std::string& text) {
+    out_.Shown.push_back({kind, text});
+    return false;
+  }
+  ExportOutcome Refused(ExportResult result) {
+    out_.Result = result;
+    out_.MyNumber = false;
+    return std::move(out_);
+  }
+
+  bool CheckDataSet() {
+    if (check_.CheckSelectedData(request_.DataSet, out_.Shown)) return true;
+    if (auto cause = platform::UnreadableFolder(request_.DataSet)) out_.Cause = *cause;
+    return false;
+  }
+
+  bool CheckMyNumber() {
+    bool include = request_.MyNumber == IndividualNumbers::kWith;
+    if (include && !check_.MyNumberInUse)
+      return Refuse(MessageKind::kWarning, texts::CompanyWithoutMyNumber());
+    if (request_.MyNumber == IndividualNumbers::kWhereUsed) include = check_.MyNumberInUse;
+    if (include) {
+      const std::string typed =
+          Secret(request_.ManagementPassword, request_.AskManagementPassword).value_or("");
+      if (auto refused = CheckManagementPassword(true, typed, check_.MyNumberPassword))
+        return Refuse(MessageKind::kWarning, *refused);
+    }
+    out_.MyNumber = include;
+    info_.IncludeMyNumber = include ? 1 : 0;
+    return true;
+  }
+
+  bool CheckOutput() {
+    std::string file = request_.OutputFile;
+    if (request_.LauncherKey) {
+      if (IsTableFileName(file)) return Refuse(MessageKind::kWarning, texts::TableFileName());
+    } else {
+      if (request_.FitExtension) file = OfferedFileName(file, out_.MyNumber);
+      info_.OutputFile = file;  // the name as the user chose it, to be remembered
+      if (auto refused = CheckOutputFileName(file)) return Refuse(MessageKind::kWarning, *refused);
+      file = ResolveOutputPath(file, request_.BareNameFolder);
+    }
+    try {
+      // A file in another letter case is the one replaced, as on Windows: never a second one.
+      target_ = platform::ResolvePathCase(file);
+    } catch (const EOSError& e) {
+      return Refuse(MessageKind::kError, e.what());
+    }
+    // Refused by the writer too; said before the work, and before a password is asked for.
+    if (auto refused = NotReplaceable(NativePath(target_)))
+      return Refuse(MessageKind::kError, *refused);
+    if (request_.LauncherKey) {
+      info_.Password = *request_.LauncherKey;
+    } else {
+      const std::string password =
+          out_.MyNumber ? Secret(request_.Password, request_.AskPassword).value_or("")
+                        : request_.Password.value_or("");
+      if (auto refused = CheckEncryptionPassword(out_.MyNumber, password))
+        return Refuse(MessageKind::kWarning, *refused);
+      info_.Password = password;
+    }
+    return true;
+  }
+
+  void Write() {
+    ErrorList errors;
+    info_.Errors = &errors;
+    OutputContext context;
+    context.target = target_;
+    context.by_launcher = request_.LauncherKey.has_value();
+    context.kdf_limits = request_.KdfLimits;
+    context.validate_only = request_.ValidateOnly;
+    OutputStepResult step = MakeIntermediateFile(info_, context);
+    info_.Errors = nullptr;
+    out_.Result = step.result;
+    out_.Shown.insert(out_.Shown.end(), step.shown.begin(), step.shown.end());
+    out_.Employees = step.employees;
+    out_.LogFailed = step.log_failed;
+    if (step.result == ExportResult::kWritten && !request_.ValidateOnly) out_.File = target_;
+    if (step.result == ExportResult::kProblems) out_.Problems = std::move(errors.Lines);
+    if (step.result == ExportResult::kFailed) {
+      out_.Cause = step.crypt_result != 0
+                       ? CryptResultText(step.crypt_result, context.by_launcher, target_)
+                       : step.cause;
+    }
+  }
+
+  const ExportRequest& request_;
+  TDataExportInfo info_;
+  DataSetCheck check_;
+  std::string target_;
+  ExportOutcome out_;
+};
+
+}  // namespace
+
+ExportOutcome ExportDataSet(const ExportRequest& request) {
+  return Exporter(request).Run();
+}
+
+}  // namespace nc16
