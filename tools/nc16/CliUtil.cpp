@@ -12,6 +12,7 @@
 #include "platform/Cp932.h"
 #include "platform/OSError.h"
 #include "platform/SecretFile.h"
+#include "tools/nc16/Commands.h"
 
 namespace nc16::cli {
 
@@ -38,10 +39,11 @@ int UsageError(std::string_view text) {
   return kExitUsage;
 }
 
-Options::Options(std::span<char* const> args, std::vector<std::string_view> with_value,
-                 std::vector<std::string_view> flags) {
-  auto contains = [](const std::vector<std::string_view>& v, std::string_view s) {
-    return std::find(v.begin(), v.end(), s) != v.end();
+Options::Options(std::span<char* const> args, std::span<const Option> options) {
+  auto find = [&](std::string_view name) -> const Option* {
+    for (const Option& o : options)
+      if (o.name == name) return &o;
+    return nullptr;
   };
   bool only_positional = false;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -60,7 +62,8 @@ Options::Options(std::span<char* const> args, std::vector<std::string_view> with
       inline_value = name.substr(eq + 1);
       name.resize(eq);
     }
-    if (contains(with_value, name)) {
+    const Option* option = find(name);
+    if (option && option->value != ValueKind::kNone) {
       if (inline_value) {
         values_.emplace_back(name, *inline_value);
       } else if (i + 1 < args.size()) {
@@ -69,7 +72,7 @@ Options::Options(std::span<char* const> args, std::vector<std::string_view> with
         error_ = "option --" + name + " needs a value";
         return;
       }
-    } else if (contains(flags, name) && !inline_value) {
+    } else if (option && !inline_value) {
       flags_.push_back(name);
     } else {
       error_ = "unknown option --" + name;

@@ -27,13 +27,14 @@ void PrintMessage(std::string_view cp932);
 // Prints "nc16: <text>" to stderr and returns kExitUsage.
 int UsageError(std::string_view text);
 
-// A minimal option parser: "--name value", "--name=value" and flags, plus positional arguments.
+struct Option;
+
+// The arguments of a command, parsed with its options: "--name value", "--name=value" and
+// flags, plus positional arguments ("--" ends the options; "-" is positional).
 class Options {
  public:
-  // `with_value` lists the options that take a value, `flags` those that do not. An unknown
-  // option or a missing value makes ok() false and error() says why.
-  Options(std::span<char* const> args, std::vector<std::string_view> with_value,
-          std::vector<std::string_view> flags);
+  // An unknown option or a missing value makes ok() false and error() says why.
+  Options(std::span<char* const> args, std::span<const Option> options);
 
   bool ok() const { return error_.empty(); }
   const std::string& error() const { return error_; }

@@ -8,9 +8,7 @@
 
 namespace nc16::cli {
 
-int RunCheck(std::span<char* const> args) {
-  Options opts(args, {"data-folder", "year", "report"}, {"all"});
-  if (!opts.ok()) return UsageError(opts.error());
+int RunCheck(const Options& opts) {
   if (!opts.Positional().empty()) return UsageError("check takes no positional arguments");
   BatchCommand command;
   command.options.ValidateOnly = true;

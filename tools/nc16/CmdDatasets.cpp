@@ -22,9 +22,7 @@ std::string Field(const std::string& cp932) {
 
 }  // namespace
 
-int RunDatasets(std::span<char* const> args) {
-  Options opts(args, {}, {});
-  if (!opts.ok()) return UsageError(opts.error());
+int RunDatasets(const Options& opts) {
   if (!opts.Positional().empty()) return UsageError("datasets takes no arguments");
   const TDataExportInfo info("", "", 0, Remembering::kNothing);
   if (auto message = CheckInstallation(info)) {

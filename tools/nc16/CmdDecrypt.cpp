@@ -23,9 +23,7 @@ struct FreeMem {
 
 }  // namespace
 
-int RunDecrypt(std::span<char* const> args) {
-  Options opt(args, {"password", "password-file", "key", "key-file"}, {});
-  if (!opt.ok()) return UsageError(opt.error());
+int RunDecrypt(const Options& opt) {
   const SecretOption password_option{"password", "password-file"};
   const SecretOption key_option{"key", "key-file"};
   const bool by_key = SecretGiven(opt, key_option);

@@ -26,10 +26,7 @@ bool ParseNumber(const std::optional<std::string>& text, long long& out) {
 
 // Prints the shell settings on stdout, so that eval "$(nc16 demo-data --root DIR)" points the
 // programs at the new installation; what people want to read goes to stderr.
-int RunDemoData(std::span<char* const> args) {
-  Options opts(args, {"root", "employees", "data-version", "seed", "data-sets"},
-               {"force", "windows-copy"});
-  if (!opts.ok()) return UsageError(opts.error());
+int RunDemoData(const Options& opts) {
   if (!opts.Positional().empty()) return UsageError("demo-data takes no positional arguments");
   const auto root = opts.Value("root");
   if (!root) return UsageError("demo-data needs --root DIR");

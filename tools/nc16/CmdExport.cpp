@@ -14,14 +14,7 @@
 
 namespace nc16::cli {
 
-int RunExport(std::span<char* const> args) {
-  for (std::string_view a : args)
-    if (a == "--all") return RunExportAll(args);
-  Options opts(args,
-               {"data-folder", "output", "mn-password", "mn-password-file", "password",
-                "password-file", "launcher-key", "key-file", "function-id"},
-               {"my-number"});
-  if (!opts.ok()) return UsageError(opts.error());
+int RunExport(const Options& opts) {
   if (!opts.Positional().empty()) return UsageError("export takes no positional arguments");
   auto data_folder_arg = opts.Value("data-folder");
   if (!data_folder_arg || data_folder_arg->empty())

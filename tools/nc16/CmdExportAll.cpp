@@ -13,11 +13,7 @@
 
 namespace nc16::cli {
 
-int RunExportAll(std::span<char* const> args) {
-  Options opts(args,
-               {"output-dir", "year", "mn-password-file", "password-file", "password", "report"},
-               {"all", "my-number"});
-  if (!opts.ok()) return UsageError(opts.error());
+int RunExportAll(const Options& opts) {
   if (!opts.Positional().empty()) return UsageError("export takes no positional arguments");
   BatchCommand command;
   command.all = true;

@@ -13,9 +13,7 @@
 
 namespace nc16::cli {
 
-int RunPxdump(std::span<char* const> args) {
-  Options opts(args, {"codepage", "folder", "sql"}, {});
-  if (!opts.ok()) return UsageError(opts.error());
+int RunPxdump(const Options& opts) {
   if (auto sql = opts.Value("sql")) {
     if (!opts.Positional().empty()) return UsageError("pxdump --sql takes no table file");
     return RunPxdumpSql(opts.Value("folder").value_or("."), *sql);

@@ -5,8 +5,8 @@
 
 namespace nc16::cli {
 
-int RunVersion(std::span<char* const> args) {
-  if (!args.empty()) return UsageError("version takes no arguments");
+int RunVersion(const Options& opts) {
+  if (!opts.Positional().empty()) return UsageError("version takes no arguments");
   std::cout << "nc16 " << NC16_VERSION << "\n";
   return 0;
 }

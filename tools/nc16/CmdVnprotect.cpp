@@ -5,6 +5,7 @@
 #include <iostream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "external/vnprotect/VnProtect.h"
 #include "platform/Cp932.h"
@@ -13,7 +14,8 @@
 
 namespace nc16::cli {
 
-int RunVnprotect(std::span<char* const> args) {
+int RunVnprotect(const Options& opts) {
+  const std::vector<std::string>& args = opts.Positional();
   if (args.size() != 2) return UsageError("vnprotect needs encode|decode and one TEXT");
   const std::string_view verb = args[0];
   // Texts of the tables are CP932; the terminal speaks UTF-8.

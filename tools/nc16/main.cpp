@@ -9,49 +9,44 @@
 
 namespace {
 
-void PrintHelp(std::ostream& out) {
-  out << "usage: nc16 <command> [arguments]\n\n"
-         "Exports a payroll year to the intermediate file of the year-end tax adjustment, and\n"
-         "the tools around it.\n\ncommands:\n";
-  for (const auto& c : nc16::cli::AllCommands())
-    out << "  nc16 " << c.usage << "\n      " << c.summary << "\n";
-  out << "\n  nc16 --help     this text\n\n" << nc16::cli::kSecretNote;
-}
+using namespace nc16::cli;
 
-int RunCommand(const nc16::cli::Command& c, std::span<char* const> rest) {
+// Parses the command's arguments with its options and runs it.
+int RunCommand(const Command& c, std::span<char* const> rest) {
   for (std::string_view a : rest) {
+    if (a == "--") break;
     if (a == "--help") {
-      std::cout << "usage: nc16 " << c.usage << "\n" << c.summary << "\n";
-      if (!c.notes.empty()) std::cout << "\n" << c.notes;
+      std::cout << CommandHelp(c.name);
       return 0;
     }
   }
+  const Options opts(rest, c.options);
+  if (!opts.ok()) return UsageError(opts.error());
   try {
-    return c.run(rest);
-  } catch (const nc16::cli::UsageFailure& e) {
-    return nc16::cli::UsageError(e.what());
+    return c.run(opts);
+  } catch (const UsageFailure& e) {
+    return UsageError(e.what());
   }
 }
 
 int Run(int argc, char** argv) {
   std::span<char* const> args(argv, static_cast<size_t>(argc));
-  nc16::cli::UseCheckedStandardOutput();
+  UseCheckedStandardOutput();
   if (args.size() < 2) {
-    PrintHelp(std::cerr);
+    std::cerr << HelpText();
     return nc16::kExitUsage;
   }
   std::string_view name = args[1];
   if (name == "--help" || name == "-h" || name == "help") {
-    PrintHelp(std::cout);
-    return nc16::cli::FinishStandardOutput(0, 1);
+    std::cout << HelpText();
+    return FinishStandardOutput(0, 1);
   }
-  for (const auto& c : nc16::cli::AllCommands()) {
-    // Whatever the command printed is checked here once: a full disk or a closed pipe behind
-    // the standard output is a failure, never a success.
-    if (c.name == name)
-      return nc16::cli::FinishStandardOutput(RunCommand(c, args.subspan(2)), c.output_failure);
-  }
-  return nc16::cli::UsageError("unknown command '" + std::string(name) + "'");
+  const std::span<char* const> rest = args.subspan(2);
+  // Whatever the command printed is checked here once: a full disk or a closed pipe behind the
+  // standard output is a failure, never a success.
+  if (const Command* c = FindCommand(name, rest))
+    return FinishStandardOutput(RunCommand(*c, rest), c->output_failure);
+  return UsageError("unknown command '" + std::string(name) + "'");
 }
 
 }  // namespace
@@ -62,9 +57,9 @@ int main(int argc, char** argv) {
   try {
     return Run(argc, argv);
   } catch (const std::exception& e) {
-    nc16::cli::PrintMessage("nc16: " + std::string(e.what()));
+    PrintMessage("nc16: " + std::string(e.what()));
   } catch (...) {
-    nc16::cli::PrintMessage("nc16: unexpected failure");
+    PrintMessage("nc16: unexpected failure");
   }
   return nc16::kExitFailure;
 }
