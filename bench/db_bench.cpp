@@ -1,8 +1,7 @@
 // The database layer on a payroll data set of 10,000 employees:
 //   - the extraction's employee query (data version 700005: mSyain joined with tFuyouSet,
 //     tNenchoData, tHokenKoujo, tFuyouKoujo, mBumon, mPost, mSichou), opened on a fresh
-//     connection (tables read from disk) and again on the same connection (tables kept), with
-//     SQLite seeing the tables as virtual tables or as copies;
+//     connection (tables read from disk) and again on the same connection (tables kept);
 //   - 100,000 Locate calls on the detail query (14 rows per employee).
 // Usage: db_bench [--cpu] [data folder]. Without a folder the data set is written to a temporary
 // folder first; with one, it is written there unless mSyain.db already exists.
@@ -17,7 +16,6 @@
 #include <vector>
 
 #include "external/db/Db.h"
-#include "external/db/Session.h"
 #include "tests/db/PayrollData.h"
 
 namespace {
@@ -74,8 +72,7 @@ int RunEmployeeQuery() {
   return q.RecordCount();
 }
 
-void BenchEmployeeQuery(const std::string& folder, detail::TableMode mode, const char* label) {
-  detail::SetDefaultTableMode(mode);
+void BenchEmployeeQuery(const std::string& folder, const char* label) {
   std::vector<double> cold, warm;
   int rows = 0;
   for (int run = 0; run < kRuns; ++run) {
@@ -97,8 +94,7 @@ void BenchEmployeeQuery(const std::string& folder, detail::TableMode mode, const
 }
 
 // What one export opens: the version, employee, family and detail queries on a fresh connection.
-void BenchExport(const std::string& folder, detail::TableMode mode, const char* label) {
-  detail::SetDefaultTableMode(mode);
+void BenchExport(const std::string& folder, const char* label) {
   std::vector<double> runs;
   for (int run = 0; run < kRuns; ++run) {
     const auto t0 = Now();
@@ -123,8 +119,7 @@ void BenchExport(const std::string& folder, detail::TableMode mode, const char* 
               s.median);
 }
 
-void BenchLocate(const std::string& folder, detail::TableMode mode, const char* label) {
-  detail::SetDefaultTableMode(mode);
+void BenchLocate(const std::string& folder, const char* label) {
   TDatabase db;
   Connect(db, folder);
   TQuery q;
@@ -208,12 +203,9 @@ int main(int argc, char** argv) {
       nc16::db::testing::WriteDataSet(folder, shape);
       std::printf("data set of %d employees written in %.1f s\n", kEmployees, (Now() - t0) / 1000);
     }
-    BenchEmployeeQuery(folder, detail::TableMode::kVirtual, "virtual tables");
-    BenchEmployeeQuery(folder, detail::TableMode::kCopy, "copied tables");
-    BenchExport(folder, detail::TableMode::kVirtual, "virtual tables");
-    BenchExport(folder, detail::TableMode::kCopy, "copied tables");
-    BenchLocate(folder, detail::TableMode::kVirtual, "virtual tables");
-    BenchLocate(folder, detail::TableMode::kCopy, "copied tables");
+    BenchEmployeeQuery(folder, "virtual tables");
+    BenchExport(folder, "virtual tables");
+    BenchLocate(folder, "virtual tables");
   } catch (const std::exception& e) {
     std::fprintf(stderr, "db_bench: %s\n", e.what());
     return 1;

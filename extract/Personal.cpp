@@ -70,7 +70,8 @@ void TNenchoDataMake::WritePersonal(TXmlSaveDoc& doc, int my_number_option) {
     doc.AddTextElement(nodeSection, tag, value);
   };
 
-  // 1. Individual number.
+  // The individual number: decoded only for an export with individual numbers, from the data
+  // version that stores them.
   std::string my_number;
   if (Version() >= kMyNumber) {
     std::string stored = Emp("MNum").AsString();
@@ -78,7 +79,8 @@ void TNenchoDataMake::WritePersonal(TXmlSaveDoc& doc, int my_number_option) {
   }
   text("SIKIBETU_CODE", my_number);
 
-  // 2. Department at the employee's level.
+  // The department at the level the employee belongs to; a level outside the four writes
+  // neither element.
   int level = Emp("BumonLevel").AsInteger();
   if (level >= 0 && level <= 3) {
     std::string n = std::to_string(level + 1);
@@ -101,7 +103,8 @@ void TNenchoDataMake::WritePersonal(TXmlSaveDoc& doc, int my_number_option) {
   int jyugyoin = Emp("JyugyoinKbn").AsInteger();
   text("HOUJINYAKUIN", jyugyoin == 0 || jyugyoin == 1 ? "1" : "0");
 
-  // 15-17. Employment status and dates.
+  // The employment status in the importing product's codes (a status it has no code for writes
+  // no element); a retirement date counts only for the statuses of having left (1, 2, 5).
   int syugyo = Emp("SyugyoKbn").AsInteger();
   switch (syugyo) {
     case 0:
@@ -126,7 +129,8 @@ void TNenchoDataMake::WritePersonal(TXmlSaveDoc& doc, int my_number_option) {
   text("NYUUSYANENGAPPI", FormatDate(Emp("NyusyaDay").AsDateTime()));
   text("TAISYOKUNENGAPPI", retired ? FormatDate(Emp("TaisyokuDay").AsDateTime()) : std::string());
 
-  // 18. The municipality that receives the resident tax.
+  // The municipality that receives the resident tax: a designated city's own code and name,
+  // else the first six characters of the code and the stored name.
   if (Emp("Town").AsInteger() <= 0) {
     text("NOUFUSAKI_CODE", "");
     text("NOUFUSAKI_NAME", "");
@@ -142,7 +146,8 @@ void TNenchoDataMake::WritePersonal(TXmlSaveDoc& doc, int my_number_option) {
   }
   text("NOUFUSAKI_TAISYOKUKYUUHOU", "");
 
-  // 20-23. Tax classification.
+  // The tax classification; below data version 300003 the collection method follows from the
+  // withholding column and the employment status.
   text("NENTYOU", Emp("NenchoSyori").AsInteger() == 6 ? "2" : "1");
   int gensen = Emp("GensenKbn").AsInteger();
   text("KOUOTU", gensen == 0 ? "1" : "2");
@@ -155,7 +160,7 @@ void TNenchoDataMake::WritePersonal(TXmlSaveDoc& doc, int my_number_option) {
   text("JOUYAKUMENJO", "0");
   text("AOIROSENJUUSYA", "0");
 
-  // 26-31. Deduction categories of the employee.
+  // The employee's own deduction categories.
   bool syogai = Emp("SyogaiKbn").AsBoolean();
   text("SYOUGAISYA", !syogai ? "0" : Emp("Syogai").AsInteger() == 0 ? "1" : "2");
   bool kafu = Emp("KafuKbn").AsBoolean();
@@ -166,7 +171,8 @@ void TNenchoDataMake::WritePersonal(TXmlSaveDoc& doc, int my_number_option) {
   text("SAIGAISYA", Emp("SaigaiKbn").AsBoolean() ? "1" : "0");
   text("GAIKOKUJIN", Emp("GaijinKbn").AsBoolean() ? "1" : "0");
 
-  // 32. Previous employer; without one, the second and third elements swap places.
+  // The previous employer. Without one, ZENSYOKU_KOKUGAI comes before
+  // ZENSYOKU_KINMUSAKIJUUSYO: the element order differs between the two forms.
   if (Emp("ZensyokuFlg").AsBoolean()) {
     text("ZENSYOKU_KINMUSAKI", Emp("ZenKaisyaNM").AsString());
     text("ZENSYOKU_KINMUSAKIJUUSYO",
@@ -187,7 +193,7 @@ void TNenchoDataMake::WritePersonal(TXmlSaveDoc& doc, int my_number_option) {
     text("ZENSYOKU_SANSYUTUZEIGAKU", "");
   }
 
-  // 33-34. Non-taxable commuting allowance.
+  // The non-taxable commuting allowance and what it rests on, from data version 700000.
   if (Version() >= kV700000) {
     text("HIKAZEITSUUKINTEATE", FormatAmount(Emp("TukinSeisanKin").AsCurrency()));
     text("HIKAZEITSUUKINTEATEKONKYO",

@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <vector>
@@ -17,8 +16,6 @@
 
 namespace nc16::db::detail {
 namespace {
-
-std::atomic<TableMode> g_mode{TableMode::kVirtual};
 
 std::string QuoteIdent(std::string_view name) {
   std::string out = "\"";
@@ -37,21 +34,6 @@ void Exec(sqlite3* db, const std::string& sql) {
     throw EDBEngineError(MsgSqlError(msg));
   }
 }
-
-// Binds one field to the INSERT of the copy.
-struct BindSink {
-  sqlite3_stmt* stmt;
-  int index;
-  void Null() { sqlite3_bind_null(stmt, index); }
-  void Int(int64_t v) { sqlite3_bind_int64(stmt, index, v); }
-  void Float(double v) { sqlite3_bind_double(stmt, index, v); }
-  void Text(std::string_view v, bool) {
-    sqlite3_bind_text(stmt, index, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
-  }
-  void Blob(std::string_view v, bool) {
-    sqlite3_bind_blob(stmt, index, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
-  }
-};
 
 struct Registry {
   std::mutex mutex;
@@ -116,15 +98,8 @@ bool StampOf(const std::filesystem::path& file, FileStamp& stamp) {
   return true;
 }
 
-TableMode DefaultTableMode() {
-  return g_mode.load();
-}
-void SetDefaultTableMode(TableMode mode) {
-  g_mode.store(mode);
-}
-
-Session::Session(std::string folder, TableMode mode) : folder_(std::move(folder)), mode_(mode) {
-  if (mode_ == TableMode::kVirtual) {
+Session::Session(std::string folder) : folder_(std::move(folder)) {
+  {
     Pool& pool = ThePool();
     std::lock_guard lock(pool.mutex);
     if (!pool.idle.empty()) {
@@ -135,14 +110,13 @@ Session::Session(std::string folder, TableMode mode) : folder_(std::move(folder)
   }
   conn_ = std::make_unique<Connection>();
   conn_->db = OpenMemoryDb();
-  if (mode_ == TableMode::kVirtual) RegisterParadoxModule(conn_->db, conn_.get());
+  RegisterParadoxModule(conn_->db, conn_.get());
 }
 
 Session::~Session() {
   for (auto& [name, declared] : conn_->declared)
     declared.slot->table.reset();
   tables_.clear();
-  if (mode_ != TableMode::kVirtual) return;
   Pool& pool = ThePool();
   std::lock_guard lock(pool.mutex);
   if (pool.idle.size() < Pool::kIdle) pool.idle.push_back(std::move(conn_));
@@ -175,11 +149,7 @@ void Session::Attach(const TranslatedSql& sql) {
           t.stamp_inode == stamp.inode) {
         continue;
       }
-      if (mode_ == TableMode::kVirtual) {
-        conn_->declared.at(ref.sql_name).slot->table.reset();
-      } else {
-        Exec(conn_->db, "DROP TABLE " + QuoteIdent(ref.sql_name));
-      }
+      conn_->declared.at(ref.sql_name).slot->table.reset();
       tables_.erase(it);
     }
     Load(ref, *file, stamp);
@@ -205,89 +175,31 @@ void Session::Load(const TableRef& ref, const std::filesystem::path& file, const
   }
   tables_[ref.sql_name] = loaded;
   try {
-    if (mode_ == TableMode::kVirtual) {
-      try {
-        loaded->FindOrder();
-      } catch (const px::ParadoxError& e) {
-        throw EDBEngineError(MsgTableUnreadable(ref.file, e.what()));
+    try {
+      loaded->FindOrder();
+    } catch (const px::ParadoxError& e) {
+      throw EDBEngineError(MsgTableUnreadable(ref.file, e.what()));
+    }
+    std::string ddl = VirtualTableDdl(*loaded);
+    auto& declared = conn_->declared;
+    if (const auto it = declared.find(ref.sql_name); it != declared.end()) {
+      if (it->second.ddl == ddl) {
+        it->second.slot->table = loaded;  // declared alike before: show this table
+        return;
       }
-      std::string ddl = VirtualTableDdl(*loaded);
-      auto& declared = conn_->declared;
-      if (const auto it = declared.find(ref.sql_name); it != declared.end()) {
-        if (it->second.ddl == ddl) {
-          it->second.slot->table = loaded;  // declared alike before: show this table
-          return;
-        }
-        Exec(conn_->db, "DROP TABLE " + QuoteIdent(ref.sql_name));
-        declared.erase(it);
-      }
-      declared[ref.sql_name] = {std::move(ddl), std::make_shared<TableSlot>(TableSlot{loaded})};
-      try {
-        Exec(conn_->db, "CREATE VIRTUAL TABLE " + QuoteIdent(ref.sql_name) + " USING paradox(" +
-                            QuoteIdent(ref.sql_name) + ")");
-      } catch (...) {
-        declared.erase(ref.sql_name);
-        throw;
-      }
-    } else {
-      CopyIntoSqlite(ref.sql_name, *loaded);
-      loaded->table.reset();  // SQLite holds the rows now
+      Exec(conn_->db, "DROP TABLE " + QuoteIdent(ref.sql_name));
+      declared.erase(it);
+    }
+    declared[ref.sql_name] = {std::move(ddl), std::make_shared<TableSlot>(TableSlot{loaded})};
+    try {
+      Exec(conn_->db, "CREATE VIRTUAL TABLE " + QuoteIdent(ref.sql_name) + " USING paradox(" +
+                          QuoteIdent(ref.sql_name) + ")");
+    } catch (...) {
+      declared.erase(ref.sql_name);
+      throw;
     }
   } catch (...) {
     tables_.erase(ref.sql_name);
-    throw;
-  }
-}
-
-void Session::CopyIntoSqlite(const std::string& sql_name, const LoadedTable& table) {
-  sqlite3* db = conn_->db;
-  std::string ddl = "CREATE TABLE " + QuoteIdent(sql_name) + "(";
-  std::string insert = "INSERT INTO " + QuoteIdent(sql_name) + " VALUES(";
-  for (size_t i = 0; i < table.names.size(); ++i) {
-    ddl += (i ? ", " : "") + QuoteIdent(table.names[i]) + " " + DeclTypeOf(table.types[i]);
-    insert += i ? ",?" : "?";
-  }
-  Exec(db, ddl + ")");
-  Exec(db, "BEGIN");
-  sqlite3_stmt* stmt = nullptr;
-  try {
-    if (sqlite3_prepare_v2(db, (insert + ")").c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
-      throw EDBEngineError(MsgSqlError(sqlite3_errmsg(db)));
-    }
-    const int n = static_cast<int>(table.types.size());
-    table.table->ForEach([&](const px::Record& record) {
-      for (int f = 0; f < n; ++f) {
-        BindSink sink{stmt, f + 1};
-        EmitField(record, f, table.types[static_cast<size_t>(f)], sink);
-      }
-      if (sqlite3_step(stmt) != SQLITE_DONE) throw EDBEngineError(MsgSqlError(sqlite3_errmsg(db)));
-      sqlite3_reset(stmt);
-    });
-    sqlite3_finalize(stmt);
-    stmt = nullptr;
-    // SQLite builds no automatic index for the right side of a RIGHT or FULL join; the table's
-    // own primary key, which the payroll joins use, keeps those joins from scanning.
-    const int keys = table.table->header().key_field_count;
-    if (keys > 0 && static_cast<size_t>(keys) <= table.names.size()) {
-      std::string cols;
-      for (int k = 0; k < keys; ++k) {
-        if (k) cols += ',';
-        cols += QuoteIdent(table.names[static_cast<size_t>(k)]);
-      }
-      Exec(db, "CREATE INDEX " + QuoteIdent(sql_name + "$key") + " ON " + QuoteIdent(sql_name) +
-                   "(" + cols + ")");
-    }
-    Exec(db, "COMMIT");
-  } catch (const px::ParadoxError& e) {
-    sqlite3_finalize(stmt);
-    Exec(db, "ROLLBACK");
-    Exec(db, "DROP TABLE IF EXISTS " + QuoteIdent(sql_name));
-    throw EDBEngineError(MsgTableUnreadable(table.file_name, e.what()));
-  } catch (...) {
-    sqlite3_finalize(stmt);
-    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-    sqlite3_exec(db, ("DROP TABLE IF EXISTS " + QuoteIdent(sql_name)).c_str(), nullptr, nullptr,
-                 nullptr);
     throw;
   }
 }

@@ -4,13 +4,10 @@
 // changes (size, modification time or inode), so the several queries of one connection share
 // one read of each table.
 //
-// Two ways to put a table before SQLite (bench/db_bench compares them): copying its records into
-// an SQLite table (with an index on the primary key), or a virtual table that decodes fields
-// straight from the loaded file, with a hash index per column for the equality lookups of joins
-// and no sort for an ORDER BY on the leading numeric key. Virtual tables are the default: with
-// 10,000 employees the four queries of one export take about half the time (no copy to make),
-// and a query on a copied table only wins once its tables are loaded, which an export never
-// reuses.
+// A table is put before SQLite as a virtual table that decodes fields straight from the loaded
+// file, with a hash index per column for the equality lookups of joins and no sort for an ORDER
+// BY on the leading numeric key. (Copying the records into SQLite tables instead took about twice
+// as long for the four queries of a 10,000-employee export, and an export never reuses them.)
 //
 // A virtual-table session ends by handing its connection to a small pool of idle ones, with its
 // table declarations but none of its tables: the next session (the batch opens one per data set
@@ -30,12 +27,6 @@
 #include "external/paradox/ParadoxTable.h"
 
 namespace nc16::db::detail {
-
-enum class TableMode { kCopy, kVirtual };
-
-// The mode new sessions use; the benchmark switches it to compare the two.
-TableMode DefaultTableMode();
-void SetDefaultTableMode(TableMode mode);
 
 struct FileStamp {
   uintmax_t size = 0;
@@ -58,7 +49,7 @@ struct TableSlot {
 
 class Session {
  public:
-  explicit Session(std::string folder, TableMode mode = DefaultTableMode());
+  explicit Session(std::string folder);
   ~Session();
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
@@ -72,13 +63,11 @@ class Session {
 
  private:
   void Load(const TableRef& ref, const std::filesystem::path& file, const FileStamp& stamp);
-  void CopyIntoSqlite(const std::string& sql_name, const LoadedTable& table);
 
   // The file of a table: found once per session and name, looked for again when it is gone.
   std::optional<std::filesystem::path> TableFile(const std::string& name);
 
   std::string folder_;
-  TableMode mode_;
   std::unique_ptr<Connection> conn_;
   std::map<std::string, std::shared_ptr<LoadedTable>> tables_;  // by SQLite name
   std::map<std::string, std::filesystem::path> files_;          // by name as written

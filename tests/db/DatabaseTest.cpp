@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "external/db/Db.h"
+#include "tests/ThirdPartyFixtures.h"
 
 namespace nc16::db {
 namespace {
@@ -28,6 +29,7 @@ int Count(const std::string& database, const std::string& table) {
 }
 
 TEST(Database, AQueryBoundToAConnectionNameReadsThatFolder) {
+  NC16_NEEDS_FIXTURES();
   TDatabase db;
   Configure(db, "K2Data", kJoins);
   db.Open();
@@ -39,6 +41,7 @@ TEST(Database, AQueryBoundToAConnectionNameReadsThatFolder) {
 }
 
 TEST(Database, NamesAreUniqueAmongOpenConnections) {
+  NC16_NEEDS_FIXTURES();
   TDatabase a, b;
   Configure(a, "Kyuyo2", kJoins);
   Configure(b, "KYUYO2", kDb);
@@ -51,6 +54,7 @@ TEST(Database, NamesAreUniqueAmongOpenConnections) {
 }
 
 TEST(Database, AClosedConnectionCanBePointedAtAnotherFolder) {
+  NC16_NEEDS_FIXTURES();
   TDatabase db;
   Configure(db, "K2Holder", kJoins);
   db.Open();
@@ -63,6 +67,7 @@ TEST(Database, AClosedConnectionCanBePointedAtAnotherFolder) {
 }
 
 TEST(Database, ConnectingFailsWithAnEngineErrorNamingTheFault) {
+  NC16_NEEDS_FIXTURES();
   TDatabase db;
   Configure(db, "K2Data", kJoins + "/nosuchfolder");
   try {

@@ -7,6 +7,7 @@
 
 #include "external/db/Db.h"
 #include "platform/Cp932.h"
+#include "tests/ThirdPartyFixtures.h"
 
 namespace nc16::db {
 namespace {
@@ -35,6 +36,7 @@ std::vector<std::string> Column(TQuery& q, int col) {
 using V = std::vector<std::string>;
 
 TEST(FixtureQuery, SelectStarKeepsTheTablesOwnOrder) {
+  NC16_NEEDS_FIXTURES();
   TQuery q;
   OpenQuery(q, kJoins, {"SELECT * FROM \"A.db\""});
   EXPECT_EQ(q.RecordCount(), 3);
@@ -43,6 +45,7 @@ TEST(FixtureQuery, SelectStarKeepsTheTablesOwnOrder) {
 }
 
 TEST(FixtureQuery, FullOuterJoinKeepsUnmatchedRowsOfBothSidesWithNullsFirstAscending) {
+  NC16_NEEDS_FIXTURES();
   TQuery q;
   OpenQuery(q, kJoins,
             {"SELECT a.ID, b.Id", "FROM \"joina.DB\" a", "FULL OUTER JOIN \"JOINB\" b",
@@ -64,6 +67,7 @@ TEST(FixtureQuery, FullOuterJoinKeepsUnmatchedRowsOfBothSidesWithNullsFirstAscen
 }
 
 TEST(FixtureQuery, InnerJoinsWithAliasesAndQualifiedColumns) {
+  NC16_NEEDS_FIXTURES();
   TQuery q;
   OpenQuery(
       q, kJoins,
@@ -74,6 +78,7 @@ TEST(FixtureQuery, InnerJoinsWithAliasesAndQualifiedColumns) {
 }
 
 TEST(FixtureQuery, TableNamesResolveWithoutRegardToLetterCase) {
+  NC16_NEEDS_FIXTURES();
   for (const char* name : {"\"customer.db\"", "\"CUSTOMER\"", "Customer.DB", "customer"}) {
     TQuery q;
     OpenQuery(q, kDb, {std::string("SELECT CustNo FROM ") + name});
@@ -91,12 +96,14 @@ TEST(FixtureQuery, TableNamesResolveWithoutRegardToLetterCase) {
 }
 
 TEST(FixtureQuery, WhereNotEmptyDropsBlankValues) {
+  NC16_NEEDS_FIXTURES();
   TQuery q;
   OpenQuery(q, kDb, {"SELECT CustNo FROM customer.db", "WHERE Comments <> ''", "ORDER BY CustNo"});
   EXPECT_EQ(Column(q, 0), (V{"1", "2", "3", "4", "5"}));
 }
 
 TEST(FixtureQuery, OrderByOverSeveralColumnsAscendingAndDescending) {
+  NC16_NEEDS_FIXTURES();
   TQuery q;
   OpenQuery(q, kDb,
             {"SELECT O.\"Order No\", O.\"Customer No\" FROM \"Orders.db\" O",
@@ -116,6 +123,7 @@ TEST(FixtureQuery, OrderByOverSeveralColumnsAscendingAndDescending) {
 }
 
 TEST(FixtureQuery, EveryFieldTypeReadsInEachForm) {
+  NC16_NEEDS_FIXTURES();
   // TypSammlung: one row per case, blank, zero and negative values among them.
   TQuery q;
   OpenQuery(q, kTypes, {"SELECT * FROM TypSammlung ORDER BY Alpha"});
@@ -158,6 +166,7 @@ TEST(FixtureQuery, EveryFieldTypeReadsInEachForm) {
 }
 
 TEST(FixtureQuery, LocateFindsTheFirstMatchInQueryOrderAndLeavesTheCursorOtherwise) {
+  NC16_NEEDS_FIXTURES();
   TQuery q;
   OpenQuery(q, kDb,
             {"SELECT * FROM \"ORDERS\" O", "ORDER BY O.\"Customer No\", O.\"Order No\" DESC"});
@@ -178,6 +187,7 @@ TEST(FixtureQuery, LocateFindsTheFirstMatchInQueryOrderAndLeavesTheCursorOtherwi
 }
 
 TEST(FixtureQuery, LocateFindsBlankValuesWithNullOrEmptyText) {
+  NC16_NEEDS_FIXTURES();
   TQuery q;
   OpenQuery(q, kDb, {"SELECT CustNo, Comments FROM customer ORDER BY CustNo DESC"});
   ASSERT_TRUE(q.Locate("Comments", {std::string()}));
@@ -187,6 +197,7 @@ TEST(FixtureQuery, LocateFindsBlankValuesWithNullOrEmptyText) {
 }
 
 TEST(FixtureQuery, AFieldTheQueryDoesNotReturnIsADatabaseErrorNamingIt) {
+  NC16_NEEDS_FIXTURES();
   TQuery q;
   OpenQuery(q, kJoins, {"SELECT * FROM \"A.db\""});
   try {
@@ -201,6 +212,7 @@ TEST(FixtureQuery, AFieldTheQueryDoesNotReturnIsADatabaseErrorNamingIt) {
 }
 
 TEST(FixtureQuery, CursorStaysOnTheLastRowPastTheEnd) {
+  NC16_NEEDS_FIXTURES();
   TQuery q;
   OpenQuery(q, kJoins, {"SELECT * FROM \"A.db\" ORDER BY A"});
   EXPECT_FALSE(q.Eof());
@@ -218,6 +230,7 @@ TEST(FixtureQuery, CursorStaysOnTheLastRowPastTheEnd) {
 }
 
 TEST(FixtureQuery, AnEmptyResultReadsAsOneRowOfNulls) {
+  NC16_NEEDS_FIXTURES();
   TQuery q;
   OpenQuery(q, kJoins, {"SELECT A FROM \"A.db\" WHERE A > 100"});
   EXPECT_TRUE(q.Eof());
@@ -227,6 +240,7 @@ TEST(FixtureQuery, AnEmptyResultReadsAsOneRowOfNulls) {
 }
 
 TEST(FixtureQuery, SqlErrorsAreEngineErrors) {
+  NC16_NEEDS_FIXTURES();
   TQuery q;
   q.SetDatabaseName(kJoins);
   q.SQL() = {"SELECT nosuchcolumn FROM \"A.db\""};

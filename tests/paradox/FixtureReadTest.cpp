@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "external/paradox/ParadoxTable.h"
+#include "tests/ThirdPartyFixtures.h"
 #include "tests/paradox/TestDir.h"
 
 namespace nc16::px {
@@ -25,6 +26,7 @@ std::vector<std::filesystem::path> AllTables() {
 }
 
 TEST(FixtureReadTest, EveryTableReadsOrGivesItsError) {
+  NC16_NEEDS_FIXTURES();
   const auto tables = AllTables();
   ASSERT_GE(tables.size(), 60u);
   int read = 0;
@@ -56,6 +58,7 @@ TEST(FixtureReadTest, EveryTableReadsOrGivesItsError) {
 }
 
 TEST(FixtureReadTest, VersionsCodePagesAndBlockSizes) {
+  NC16_NEEDS_FIXTURES();
   struct Case {
     const char* file;
     int version, code_page, block_size, keys;
@@ -85,6 +88,7 @@ TEST(FixtureReadTest, VersionsCodePagesAndBlockSizes) {
 }
 
 TEST(FixtureReadTest, EveryFieldTypeOfTypSammlung) {
+  NC16_NEEDS_FIXTURES();
   Table t(Fixture("rparadox/TypSammlung.DB"));
   ASSERT_EQ(t.fields().size(), 14u);
   EXPECT_EQ(t.fields()[5].type, FieldType::BCD);
@@ -113,6 +117,7 @@ TEST(FixtureReadTest, EveryFieldTypeOfTypSammlung) {
 }
 
 TEST(FixtureReadTest, BlobsFromSuballocatedAndSingleBlocks) {
+  NC16_NEEDS_FIXTURES();
   Table memo(Fixture("paradoxdriver/fields/memo.db"));
   const auto m = memo.ReadAll();
   ASSERT_EQ(m.size(), 2u);
@@ -130,6 +135,7 @@ TEST(FixtureReadTest, BlobsFromSuballocatedAndSingleBlocks) {
 }
 
 TEST(FixtureReadTest, BcdAndBytes) {
+  NC16_NEEDS_FIXTURES();
   Table t(Fixture("paradoxdriver/fields/bcd.db"));
   const auto rows = t.ReadAll();
   EXPECT_EQ(rows[0][0], Value(Decimal{"1.23"}));
@@ -142,6 +148,7 @@ TEST(FixtureReadTest, BcdAndBytes) {
 }
 
 TEST(FixtureReadTest, BulkAccessorsAgreeWithValues) {
+  NC16_NEEDS_FIXTURES();
   Table t(Fixture("paradox-reader/zakazky.db"));
   ASSERT_EQ(t.RecordCount(), 3988u);
   size_t n = 0;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "tests/ThirdPartyFixtures.h"
 #include "tests/paradox/TestDir.h"
 
 namespace {
@@ -39,6 +40,7 @@ std::string FirstLines(const std::string& s, int n) {
 }
 
 TEST(PxdumpTest, EveryFieldTypeInItsDumpForm) {
+  NC16_NEEDS_FIXTURES();
   const DumpResult r = Pxdump(nc16::px::test::Fixture("rparadox/TypSammlung.DB").string());
   ASSERT_EQ(r.status, 0);
   EXPECT_EQ(FirstLines(r.out, 3),
@@ -50,6 +52,7 @@ TEST(PxdumpTest, EveryFieldTypeInItsDumpForm) {
 }
 
 TEST(PxdumpTest, MemoEscapesAndCodePageOverride) {
+  NC16_NEEDS_FIXTURES();
   const DumpResult memo = Pxdump(nc16::px::test::Fixture("paradoxdriver/fields/memo.db").string());
   ASSERT_EQ(memo.status, 0);
   EXPECT_NE(memo.out.find("\n2\t01234567890\\n\n"), std::string::npos);
@@ -61,6 +64,7 @@ TEST(PxdumpTest, MemoEscapesAndCodePageOverride) {
 }
 
 TEST(PxdumpTest, FailuresAreReportedWithStatus) {
+  NC16_NEEDS_FIXTURES();
   EXPECT_NE(Pxdump(nc16::px::test::Fixture("paradoxdriver/encrypt/encrypted.db").string()).status,
             0);
   EXPECT_NE(Pxdump("/nonexistent/table.db").status, 0);

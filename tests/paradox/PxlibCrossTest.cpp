@@ -20,6 +20,7 @@ extern "C" {
 #include "external/paradox/ParadoxTable.h"
 #include "external/paradox/ParadoxWriter.h"
 #include "platform/Cp932.h"
+#include "tests/ThirdPartyFixtures.h"
 #include "tests/paradox/PxlibDoc.h"
 #include "tests/paradox/TestDir.h"
 
@@ -94,6 +95,7 @@ void ExpectSameAsPxlib(const std::filesystem::path& path) {
 }
 
 TEST(PxlibCrossTest, FixturesReadTheSame) {
+  NC16_NEEDS_FIXTURES();
   int compared = 0;
   for (const auto& e : std::filesystem::recursive_directory_iterator(NC16_FIXTURES_DIR)) {
     std::string ext = e.path().extension().string();
@@ -245,6 +247,7 @@ namespace {
 // Appending to a Paradox 3 keyed table that Paradox wrote (a copy in a temporary folder): the
 // record lands in key order, the file's free blocks are reused, and pxlib reads the result.
 TEST(PxlibCrossTest, AppendToAParadox3TableOfParadoxItself) {
+  NC16_NEEDS_FIXTURES();
   test::TestDir dir;
   for (const char* ext : {".DB", ".PX"})
     std::filesystem::copy_file(test::Fixture(std::string("paradoxreader/MTDEMO/FILMS") + ext),
