@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "document/Texts.h"
 #include "platform/AtomicFile.h"
 #include "platform/Cp932.h"
 
@@ -201,7 +202,9 @@ std::string ReportHtml(const BatchRunInfo& run, const std::vector<BatchRow>& row
          std::to_string(n) + "</b></li>\n";
   }
   h += "</ul>\n<table class=\"sets\">\n<thead><tr><th>キー</th><th>データ名</th>"
-       "<th>給与年月／賞与回</th><th>結果</th><th class=\"num\">社員数</th><th>ファイル</th>"
+       "<th>" +
+       Text(texts::PeriodTitle()) +
+       "</th><th>結果</th><th class=\"num\">社員数</th><th>ファイル</th>"
        "<th>個人番号</th><th>メッセージ</th></tr></thead>\n<tbody>\n";
   for (const BatchRow& row : rows) {
     const BatchOutcome& o = row.Outcome;
@@ -221,7 +224,8 @@ std::string ReportHtml(const BatchRunInfo& run, const std::vector<BatchRow>& row
     }
     h += "</td></tr>\n";
   }
-  h += "</tbody>\n</table>\n<footer>nc16 — 連動ﾃﾞｰﾀの作成</footer>\n</body>\n</html>\n";
+  h += "</tbody>\n</table>\n<footer>nc16 — " + Text(texts::ProgramTitle()) +
+       "</footer>\n</body>\n</html>\n";
   return h;
 }
 

@@ -27,6 +27,7 @@
 #include "app/controls/xWizard.h"
 #include "app/gMain.h"
 #include "app/mErrorList.h"
+#include "document/Texts.h"
 #include "platform/Cp932.h"
 
 namespace {
@@ -134,21 +135,15 @@ int Run(int argc, char** argv) {
     form2.hide();
 
     QMessageBox box(&form);
-    WizardBoxes::Prepare(
-        box, MessageKind::kInformation,
-        ToQ(SJ("[ｷｬﾝｾﾙ]ﾎﾞﾀﾝが押されました。\r連動ﾃﾞｰﾀの作成ｳｨｻﾞｰﾄﾞを終了してもよろしいですか？\r")),
-        MessageButtons::kYesNo);
+    WizardBoxes::Prepare(box, MessageKind::kInformation, ToQ(texts::CancelQuestion()),
+                         MessageButtons::kYesNo);
     box.show();
     ok &= Save(box, dir, "7-message-box.png");
     box.hide();
 
     QMessageBox stop(&form);
-    WizardBoxes::Prepare(
-        stop, MessageKind::kError,
-        ToQ(SJ("このﾌﾟﾛｸﾞﾗﾑはｾｯﾄｱｯﾌﾟされている[ミルベク給与]のﾊﾞｰｼﾞｮﾝに対応していません。\r"
-               "[ミルベク給与] ﾊﾞｰｼﾞｮﾝ 7.0.0 以降をｾｯﾄｱｯﾌﾟしてください。\r\r"
-               "ﾌﾟﾛｸﾞﾗﾑを強制終了します。")),
-        MessageButtons::kOk);
+    WizardBoxes::Prepare(stop, MessageKind::kError, ToQ(texts::SourceTooOld("7.0.0")),
+                         MessageButtons::kOk);
     stop.show();
     ok &= Save(stop, dir, "8-version-stop.png");
     stop.hide();
