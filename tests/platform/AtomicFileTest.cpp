@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 
 #include <gtest/gtest.h>
@@ -196,6 +197,28 @@ TEST_P(AtomicFileTest, AMissingFolderIsAnErrorNamingTheFile) {
   } catch (const EOSError& e) {
     EXPECT_NE(std::string(e.what()).find(target.string()), std::string::npos) << e.what();
   }
+}
+
+// Every file the program writes goes through here: a target that is not a regular file is kept,
+// whatever writes it (the intermediate file, DataSelect.ini, the My Number log, a report).
+TEST_P(AtomicFileTest, ATargetThatIsNotARegularFileIsNeverReplaced) {
+  const std::filesystem::path fifo = Dir() / "fifo", link = Dir() / "link", folder = Dir() / "dir";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::ofstream(Dir() / "target") << "kept";
+  std::filesystem::create_symlink(Dir() / "target", link);
+  std::filesystem::create_directory(folder);
+  for (const auto& target : {fifo, link, folder, std::filesystem::path("/dev/null")}) {
+    try {
+      WriteFileAtomic(target, "new");
+      ADD_FAILURE() << target << " replaced";
+    } catch (const EOSError& e) {
+      EXPECT_NE(std::string(e.what()).find(target.string()), std::string::npos) << e.what();
+    }
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_TRUE(std::filesystem::is_directory(folder));
+  EXPECT_EQ(std::filesystem::file_size(Dir() / "target"), 4u);
 }
 
 }  // namespace
