@@ -78,7 +78,6 @@ int RunBatchCommand(const BatchCommand& command) {
   }
 
   BatchOptions options = command.options;
-  options.ProgramFolder = platform::ProgramFolder();
   if (!check) {
     const std::string& dir = options.OutputFolder;
     if (platform::WindowsMajorVersion() >= 6 &&

@@ -51,7 +51,6 @@ int RunExport(const Options& opts) {
   } else {
     // The file page offers the name with the extension of its form.
     request.FitExtension = true;
-    request.BareNameFolder = platform::ProgramFolder();
   }
   // Given secrets are read now, so that a file that cannot be used stops the run at once; one
   // not given is asked for where the wizard asks, once the run has got that far.
