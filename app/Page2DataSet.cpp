@@ -241,15 +241,23 @@ bool Page2DataSet::eventFilter(QObject* watched, QEvent* event) {
     ScrollSelectionToTop();
   // The focus frame is drawn round the whole row, not only the current cell Qt repaints.
   if (watched == StringGrid1 &&
-      (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+      (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
     StringGrid1->viewport()->update();
+    enter_pressed_ = false;
+  }
   if (watched == StringGrid1 &&
       (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
     auto* key = static_cast<QKeyEvent*>(event);
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     if (enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-      // Enter is consumed; on its release the form moves the focus to Next.
-      if (event->type() == QEvent::KeyRelease) emit EnterPressed();
+      // Enter is consumed; on its release the form moves the focus to Next. Only an Enter
+      // pressed here counts: the release of the Enter that pressed Next on the page before
+      // arrives here too, once the focus has moved to the grid.
+      if (event->type() == QEvent::KeyPress) enter_pressed_ = true;
+      if (event->type() == QEvent::KeyRelease && enter_pressed_) {
+        enter_pressed_ = false;
+        emit EnterPressed();
+      }
       return true;
     }
   }

@@ -27,7 +27,10 @@ class JapaneseColumns : public QIdentityProxyModel {
     const QLocale japanese(QLocale::Japanese, QLocale::Japan);
     switch (index.column()) {
       case 1:
-        return files->isDir(source) ? QString() : japanese.formattedDataSize(files->size(source));
+        return files->isDir(source)
+                   ? QString()
+                   : japanese.formattedDataSize(files->size(source), 0,
+                                                QLocale::DataSizeTraditionalFormat);
       case 2:
         if (files->isDir(source)) return ToQ(texts::FolderType());
         break;

@@ -70,10 +70,14 @@ void Collect(QWidget* parent, std::vector<Placed>& out) {
 
 void ScaleTable(QTableView* table, double factor) {
   for (QHeaderView* header : {table->horizontalHeader(), table->verticalHeader()}) {
+    std::vector<int> sizes;
     for (int i = 0; i < header->count(); ++i)
-      header->resizeSection(i, Scaled(header->sectionSize(i), factor));
+      sizes.push_back(header->sectionSize(i));
+    // A new default size is given to every section: the sections' own sizes come after it.
     header->setMinimumSectionSize(Scaled(header->minimumSectionSize(), factor));
     header->setDefaultSectionSize(Scaled(header->defaultSectionSize(), factor));
+    for (int i = 0; i < header->count(); ++i)
+      header->resizeSection(i, Scaled(sizes[static_cast<size_t>(i)], factor));
   }
   QHeaderView* titles = table->horizontalHeader();
   if (titles->minimumHeight() == titles->maximumHeight())

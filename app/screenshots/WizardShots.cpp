@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -89,7 +90,10 @@ bool SaveWithBox(TForm1& form, MessageKind kind, const QString& text, const QDir
   QPixmap picture = form.grab();
   const QPixmap over = box.grab();
   QPainter painter(&picture);
-  painter.drawPixmap(form.rect().center() - box.rect().center(), over);
+  const QPoint at = form.rect().center() - box.rect().center();
+  painter.drawPixmap(at, over);
+  painter.setPen(QColor(100, 100, 100));  // where the window manager's frame would be
+  painter.drawRect(QRect(at, box.size()).adjusted(-1, -1, 0, 0));
   painter.end();
   box.hide();
   return SavePixmap(picture, dir, name);
@@ -160,6 +164,16 @@ int Run(int argc, char** argv) {
     form.page3->Edit4a->setText(QDir::home().filePath(QStringLiteral("Documents/nenchou.xml.qve")));
     form.page3->EditPass->setText(QStringLiteral("secret"));
     ok &= Save(form, dir, "4-file.png");
+    // A folder and last year's file for the browse dialog to list; the folder is deep, for the
+    // summary further on.
+    QString deep = QDir::home().filePath(QStringLiteral("Documents"));
+    for (const char* part : {"給与連動", "2026年度", "株式会社ミルベク商事_本社経理部", "年末調整",
+                             "ゾルテ取込用_中間ファイル_最終確認済み"})
+      deep += QLatin1Char('/') + QString::fromUtf8(part);
+    QDir().mkpath(deep);
+    QFile last_year(QDir::home().filePath(QStringLiteral("Documents/nenchou2025.xml.qve")));
+    if (last_year.open(QIODevice::WriteOnly)) last_year.write(QByteArray(18432, 'x'));
+    last_year.close();
     // The browse dialog, in its own modal loop.
     QTimer::singleShot(0, [&] {
       if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
@@ -173,11 +187,6 @@ int Run(int argc, char** argv) {
     ok &= Save(form, dir, "5-summary.png");
 
     // A file deep in folders: the summary wraps the path, so the file's name is seen.
-    QString deep = QDir::home().filePath(QStringLiteral("Documents"));
-    for (const char* part : {"給与連動", "2026年度", "株式会社ミルベク商事_本社経理部", "年末調整",
-                             "ゾルテ取込用_中間ファイル_最終確認済み"})
-      deep += QLatin1Char('/') + QString::fromUtf8(part);
-    QDir().mkpath(deep);
     form.Button1->click();
     form.page3->Edit4a->setText(deep + QStringLiteral("/nenchou.xml.qve"));
     Next(form);

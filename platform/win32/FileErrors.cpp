@@ -14,11 +14,10 @@ std::string FileErrorCause(int code) {
     case ERROR_PATH_NOT_FOUND:
     case ERROR_BAD_NETPATH:
       return cause_words::NotFound();
+    // Windows answers a folder opened as a file with "access denied" as well.
     case ERROR_ACCESS_DENIED:
     case ERROR_WRITE_PROTECT:
       return cause_words::AccessDenied();
-    case ERROR_DIRECTORY_NOT_SUPPORTED:
-      return cause_words::IsAFolder();
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
       return cause_words::DiskFull();
