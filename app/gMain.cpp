@@ -1,6 +1,5 @@
 #include "app/gMain.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -103,10 +102,9 @@ TForm1::TForm1(std::vector<std::string> args, MessageBoxes& boxes, QWidget* pare
 
   // As on the system the wizard comes from, Enter clicks the focused push button (Qt leaves
   // that to dialogs) and the focused button is drawn as the default one; from any other control
-  // Enter presses Next, the default button (keyPressEvent). Tab follows the buttons as they
-  // stand: Back, Next, Cancel.
-  // (Next stays the default button whichever control has the focus: an auto-default button stops
-  // being the default when the focus leaves it.)
+  // Enter presses Next, the default button (keyPressEvent), which is therefore not auto-default:
+  // such a button stops being the default when the focus leaves it. Tab follows the buttons as
+  // they stand: Back, Next, Cancel.
   for (QPushButton* button : findChildren<QPushButton*>())
     button->setAutoDefault(button != Button2);
   Button2->setDefault(true);
