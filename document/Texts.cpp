@@ -69,6 +69,11 @@ std::string SystemDriveRoot(std::string_view drive) {
          SJ("別のﾄﾞﾗｲﾌﾞまたはﾌｫﾙﾀﾞを指定してから[次へ]をｸﾘｯｸしてください。") + "\r";
 }
 
+std::string NoPasswordLine(std::string_view key) {
+  return Format(SJ("マイナンバーを使用する会社ですが、パスワードファイルに %s の行がありません。"),
+                {key});
+}
+
 std::string DatabaseError(std::string_view message) {
   return SJ("ﾃﾞｰﾀﾍﾞｰｽ ｴﾗｰ\r") + std::string(message) + "\r\r";
 }
