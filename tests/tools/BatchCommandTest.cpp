@@ -85,6 +85,12 @@ class BatchCommand : public ::testing::Test {
   size_t LogRecords(int n) const {
     return px::Table(fs::path(Folder(n)) / "tMNLog.DB").RecordCount();
   }
+  // A data list of these data sets in place of the installation's.
+  void ReplaceDataList(const std::vector<DemoDataSet>& sets) {
+    for (const auto& entry : fs::directory_iterator(NativePath(inst_.common_data_dir) / "db"))
+      if (entry.path().filename().string().starts_with("mDataList")) fs::remove(entry.path());
+    WriteDataList(inst_.common_data_dir, sets, 2024);
+  }
   // result, employees, file, my_number, message of a data set's summary row.
   std::vector<std::string> Row(const std::string& key) {
     auto cells = rows_.at(key);
@@ -281,9 +287,7 @@ TEST_F(BatchCommand, TheRunsOwnFailuresHaveTheirStatuses) {
 
   // Only the first two data sets, which write cleanly.
   const std::vector<DemoDataSet> two(inst_.data_sets.begin(), inst_.data_sets.begin() + 2);
-  for (const auto& entry : fs::directory_iterator(NativePath(inst_.common_data_dir) / "db"))
-    if (entry.path().filename().string().starts_with("mDataList")) fs::remove(entry.path());
-  WriteDataList(inst_.common_data_dir, two, 2024);
+  ReplaceDataList(two);
   EXPECT_EQ(Run(all + "--report " + Out("missing/r.html")), 4);  // the report could not be
   EXPECT_EQ(Row("DAT002").at(0), "written");
 
@@ -344,9 +348,7 @@ TEST_F(BatchCommand, TwoDataSetsWithOneKeyAreRefusedBeforeAnyFile) {
   fs::create_directories(other);
   fs::copy(NativePath(sets[0].folder), other, fs::copy_options::recursive);
   sets[1].folder = FromNativePath(other);
-  for (const auto& entry : fs::directory_iterator(NativePath(inst_.common_data_dir) / "db"))
-    if (entry.path().filename().string().starts_with("mDataList")) fs::remove(entry.path());
-  WriteDataList(inst_.common_data_dir, sets, 2024);
+  ReplaceDataList(sets);
   EXPECT_EQ(Run("export --all --output-dir " + Out("all")), 4);
   EXPECT_NE(err_.find("share the key DAT001"), std::string::npos) << err_;
   EXPECT_FALSE(fs::exists(Out("all")));
@@ -393,9 +395,7 @@ TEST_F(BatchCommand, HostileNamesStayText) {
   const std::string markup = "<img src=x onerror=alert(1)>";
   sets[1].company = markup;
   sets[3].company = "a\tb\rc\nd\x1b[2J";
-  for (const auto& entry : fs::directory_iterator(NativePath(inst_.common_data_dir) / "db"))
-    if (entry.path().filename().string().starts_with("mDataList")) fs::remove(entry.path());
-  WriteDataList(inst_.common_data_dir, sets, 2024);
+  ReplaceDataList(sets);
   const std::string folder = Out("out \" < & '");
   std::string quoted = "'";
   for (char c : folder)
