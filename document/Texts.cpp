@@ -89,6 +89,11 @@ std::string ReplaceQuestion(std::string_view path) {
          SJ("上書きしてもよろしいですか？\r");
 }
 
+std::string NoPasswordLine(std::string_view key) {
+  return Format(SJ("マイナンバーを使用する会社ですが、パスワードファイルに %s の行がありません。"),
+                {key});
+}
+
 std::string DatabaseError(std::string_view message) {
   return SJ("ﾃﾞｰﾀﾍﾞｰｽ ｴﾗｰ\r") + std::string(message) + "\r\r";
 }

@@ -146,8 +146,10 @@ inline const std::string& CancelQuestion() {
 inline const std::string& MyNumberExported() { return SJ("個人番号が外部に出力されました。"); }
 // Our own: the file was written and its record in the My Number log was not.
 inline const std::string& LogRecordFailed() {
-  return SJ("nc16: 中間ファイルは書き込みましたが、マイナンバー出力ログ (tMNLog.DB) に記録できませんでした");
+  return SJ("中間ファイルは書き込みましたが、マイナンバー出力ログ (tMNLog.DB) に記録できませんでした");
 }
+// Our own: the batch's passwords file has no line for a company that uses My Number.
+std::string NoPasswordLine(std::string_view key);
 inline const std::string& DocumentTooLarge() { return SJ("文書が大きすぎて暗号化できません"); }
 
 // clang-format on

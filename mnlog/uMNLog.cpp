@@ -1,11 +1,27 @@
 #include "mnlog/uMNLog.h"
 
+#include <atomic>
 #include <chrono>
 #include <ctime>
+#include <thread>
 
 #include "document/Texts.h"
 
 namespace nc16 {
+
+namespace {
+
+std::atomic<int64_t> g_busy_wait_ms{5000};
+
+}  // namespace
+
+std::chrono::milliseconds TMNLogClass::BusyWait() {
+  return std::chrono::milliseconds(g_busy_wait_ms.load());
+}
+
+void TMNLogClass::SetBusyWaitForTesting(std::chrono::milliseconds wait) {
+  g_busy_wait_ms = wait.count();
+}
 
 TMNLogClass::TMNLogClass(Messages& shown) : shown_(shown) {
   table_.SetTableName("tMNLog.DB");
@@ -41,7 +57,17 @@ bool TMNLogClass::WriteLog(const std::string& DatabaseName, const std::string& P
 
   try {
     table_.SetDatabaseName(DatabaseName);
-    table_.Open();
+    // Another export of the same data set holds the table for the moment of its own record.
+    const auto give_up = std::chrono::steady_clock::now() + BusyWait();
+    for (;;) {
+      try {
+        table_.Open();
+        break;
+      } catch (const db::ETableBusy&) {
+        if (std::chrono::steady_clock::now() >= give_up) throw;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      }
+    }
     table_.Append();
     table_.FieldByName("Serial").SetAsString("");
     table_.FieldByName("AppKbn").SetAsInteger(0);

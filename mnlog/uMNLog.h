@@ -1,8 +1,12 @@
 #pragma once
 // TMNLogClass: records in the payroll product's audit table tMNLog.DB (in the data folder) that
 // individual numbers left the payroll data. One record per export; nothing is ever updated or
-// deleted. The table is opened for exclusive use only for the length of one WriteLog.
+// deleted. The table is opened for exclusive use only for the length of one WriteLog. A table
+// that another process holds is waited for a few seconds, long enough for another export's
+// record, before the failure is reported: the payroll product holding it for longer still makes
+// the record fail, as it always has.
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -28,6 +32,10 @@ class TMNLogClass {
 
   // The current local date and time to the millisecond, as a date-time value.
   static db::TDateTime Now();
+
+  // How long a table held by another process is waited for (5 seconds); tests shorten it.
+  static std::chrono::milliseconds BusyWait();
+  static void SetBusyWaitForTesting(std::chrono::milliseconds wait);
 
  private:
   Messages& shown_;

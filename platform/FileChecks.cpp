@@ -36,5 +36,21 @@ std::optional<std::string> UnreadableFolder(std::string_view path) {
   return std::string(path) + ": " + FileErrorCause(ec);
 }
 
+std::string AbsolutePath(std::string_view path) {
+  std::error_code ec;
+  const auto absolute = std::filesystem::absolute(NativePath(path), ec);
+  return ec ? std::string(path) : FromNativePath(absolute);
+}
+
+bool SameFile(std::string_view a, std::string_view b) {
+  std::error_code ec;
+  const std::filesystem::path pa = NativePath(a), pb = NativePath(b);
+  if (std::filesystem::equivalent(pa, pb, ec) && !ec) return true;
+  const auto ca = std::filesystem::weakly_canonical(pa, ec);
+  if (ec) return false;
+  const auto cb = std::filesystem::weakly_canonical(pb, ec);
+  return !ec && ca == cb;
+}
+
 }  // namespace platform
 }  // namespace nc16

@@ -128,6 +128,12 @@ bool FolderWritable(std::string_view path);
 // Why the folder cannot be read: missing, not a folder, or the system's reason; nothing when its
 // entries can be listed. CP932, naming the folder.
 std::optional<std::string> UnreadableFolder(std::string_view path);
+// The path made absolute against the working directory ("." and ".." kept); the path itself when
+// the working directory cannot be named.
+std::string AbsolutePath(std::string_view path);
+// True when the two paths name one file: the same file when both exist (links included), else
+// the same path once made absolute and free of "." and "..".
+bool SameFile(std::string_view a, std::string_view b);
 
 // ---- Names in any letter case ----------------------------------------------------------------
 //

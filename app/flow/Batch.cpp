@@ -9,6 +9,7 @@
 #include "app/flow/Export.h"
 #include "document/TextUtils.h"
 #include "document/Texts.h"
+#include "external/db/Db.h"
 #include "platform/Cp932.h"
 #include "platform/Platform.h"
 
@@ -31,6 +32,12 @@ std::string Joined(const Messages& messages) {
     text += line + "\r";
   }
   return text;
+}
+
+// How a data set's key is looked up in the passwords file: without regard to the case of ASCII
+// letters, as Windows names its folders.
+std::string PasswordKey(std::string_view key) {
+  return AsciiUpper(key);
 }
 
 }  // namespace
@@ -104,19 +111,37 @@ ManagementPasswords ParseManagementPasswords(const std::vector<std::string>& lin
     auto password = Utf8ToCp932Exact(line.substr(tab + 1));
     if (!key || !password)
       throw std::invalid_argument(where + "holds a character that Shift_JIS cannot hold");
-    if (!passwords.emplace(AsciiUpper(*key), *password).second)
+    if (!passwords.emplace(PasswordKey(*key), *password).second)
       throw std::invalid_argument(where + "the key " + line.substr(0, tab) + " is given twice");
   }
   return passwords;
 }
+
+namespace {
+
+// The rows of the data set's employee table; nothing when it cannot be read.
+std::optional<size_t> RegisteredEmployees(const std::string& folder) {
+  try {
+    db::TQuery query;
+    query.SetDatabaseName(folder);
+    query.SQL() = {"SELECT Msyain.SearchKey FROM \"mSyain.db\" Msyain"};
+    query.Open();
+    return static_cast<size_t>(query.RecordCount());
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace
 
 BatchOutcome RunDataSet(const BatchDataSet& set, const BatchOptions& options) {
   ExportRequest request;
   request.DataSet = set.Folder;
   if (options.MyNumber) {
     request.MyNumber = IndividualNumbers::kWhereUsed;
-    auto found = options.Passwords.find(AsciiUpper(set.Key));
-    request.ManagementPassword = found == options.Passwords.end() ? "" : found->second;
+    // A data set without a line has no password at all: the export then says so.
+    auto found = options.Passwords.find(PasswordKey(set.Key));
+    if (found != options.Passwords.end()) request.ManagementPassword = found->second;
   }
   request.OutputFile =
       options.OutputFolder + std::string(platform::kPathSeparator) + set.Key + ".xml";
@@ -134,23 +159,43 @@ BatchOutcome RunDataSet(const BatchDataSet& set, const BatchOptions& options) {
 
   BatchOutcome out;
   out.Result = exported.Result;
+  out.LogFailed = exported.LogFailed;
   out.MyNumber = exported.MyNumber;
   out.File = exported.File;
+  out.Employees = exported.Employees;
+  if (!out.Employees && exported.Result != ExportResult::kDataSetRefused) {
+    // Stopped before the extraction (a password, a file): the employees it would have covered.
+    ExportRequest count;
+    count.DataSet = set.Folder;
+    count.ValidateOnly = true;
+    try {
+      out.Employees = ExportDataSet(count).Employees;
+    } catch (const std::exception&) {
+    }
+  }
+  // A refused data set cannot be extracted: the employees its table holds.
+  if (!out.Employees) out.Employees = RegisteredEmployees(set.Folder);
+  out.WithProblems = EmployeesWithProblems(exported.Problems);
+  out.Problems = std::move(exported.Problems);
+  Messages& shown = exported.Shown;
   switch (exported.Result) {
     case ExportResult::kWritten:
-      out.Employees = exported.Employees;
-      return out;
-    case ExportResult::kProblems:
-      out.Employees = EmployeesWithProblems(exported.Problems);
-      out.Problems = std::move(exported.Problems);
+      // A clean write says nothing; a log record that failed says what and why.
+      if (!exported.LogFailed) return out;
+      shown.push_back({MessageKind::kError, texts::LogRecordFailed()});
+      break;
+    case ExportResult::kNoManagementPassword:
+      // The batch's own words: the wizard would have asked for it.
+      shown = {{MessageKind::kWarning, texts::NoPasswordLine(set.Key)}};
       break;
     case ExportResult::kFailed:
-      exported.Shown.push_back({MessageKind::kError, texts::FileFailed()});
+      shown.push_back({MessageKind::kError, texts::FileFailed()});
+      if (!exported.Cause.empty()) shown.push_back({MessageKind::kError, exported.Cause});
       break;
     default:
       break;
   }
-  out.Message = Joined(exported.Shown);
+  out.Message = Joined(shown);
   return out;
 }
 
@@ -158,8 +203,9 @@ int BatchExitStatus(const std::vector<BatchOutcome>& outcomes) {
   if (outcomes.empty()) return kExitNothingSelected;
   const BatchOutcome* worst = &outcomes.front();
   for (const BatchOutcome& o : outcomes)
-    if (CodesOf(o.Result).severity > CodesOf(worst->Result).severity) worst = &o;
-  return CodesOf(worst->Result).exit_status;
+    if (CodesOf(o.Result, o.LogFailed).severity > CodesOf(worst->Result, worst->LogFailed).severity)
+      worst = &o;
+  return CodesOf(worst->Result, worst->LogFailed).exit_status;
 }
 
 }  // namespace nc16

@@ -5,6 +5,7 @@
 // One data set's failure never stops the others. Texts are CP932.
 
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -67,18 +68,26 @@ struct BatchOptions {
 
 struct BatchOutcome {
   ExportResult Result = ExportResult::kFailed;
-  size_t Employees = 0;   // SYAIN elements written; with problems, the employees with problems
-  std::string File;       // the path written, else empty
-  bool MyNumber = false;  // exported (or checked) with individual numbers
-  std::string Message;    // every message of the data set but a written one's, CR after each
+  bool LogFailed = false;  // written, and its My Number log record was not
+  // The data set's employees: those the export covers (also when it stopped before the
+  // extraction), else, for a data set that cannot be extracted, those its employee table holds;
+  // nothing when neither can be read.
+  std::optional<size_t> Employees;
+  size_t WithProblems = 0;  // employees named in the error list
+  std::string File;         // the path written, else empty
+  // The company's individual numbers go (or were to go) into the file: written or checked with
+  // them, or refused for want of the company's management password.
+  bool MyNumber = false;
+  std::string Message;  // every message of the data set, CR after each; none for a clean write
   std::vector<std::string> Problems;  // the error list when the employee data had problems
 };
 
 // Checks and exports (or only checks) one data set, as ExportDataSet does. Never raises.
 BatchOutcome RunDataSet(const BatchDataSet& set, const BatchOptions& options);
 
-// The run's exit status: 0 when every data set was written (or passed), else 4 when any failed
-// or was refused, else 5 when any had problems, else 3 (no employee, or nothing selected).
+// The run's exit status: that of its most severe data set, in this order: 4 any failed or was
+// refused, 6 any written without its My Number log record, 5 any with problems, 3 any without
+// employees (or nothing selected), 0 every data set written (or passed).
 int BatchExitStatus(const std::vector<BatchOutcome>& outcomes);
 
 }  // namespace nc16

@@ -32,7 +32,9 @@ class Exporter {
 
   ExportOutcome Run() {
     if (!CheckDataSet()) return Refused(ExportResult::kDataSetRefused);
-    if (!CheckMyNumber()) return Refused(ExportResult::kRequestRefused);
+    if (!CheckMyNumber())
+      return Refused(no_management_password_ ? ExportResult::kNoManagementPassword
+                                             : ExportResult::kRequestRefused);
     if (!request_.ValidateOnly && !CheckOutput()) return Refused(ExportResult::kRequestRefused);
     Write();
     return std::move(out_);
@@ -45,7 +47,8 @@ class Exporter {
   }
   ExportOutcome Refused(ExportResult result) {
     out_.Result = result;
-    out_.MyNumber = false;
+    // A company that uses My Number is shown as one, also when its password was missing.
+    if (result != ExportResult::kNoManagementPassword) out_.MyNumber = false;
     return std::move(out_);
   }
 
@@ -61,9 +64,12 @@ class Exporter {
       return Refuse(MessageKind::kWarning, texts::CompanyWithoutMyNumber());
     if (request_.MyNumber == IndividualNumbers::kWhereUsed) include = check_.MyNumberInUse;
     if (include) {
-      const std::string typed =
-          Secret(request_.ManagementPassword, request_.AskManagementPassword).value_or("");
-      if (auto refused = CheckManagementPassword(true, typed, check_.MyNumberPassword))
+      const auto typed = Secret(request_.ManagementPassword, request_.AskManagementPassword);
+      if (!typed) {
+        no_management_password_ = true;
+        out_.MyNumber = true;
+      }
+      if (auto refused = CheckManagementPassword(true, typed.value_or(""), check_.MyNumberPassword))
         return Refuse(MessageKind::kWarning, *refused);
     }
     out_.MyNumber = include;
@@ -134,6 +140,7 @@ class Exporter {
   TDataExportInfo info_;
   DataSetCheck check_;
   std::string target_;
+  bool no_management_password_ = false;  // none given, none entered when asked
   ExportOutcome out_;
 };
 

@@ -68,8 +68,9 @@ struct ExportOutcome {
   Messages Shown;
   std::string Cause;  // a line of its own saying why, where no message does (the system's reason)
   std::string File;   // the file written, as the file system spells it; empty otherwise
-  bool MyNumber = false;              // individual numbers exported (or, in a check, checked)
-  size_t Employees = 0;               // employees in the document built
+  bool MyNumber = false;  // individual numbers exported (or, in a check, checked)
+  // The employees the export covered, once the extraction has run to its end.
+  std::optional<size_t> Employees;
   bool LogFailed = false;             // the file was written and its My Number log record was not
   std::vector<std::string> Problems;  // the error list, when employee data had problems
 };

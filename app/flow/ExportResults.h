@@ -14,7 +14,10 @@ enum class ExportResult {
   kProblems,        // employee data failed validation: the error list says which
   kDataSetRefused,  // the data-set check refused the data set
   kRequestRefused,  // a page's rule refused what was asked: the password, the file's name
-  kFailed,          // the output step failed: the file was not written
+  // The company uses My Number and no management password was given at all (not even an
+  // empty one): the batch's passwords file has no line for the data set.
+  kNoManagementPassword,
+  kFailed,  // the output step failed: the file was not written
 };
 
 struct ResultCodes {
@@ -24,8 +27,9 @@ struct ResultCodes {
   int severity;             // the batch's exit status is that of its most severe data set
 };
 
-// The codes of an outcome. A written file whose My Number log record failed exits with its own
-// status; the launcher is told of the file alone, as the wizard tells it.
+// The codes of an outcome. A written file whose My Number log record failed has its own status
+// and word: the audit trail of individual numbers has a gap. The launcher is told of the file
+// alone, as the wizard tells it.
 const ResultCodes& CodesOf(ExportResult result, bool log_failed = false);
 
 // The exit status of the command line when the program cannot even start an export: the

@@ -91,6 +91,8 @@ OutputStepResult MakeIntermediateFile(TDataExportInfo& info, const OutputContext
     }
     out.result = ExportResult::kWritten;
   } catch (const EDataExportError& e) {
+    if (e.Code == EDataExportError::kNoEmployee || e.Code == EDataExportError::kProblemsFound)
+      out.employees = doc.CountElements("SYAIN");
     std::string text = std::string(e.what()) + "\r" + e.Detail + "\r";
     if (e.Code == EDataExportError::kNoEmployee) {
       out.shown.push_back({MessageKind::kInformation, text});

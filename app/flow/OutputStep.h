@@ -7,6 +7,7 @@
 // both written to a temporary file and renamed into place.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,8 +33,10 @@ struct OutputContext {
 struct OutputStepResult {
   // kWritten, kNoEmployee, kProblems or kFailed.
   ExportResult result = ExportResult::kFailed;
-  Messages shown;            // the step's messages, in order
-  size_t employees = 0;      // SYAIN elements of the document built
+  Messages shown;  // the step's messages, in order
+  // The employees in the document, once the extraction has run to its end (also when it found
+  // no employee or problems); nothing when it did not.
+  std::optional<size_t> employees;
   bool log_failed = false;   // the file was written, its My Number log record was not
   int32_t crypt_result = 0;  // the crypt library's answer when it failed
   std::string cause;         // CP932: why else the file was not written, where no message says

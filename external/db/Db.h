@@ -31,6 +31,13 @@ class EDBEngineError : public EDatabaseError {
   using EDatabaseError::EDatabaseError;
 };
 
+// The engine's error for a table that another process (or object) holds for exclusive use: the
+// one failure that waiting can mend.
+class ETableBusy : public EDBEngineError {
+ public:
+  using EDBEngineError::EDBEngineError;
+};
+
 // Fixed-point money with four decimals: `units` is the amount times 10000.
 struct Currency {
   int64_t units = 0;

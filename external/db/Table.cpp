@@ -198,7 +198,7 @@ struct TTable::Impl {
     try {
       return std::make_unique<px::TableWriter>(file);
     } catch (const px::TableLockedError&) {
-      throw EDBEngineError(detail::MsgTableBusy(table_name));
+      throw ETableBusy(detail::MsgTableBusy(table_name));
     } catch (const px::ParadoxError& e) {
       throw EDBEngineError(detail::MsgTableCannotOpen(table_name, e.what()));
     }
@@ -293,7 +293,7 @@ void TTable::Open() {
     try {
       t.fields = px::Table(t.file).fields();
     } catch (const px::TableLockedError&) {
-      throw EDBEngineError(detail::MsgTableBusy(t.table_name));
+      throw ETableBusy(detail::MsgTableBusy(t.table_name));
     } catch (const px::ParadoxError& e) {
       throw EDBEngineError(detail::MsgTableCannotOpen(t.table_name, e.what()));
     }

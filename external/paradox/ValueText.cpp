@@ -162,7 +162,16 @@ void AppendEscaped(std::string& out, std::string_view s) {
         out += "\\\\";
         break;
       default:
-        out.push_back(c);
+        // Every other control character, so that no text reaches a terminal as an escape
+        // sequence (a name holding ESC [ 2 J would clear the screen).
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+          static const char kHex[] = "0123456789abcdef";
+          out += "\\x";
+          out.push_back(kHex[static_cast<unsigned char>(c) >> 4]);
+          out.push_back(kHex[c & 15]);
+        } else {
+          out.push_back(c);
+        }
     }
   }
 }

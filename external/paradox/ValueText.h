@@ -24,7 +24,8 @@ class TextDecoder {
   void* cd_;  // iconv_t
 };
 
-// Escapes tab, CR, LF and backslash as \t, \r, \n, \\.
+// Escapes tab, CR, LF and backslash as \t, \r, \n, \\, and every other control character
+// (below 0x20, and 0x7F) as \xNN: one field of tab-separated output, safe on a terminal.
 void AppendEscaped(std::string& out, std::string_view utf8);
 
 // The dump form of one value of a field of type `type` (the field's `size` gives BCD decimals):

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/flow/BatchReport.h"
+#include "app/flow/BatchSummary.h"
 #include "platform/Cp932.h"
 
 namespace nc16::test {
@@ -53,7 +53,7 @@ TEST(Results, OneTableGivesEveryFrontEndsCode) {
     std::string_view word;
   };
   for (const Case& c :
-       {Case{R::kWritten, false, 0, 0, "written"}, Case{R::kWritten, true, 6, 0, "written"},
+       {Case{R::kWritten, false, 0, 0, "written"}, Case{R::kWritten, true, 6, 0, "log-failed"},
         Case{R::kNoEmployee, false, 3, 1, "no-employee"},
         Case{R::kProblems, false, 5, 1, "problems"},
         Case{R::kDataSetRefused, false, 4, 2, "refused"},
@@ -63,15 +63,20 @@ TEST(Results, OneTableGivesEveryFrontEndsCode) {
     EXPECT_EQ(codes.launcher_result, c.launcher) << c.word;
     EXPECT_EQ(codes.word, c.word);
   }
-  EXPECT_EQ(ResultName(R::kWritten, /*check=*/true), "ok");
+  BatchOutcome written;
+  written.Result = R::kWritten;
+  EXPECT_EQ(ResultName(written, /*check=*/true), "ok");
 }
 
 TEST(Batch, ExitStatusIsTheMostSevereDataSets) {
   using R = ExportResult;
+  constexpr R kLogFailed = static_cast<R>(-1);  // written, its log record not
   auto status = [](std::vector<R> results) {
     std::vector<BatchOutcome> outcomes;
-    for (R r : results)
-      outcomes.emplace_back().Result = r;
+    for (R r : results) {
+      outcomes.emplace_back().Result = r == kLogFailed ? R::kWritten : r;
+      outcomes.back().LogFailed = r == kLogFailed;
+    }
     return BatchExitStatus(outcomes);
   };
   EXPECT_EQ(status({R::kWritten, R::kWritten}), 0);
@@ -79,6 +84,8 @@ TEST(Batch, ExitStatusIsTheMostSevereDataSets) {
   EXPECT_EQ(status({R::kProblems, R::kFailed}), 4);
   EXPECT_EQ(status({R::kProblems, R::kRequestRefused}), 4);
   EXPECT_EQ(status({R::kWritten, R::kNoEmployee, R::kProblems}), 5);
+  EXPECT_EQ(status({R::kProblems, kLogFailed}), 6);
+  EXPECT_EQ(status({kLogFailed, R::kNoManagementPassword}), 4);
   EXPECT_EQ(status({R::kWritten, R::kNoEmployee}), 3);
   EXPECT_EQ(status({}), 3);
 }

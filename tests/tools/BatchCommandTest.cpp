@@ -61,9 +61,10 @@ class BatchCommand : public ::testing::Test {
   }
 
   // Runs nc16 with `args`; stdout is split into summary rows by key, stderr kept in err_.
-  int Run(const std::string& args) {
-    std::string command =
-        std::string(NC16_CLI) + " " + args + " >'" + Out("stdout") + "' 2>'" + Out("stderr") + "'";
+  // `shell` goes before the command: settings of the shell that runs it.
+  int Run(const std::string& args, const std::string& shell = "") {
+    std::string command = shell + std::string(NC16_CLI) + " " + args + " >'" + Out("stdout") +
+                          "' 2>'" + Out("stderr") + "'";
     int status = std::system(command.c_str());
     out_ = ReadFile(Out("stdout"));
     err_ = ReadFile(Out("stderr"));
@@ -83,6 +84,12 @@ class BatchCommand : public ::testing::Test {
   }
   size_t LogRecords(int n) const {
     return px::Table(fs::path(Folder(n)) / "tMNLog.DB").RecordCount();
+  }
+  // A data list of these data sets in place of the installation's.
+  void ReplaceDataList(const std::vector<DemoDataSet>& sets) {
+    for (const auto& entry : fs::directory_iterator(NativePath(inst_.common_data_dir) / "db"))
+      if (entry.path().filename().string().starts_with("mDataList")) fs::remove(entry.path());
+    WriteDataList(inst_.common_data_dir, sets, 2024);
   }
   // result, employees, file, my_number, message of a data set's summary row.
   std::vector<std::string> Row(const std::string& key) {
@@ -115,7 +122,8 @@ TEST_F(BatchCommand, EachFileIsTheSingleExportsAndEveryResultIsSummarised) {
             (std::vector<std::string>{"written", kWritten, Out("all/DAT001.xml.qve"), "yes", ""}));
   EXPECT_EQ(Row("DAT002"),
             (std::vector<std::string>{"written", "5", Out("all/DAT002.xml"), "no", ""}));
-  EXPECT_EQ(Row("DAT003"), (std::vector<std::string>{"problems", "4", "", "yes",
+  // Every data set tells its employees, the one with problems all of them.
+  EXPECT_EQ(Row("DAT003"), (std::vector<std::string>{"problems", "6", "", "yes",
                                                      "社員情報に問題が見つかりました。"}));
   EXPECT_EQ(Row("DAT004"),
             (std::vector<std::string>{"no-employee", "0", "", "no", "社員が登録されていません。"}));
@@ -212,11 +220,19 @@ TEST_F(BatchCommand, PasswordsFileRules) {
   // Missing and wrong management passwords fail their data sets alone.
   Secret("pw", "DAT001\tvantrel16X\n# DAT006 left out\n");
   EXPECT_EQ(Run(all + "--mn-password-file " + Out("pw")), 4) << err_;
-  EXPECT_EQ(Row("DAT001"),
-            (std::vector<std::string>{"failed", "0", "", "no", "ﾏｲﾅﾝﾊﾞｰ管理ﾊﾟｽﾜｰﾄﾞが違います。"}));
+  EXPECT_EQ(Row("DAT001"), (std::vector<std::string>{"failed", kWritten, "", "no",
+                                                     "ﾏｲﾅﾝﾊﾞｰ管理ﾊﾟｽﾜｰﾄﾞが違います。"}));
+  // A company that uses My Number without a line: the batch's own words, apart from failures.
   for (std::string key : {"DAT003", "DAT006", "DAT007"}) {
     const bool uses_my_number = inst_.data_sets.at(key.back() - '1').my_number;
-    EXPECT_EQ(Row(key).at(4), uses_my_number ? "ﾏｲﾅﾝﾊﾞｰ管理ﾊﾟｽﾜｰﾄﾞが入力されていません。" : "")
+    if (!uses_my_number) {
+      EXPECT_EQ(Row(key).at(0), "written") << key;
+      continue;
+    }
+    EXPECT_EQ(Row(key).at(0), "no-password") << key;
+    EXPECT_EQ(Row(key).at(3), "yes") << key;
+    EXPECT_EQ(Row(key).at(4), "マイナンバーを使用する会社ですが、パスワードファイルに " + key +
+                                  " の行がありません。")
         << key;
   }
   // A company without My Number is written plain.
@@ -233,6 +249,7 @@ TEST_F(BatchCommand, PasswordsFileRules) {
     EXPECT_EQ(Run(all + "--mn-password-file " + Out("bad")), 4) << content << mode;
     EXPECT_FALSE(fs::exists(Out("all"))) << content;
     EXPECT_EQ(out_, "");
+    EXPECT_EQ(err_.find("vantrel16"), std::string::npos) << err_;  // never shown, not even so
   }
   // The encryption password is required, and may come from a file.
   EXPECT_EQ(Run("export --all --output-dir " + Out("all") + " --my-number --mn-password-file " +
@@ -246,6 +263,55 @@ TEST_F(BatchCommand, PasswordsFileRules) {
             4);
   ASSERT_EQ(Row("DAT001").at(0), "written");
   EXPECT_EQ(Run("decrypt --password 'from file' " + Out("all/DAT001.xml.qve") + " " + Out("d")), 0);
+}
+
+// What goes wrong around the data sets: a report that must not go where it was asked, a list that
+// cannot be read, a file that cannot be written, a log record that cannot.
+TEST_F(BatchCommand, TheRunsOwnFailuresHaveTheirStatuses) {
+  const std::string all = "export --all --output-dir " + Out("all") + " ";
+  Secret("pw.html", "DAT001\tvantrel16\n");
+  ASSERT_EQ(::mkfifo(Out("fifo.html").c_str(), 0600), 0);
+  fs::create_directory(Out("dir.html"));
+  for (const std::string& args :
+       {all + "--report " + Out("r.txt"), all + "--report " + Out("tMNLog.DB"),
+        all + "--my-number --password x --mn-password-file " + Out("pw.html") + " --report " +
+            Out("pw.html"),
+        all + "--report " + Out("fifo.html"), all + "--report " + Out("dir.html"),
+        "check --all --report " + Out("r.htm.DB"), all + "--mn-password-file " + Out("pw.html")}) {
+    EXPECT_EQ(Run(args), 2) << args;
+    EXPECT_FALSE(fs::exists(Out("all"))) << args;
+    EXPECT_EQ(out_, "") << args;
+  }
+  EXPECT_EQ(ReadFile(Out("pw.html")), "DAT001\tvantrel16\n");
+  EXPECT_TRUE(fs::is_fifo(Out("fifo.html")));
+
+  // Only the first two data sets, which write cleanly.
+  const std::vector<DemoDataSet> two(inst_.data_sets.begin(), inst_.data_sets.begin() + 2);
+  ReplaceDataList(two);
+  EXPECT_EQ(Run(all + "--report " + Out("missing/r.html")), 4);  // the report could not be
+  EXPECT_EQ(Row("DAT002").at(0), "written");
+
+  // A file bigger than the shell allows: the crypt library's cause on a line of its own.
+  const std::string my_number = "--my-number --password x --mn-password-file " + Out("pw.html");
+  EXPECT_EQ(Run(all + my_number, "trap '' XFSZ; ulimit -f 1; "), 4);
+  EXPECT_EQ(Row("DAT001").at(0), "failed");
+  EXPECT_NE(Row("DAT001").at(4).find("File too large"), std::string::npos) << out_;
+
+  // The log record that cannot be written: its own result and status.
+  fs::remove(fs::path(Folder(1)) / "tMNLog.DB");
+  EXPECT_EQ(Run(all + my_number), 6);
+  EXPECT_EQ(Row("DAT001").at(0), "log-failed");
+  EXPECT_TRUE(fs::exists(Out("all/DAT001.xml.qve")));
+  EXPECT_NE(Row("DAT001").at(4).find("tMNLog.DB"), std::string::npos) << out_;
+
+  // A data list that cannot be read stops every command that reads it.
+  {
+    std::fstream f(NativePath(inst_.common_data_dir) / "db" / "mDataList.db",
+                   std::ios::in | std::ios::out | std::ios::binary);
+    f << std::string(64, '\xA5');
+  }
+  for (const char* args : {"datasets", "check --all", "export --all --output-dir x"})
+    EXPECT_EQ(Run(args), 4) << args;
 }
 
 // A copy of the installation from Windows (upper-case names, one DB folder, Windows paths in
@@ -282,9 +348,7 @@ TEST_F(BatchCommand, TwoDataSetsWithOneKeyAreRefusedBeforeAnyFile) {
   fs::create_directories(other);
   fs::copy(NativePath(sets[0].folder), other, fs::copy_options::recursive);
   sets[1].folder = FromNativePath(other);
-  for (const auto& entry : fs::directory_iterator(NativePath(inst_.common_data_dir) / "db"))
-    if (entry.path().filename().string().starts_with("mDataList")) fs::remove(entry.path());
-  WriteDataList(inst_.common_data_dir, sets, 2024);
+  ReplaceDataList(sets);
   EXPECT_EQ(Run("export --all --output-dir " + Out("all")), 4);
   EXPECT_NE(err_.find("share the key DAT001"), std::string::npos) << err_;
   EXPECT_FALSE(fs::exists(Out("all")));
@@ -306,9 +370,12 @@ TEST_F(BatchCommand, ReportPage) {
     return n;
   };
   EXPECT_EQ(count("/html[@lang='ja']"), 1);
-  EXPECT_EQ(count("//table[@class='sets']/tbody/tr"), 7);
-  EXPECT_EQ(count("//table[@class='sets']/tbody/tr[td[1]='DAT003']//details/pre"), 1);
-  EXPECT_EQ(count("//tr[@class='problems']"), 1);
+  // A data set a body; its error list a full-width row of its own under its row.
+  EXPECT_EQ(count("//table[@class='sets']/tbody"), 7);
+  EXPECT_EQ(count("//table[@class='sets']/tbody[tr/td[1]='DAT003']/tr[@class='errors']"
+                  "/td[@colspan='9']/details/pre"),
+            1);
+  EXPECT_EQ(count("//tr[contains(@class, 'problems')]"), 1);
   // No script, no outside resource, no style but the page's own.
   EXPECT_EQ(count("//script | //link | //img | //iframe | //object | //*[@src] | //*[@href]"), 0);
   EXPECT_EQ(count("//style"), 1);
@@ -319,6 +386,51 @@ TEST_F(BatchCommand, ReportPage) {
     EXPECT_EQ(html.find(secret), std::string::npos) << secret;
   EXPECT_FALSE(std::regex_search(html, std::regex("[0-9]{12}")));
   EXPECT_NE(html.find(Cp932ToUtf8(inst_.common_data_dir)), std::string::npos);
+}
+
+// Names from the data list and paths given on the command line are text, wherever they are shown:
+// no markup in the page, no control character on the terminal, never a field too many.
+TEST_F(BatchCommand, HostileNamesStayText) {
+  std::vector<DemoDataSet> sets = inst_.data_sets;
+  const std::string markup = "<img src=x onerror=alert(1)>";
+  sets[1].company = markup;
+  sets[3].company = "a\tb\rc\nd\x1b[2J";
+  ReplaceDataList(sets);
+  const std::string folder = Out("out \" < & '");
+  std::string quoted = "'";
+  for (char c : folder)
+    quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  ASSERT_EQ(Run("export --all --output-dir " + quoted + "' --report " + Out("r.html")), 4) << err_;
+  for (const std::string& line : Split(out_, '\n')) {
+    if (!line.empty()) {
+      EXPECT_EQ(Split(line, '\t').size(), 8u) << line;
+    }
+  }
+  EXPECT_EQ(rows_.at("DAT004").at(1), "a\\tb\\rc\\nd\\x1b[2J");
+  EXPECT_EQ(out_.find('\x1b'), std::string::npos);
+
+  const std::string html = ReadFile(Out("r.html"));
+  htmlDocPtr doc = htmlReadMemory(html.data(), static_cast<int>(html.size()), "r.html", "UTF-8",
+                                  HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET);
+  ASSERT_NE(doc, nullptr);
+  xmlXPathContextPtr xpath = xmlXPathNewContext(doc);
+  auto texts = [&](const char* expression) {
+    xmlXPathObjectPtr found = xmlXPathEvalExpression(BAD_CAST expression, xpath);
+    std::vector<std::string> values;
+    for (int i = 0; found && found->nodesetval && i < found->nodesetval->nodeNr; ++i) {
+      xmlChar* content = xmlNodeGetContent(found->nodesetval->nodeTab[i]);
+      values.emplace_back(reinterpret_cast<const char*>(content));
+      xmlFree(content);
+    }
+    xmlXPathFreeObject(found);
+    return values;
+  };
+  EXPECT_EQ(texts("//tr[td[1]='DAT002']/td[@class='name']"), std::vector<std::string>{markup});
+  EXPECT_TRUE(texts("//img | //*[@onerror] | //*[@src]").empty());
+  EXPECT_EQ(texts("//table[@class='run']//tr[th='出力先フォルダ']/td"),
+            std::vector<std::string>{folder});
+  xmlXPathFreeContext(xpath);
+  xmlFreeDoc(doc);
 }
 
 }  // namespace

@@ -37,9 +37,10 @@ class ExportCommand : public ::testing::Test {
   }
 
   // Runs nc16 with `args`; stderr is kept in err_.
-  int Run(const std::string& args) {
-    std::string command = std::string(NC16_CLI) + " " + args + " </dev/null >/dev/null 2>'" +
-                          (out_.Path() / "stderr").string() + "'";
+  // `shell` goes before the command: the settings of the shell that runs it.
+  int Run(const std::string& args, const std::string& shell = "") {
+    std::string command = shell + std::string(NC16_CLI) + " " + args +
+                          " </dev/null >/dev/null 2>'" + (out_.Path() / "stderr").string() + "'";
     int status = std::system(command.c_str());
     err_ = ReadFile(out_.Path() / "stderr");
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -56,6 +57,16 @@ TEST_F(ExportCommand, PlainFile) {
   ASSERT_EQ(Run("export --data-folder '" + folders_[0] + "' --output " + Out("a.xml")), 0) << err_;
   EXPECT_TRUE(ReadFile(Out("a.xml")).starts_with("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>"));
   EXPECT_EQ(err_, "中間ﾌｧｲﾙが作成されました。\n");
+
+  // A relative name is the working directory's, as for any command, whatever the documents
+  // folder; "-" is no file and is refused.
+  std::filesystem::create_directories(out_.Path() / "home" / "Documents");
+  const std::string from_here =
+      "cd '" + Out("") + "' && HOME='" + Out("home") + "' XDG_CONFIG_HOME= ";
+  ASSERT_EQ(Run("export --data-folder '" + folders_[0] + "' --output rel.xml", from_here), 0);
+  EXPECT_TRUE(std::filesystem::exists(Out("rel.xml")));
+  EXPECT_EQ(Run("export --data-folder '" + folders_[0] + "' --output -", from_here), 2);
+  EXPECT_FALSE(std::filesystem::exists(Out("-")));
 }
 
 TEST_F(ExportCommand, IndividualNumbersAreEncryptedExactlyAndLogged) {

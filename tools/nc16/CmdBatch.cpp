@@ -78,6 +78,16 @@ int RunBatchCommand(const BatchCommand& command) {
   }
 
   BatchOptions options = command.options;
+  if (command.report) {
+    // The report never takes the place of a file the run reads or writes.
+    std::vector<std::string> run_files = command.inputs;
+    for (const BatchDataSet& set : sets) {
+      const std::string file =
+          options.OutputFolder + std::string(platform::kPathSeparator) + set.Key + ".xml";
+      run_files.insert(run_files.end(), {file, file + ".qve"});
+    }
+    if (auto refused = RefusedReport(*command.report, run_files)) return UsageError(*refused);
+  }
   if (!check) {
     const std::string& dir = options.OutputFolder;
     if (platform::WindowsMajorVersion() >= 6 &&

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/flow/Batch.h"
 
@@ -16,6 +17,7 @@ struct BatchCommand {
   std::string data_folder;            // CP932; the one data set when not `all`
   int year = 0;                       // with `all`: only data sets of this year
   std::optional<std::string> report;  // CP932 path of the report page
+  std::vector<std::string> inputs;    // CP932 paths of the files the run reads besides the tables
 };
 
 // Runs the command and returns its exit status.

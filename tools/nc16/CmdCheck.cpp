@@ -1,6 +1,7 @@
 // nc16 check: the export's checks and the whole extraction with its validation, for one data set
 // or every used one, writing nothing.
 
+#include "app/flow/BatchReport.h"
 #include "platform/Cp932.h"
 #include "tools/nc16/CliUtil.h"
 #include "tools/nc16/CmdBatch.h"
@@ -33,6 +34,7 @@ int RunCheck(const Options& opts) {
     command.report = Utf8ToCp932Exact(*report);
     if (!command.report || command.report->empty())
       return UsageError("--report needs a file name that Shift_JIS can hold");
+    if (auto refused = RefusedReport(*command.report, {})) return UsageError(*refused);
   }
   return RunBatchCommand(command);
 }

@@ -4,23 +4,13 @@
 #include <iostream>
 
 #include "app/flow/Batch.h"
-#include "app/flow/BatchReport.h"
+#include "app/flow/BatchSummary.h"
 #include "app/flow/Startup.h"
 #include "platform/Cp932.h"
 #include "tools/nc16/CliUtil.h"
 #include "tools/nc16/Commands.h"
 
 namespace nc16::cli {
-namespace {
-
-std::string Field(const std::string& cp932) {
-  std::string utf8 = Cp932ToUtf8(cp932);
-  for (char& c : utf8)
-    if (c == '\t' || c == '\r' || c == '\n') c = ' ';
-  return utf8;
-}
-
-}  // namespace
 
 int RunDatasets(const Options& opts) {
   if (!opts.Positional().empty()) return UsageError("datasets takes no arguments");
@@ -37,11 +27,11 @@ int RunDatasets(const Options& opts) {
   std::cout << "key\tname\tperiod\tfolder\tversion\tstate\n";
   for (const BatchDataSet& set : sets) {
     DataSetState state = InspectDataSet(set);
-    std::cout << Field(set.Key) << "\t" << Field(set.Name) << "\t" << Field(set.Period) << "\t"
-              << Field(set.Folder) << "\t"
+    std::cout << SummaryField(set.Key) << "\t" << SummaryField(set.Name) << "\t"
+              << SummaryField(set.Period) << "\t" << SummaryField(set.Folder) << "\t"
               << (state.HasCompanyTable ? std::to_string(state.Version) : std::string()) << "\t"
               << (state.Accepted ? std::string("ok")
-                                 : "refused " + Cp932ToUtf8(OneLine(state.Message)))
+                                 : "refused " + SummaryField(OneLine(state.Message)))
               << "\n";
   }
   std::cout << std::flush;

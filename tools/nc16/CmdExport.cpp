@@ -32,6 +32,8 @@ int RunExport(const Options& opts) {
     return UsageError("a password and a launcher key exclude each other");
   auto output_arg = opts.Value("output");
   if (!output_arg || output_arg->empty()) return UsageError("export needs --output FILE");
+  if (*output_arg == "-")
+    return UsageError("--output needs a file: the intermediate file never goes to standard output");
 
   ExportRequest request;
   if (auto id = opts.Value("function-id")) {
@@ -41,7 +43,9 @@ int RunExport(const Options& opts) {
   }
   // Paths and secrets go on exactly as given, or not at all.
   request.DataSet = ExactCp932("--data-folder", *data_folder_arg);
-  request.OutputFile = ExactCp932("--output", *output_arg);
+  // A relative name is the working directory's, as for every command (not the documents folder
+  // the wizard puts a bare name in); remembered as the absolute path it is.
+  request.OutputFile = platform::AbsolutePath(ExactCp932("--output", *output_arg));
   request.MyNumber = my_number ? IndividualNumbers::kWith : IndividualNumbers::kWithout;
   // The choice is remembered as the wizard remembers it; a launcher's file never is.
   request.Remember = by_launcher ? Remembering::kDataSet : Remembering::kDataSetAndFile;
@@ -82,7 +86,7 @@ int RunExport(const Options& opts) {
     case ExportResult::kWritten:
       PrintMessage(texts::FileWritten());
       std::cout << Cp932ToUtf8(outcome.File) << "\n";
-      if (outcome.LogFailed) PrintMessage(texts::LogRecordFailed());
+      if (outcome.LogFailed) PrintMessage("nc16: " + texts::LogRecordFailed());
       break;
     case ExportResult::kProblems: {
       std::string list;

@@ -3,6 +3,7 @@
 
 #include <iostream>
 
+#include "app/flow/BatchReport.h"
 #include "document/Texts.h"
 #include "platform/Cp932.h"
 #include "platform/OSError.h"
@@ -34,6 +35,7 @@ int RunExportAll(const Options& opts) {
     command.report = exact(*report);
     if (!command.report || command.report->empty())
       return UsageError("--report needs a file name that Shift_JIS can hold");
+    if (auto refused = RefusedReport(*command.report, {})) return UsageError(*refused);
   }
 
   options.MyNumber = opts.Flag("my-number");
@@ -48,6 +50,7 @@ int RunExportAll(const Options& opts) {
       auto path = exact(*file);
       if (!path) return UsageError("--password-file holds a character that Shift_JIS cannot hold");
       password = platform::ReadSecretFile(*path);
+      command.inputs.push_back(*path);
     } else {
       password = opts.Value("password").value_or("");
     }
@@ -62,6 +65,7 @@ int RunExportAll(const Options& opts) {
       if (!path)
         return UsageError("--mn-password-file holds a character that Shift_JIS cannot hold");
       try {
+        command.inputs.push_back(*path);
         options.Passwords = ParseManagementPasswords(platform::ReadSecretFileLines(*path));
       } catch (const std::invalid_argument& e) {
         std::cerr << "nc16: " << *mn_file << ": " << e.what() << "\n";
