@@ -31,7 +31,9 @@ QString Down() {
 }
 
 // Striped rows: light blue on odd row numbers (the first data row is row 1), the selected row
-// in the highlight colours, the text 2 pixels right of and below the cell's corner.
+// in the highlight colours, the text 2 pixels right of and below the cell's corner. While the
+// grid has the focus, a dotted frame runs round the selected row, as Windows draws a focused
+// grid's row: the highlight alone looks the same with the focus elsewhere.
 class StripedRowDelegate : public QStyledItemDelegate {
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
@@ -55,6 +57,18 @@ class StripedRowDelegate : public QStyledItemDelegate {
     const QRect text_rect = option.rect.adjusted(2, 2, 0, 0);
     painter->drawText(text_rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                       index.data().toString());
+    const auto* grid = qobject_cast<const QTableView*>(option.widget);
+    if ((option.state & QStyle::State_Selected) && grid != nullptr && grid->hasFocus()) {
+      painter->setPen(QPen(fore, 1, Qt::DotLine));
+      const QRect r = option.rect.adjusted(0, 0, -1, -1);
+      painter->drawLine(r.topLeft(), r.topRight());
+      painter->drawLine(r.bottomLeft(), r.bottomRight());
+      int last_shown = index.model()->columnCount() - 1;
+      while (last_shown > 0 && grid->isColumnHidden(last_shown))
+        --last_shown;
+      if (index.column() == 0) painter->drawLine(r.topLeft(), r.bottomLeft());
+      if (index.column() == last_shown) painter->drawLine(r.topRight(), r.bottomRight());
+    }
     painter->restore();
   }
 };
@@ -225,13 +239,25 @@ bool Page2DataSet::eventFilter(QObject* watched, QEvent* event) {
   }
   if (watched == StringGrid1 && event->type() == QEvent::Show && top_row_ > 0)
     ScrollSelectionToTop();
+  // The focus frame is drawn round the whole row, not only the current cell Qt repaints.
+  if (watched == StringGrid1 &&
+      (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
+    StringGrid1->viewport()->update();
+    enter_pressed_ = false;
+  }
   if (watched == StringGrid1 &&
       (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
     auto* key = static_cast<QKeyEvent*>(event);
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     if (enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-      // Enter is consumed; on its release the form moves the focus to Next.
-      if (event->type() == QEvent::KeyRelease) emit EnterPressed();
+      // Enter is consumed; on its release the form moves the focus to Next. Only an Enter
+      // pressed here counts: the release of the Enter that pressed Next on the page before
+      // arrives here too, once the focus has moved to the grid.
+      if (event->type() == QEvent::KeyPress) enter_pressed_ = true;
+      if (event->type() == QEvent::KeyRelease && enter_pressed_) {
+        enter_pressed_ = false;
+        emit EnterPressed();
+      }
       return true;
     }
   }

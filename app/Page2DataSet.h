@@ -61,7 +61,8 @@ class Page2DataSet : public QWidget {
   QString Title(int col) const;
 
   RowSource rows_;
-  int top_row_ = 0;  // the row to scroll to the top when the grid is shown; 0: none
+  int top_row_ = 0;             // the row to scroll to the top when the grid is shown; 0: none
+  bool enter_pressed_ = false;  // Enter went down in the grid and is not up yet
 };
 
 }  // namespace nc16

@@ -1,8 +1,7 @@
 #include "app/Page3File.h"
 
-#include <QFileDialog>
+#include <QDir>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -35,7 +34,6 @@ Page3File::Page3File(QWidget* parent) : QWidget(parent) {
   Edit4a = new QLineEdit(GroupBox4);
   Edit4a->setObjectName(QStringLiteral("Edit4a"));
   Edit4a->setGeometry(12, 24, kPageWidth - 32 - 12 - 96, 21);
-  Edit4a->installEventFilter(this);
   BitBtn4a = new QPushButton(ToQ(texts::Browse()), GroupBox4);
   BitBtn4a->setObjectName(QStringLiteral("BitBtn4a"));
   BitBtn4a->setGeometry(kPageWidth - 32 - 87, 22, 75, 25);
@@ -71,7 +69,7 @@ void Page3File::BitBtn4aClick() {
   const bool with_my_number = with_my_number_;
   SaveDialogRequest request;
   request.title = ToQ(texts::SaveDialogTitle());
-  request.folder = Native(ResolveOutputFolder(FromQ(Edit4a->text()), platform::ProgramFolder()));
+  request.folder = Native(ResolveOutputFolder(FromQ(Edit4a->text())));
   // Each filter names its patterns twice: the shown "(*.xml)" and the patterns Qt matches,
   // which it hides (HideNameFilterDetails) as the system dialog hides them.
   if (with_my_number) {
@@ -84,27 +82,23 @@ void Page3File::BitBtn4aClick() {
   }
   request.fileName = Edit4a->text();
 
-  std::optional<QString> chosen;
-  if (SaveDialogAnswer) {
-    chosen = SaveDialogAnswer(request);
-  } else {
-    QFileDialog dialog(this, request.title, request.folder);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setOption(QFileDialog::HideNameFilterDetails);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(request.filters);
-    dialog.setDefaultSuffix(request.defaultSuffix);
-    // The box may hold a path; the dialog offers its last part in its own folder.
-    dialog.selectFile(
-        QString::fromStdString(NativePath(FromQ(request.fileName)).filename().string()));
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-      chosen = dialog.selectedFiles().first();
-  }
+  const std::optional<QString> chosen =
+      SaveDialogAnswer ? SaveDialogAnswer(request) : AskSaveFile(this, request);
   if (!chosen) return;
-  std::string path = FromNativePath(std::filesystem::path(chosen->toStdString()));
-  if (with_my_number && !EndsWithXmlQve(path)) path += ".XML.QVE";
-  Edit4a->setText(ToQ(path));
+  // The path as the dialog gives it: a name that CP932 cannot hold is refused by Next, not
+  // changed here.
+  QString path = QDir::toNativeSeparators(*chosen);
+  confirmed_.clear();
+  if (with_my_number && !EndsWithXmlQve(FromQ(path))) {
+    path += QStringLiteral(".XML.QVE");  // another file than the one the dialog asked about
+  } else {
+    confirmed_ = path;
+  }
+  Edit4a->setText(path);
+}
+
+bool Page3File::ReplaceConfirmed() const {
+  return !confirmed_.isEmpty() && Edit4a->text() == confirmed_;
 }
 
 void Page3File::EditPassKeyPress(QObject*, QChar& key) {
@@ -112,19 +106,6 @@ void Page3File::EditPassKeyPress(QObject*, QChar& key) {
   const bool passes =
       c == 8 || c == 13 || c == 27 || c == 33 || (c >= 35 && c <= 38) || (c >= 40 && c <= 127);
   if (!passes) key = QChar();
-}
-
-bool Page3File::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == Edit4a &&
-      (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
-    auto* key = static_cast<QKeyEvent*>(event);
-    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-    if (enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-      if (event->type() == QEvent::KeyRelease && !EditPass->isHidden()) EditPass->setFocus();
-      return true;
-    }
-  }
-  return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace nc16

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "app/SaveDialog.h"
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -16,15 +18,6 @@ class QGroupBox;
 namespace nc16 {
 
 class TxEdit;
-
-// What the browse button asks the save dialog.
-struct SaveDialogRequest {
-  QString title;
-  QString folder;         // initial folder
-  QStringList filters;    // Qt name filters, in order
-  QString defaultSuffix;  // empty: none
-  QString fileName;       // offered name
-};
 
 class Page3File : public QWidget {
   Q_OBJECT
@@ -38,6 +31,9 @@ class Page3File : public QWidget {
   void Prepare(const std::string& remembered, bool with_my_number);
   void BitBtn4aClick();
   static void EditPassKeyPress(QObject* sender, QChar& key);
+  // The file box holds what the browse dialog chose after it asked whether to replace the
+  // existing file: Next does not ask again.
+  bool ReplaceConfirmed() const;
 
   // Test seam: when set, the browse button asks this instead of showing the dialog; nullopt is
   // a cancelled dialog.
@@ -51,11 +47,9 @@ class Page3File : public QWidget {
   TxEdit* EditPass;
   QLabel* Label4b;
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
  private:
   bool with_my_number_ = false;  // the choice the page was prepared for
+  QString confirmed_;            // the dialog's last answer, taken as it was
 };
 
 }  // namespace nc16

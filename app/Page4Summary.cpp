@@ -17,6 +17,15 @@ Page4Summary::Page4Summary(QWidget* parent) : QWidget(parent) {
   Memo5a->setPlainText(ToQLines(texts::SummaryDone()));
   Memo5b = MakeShowMemo(panel, "Memo5b", 16, 72, kPageWidth - 64, kPageHeight - 32 - 88);
   Memo5b->setFont(FixedPitchFont());
+  // Every line is read in full, whatever its length: a long one wraps at the memo's edge
+  // (anywhere: a path has no blanks to wrap at), and a summary taller than the memo scrolls, by
+  // the mouse and, once the memo has the focus, by the keyboard.
+  Memo5b->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  Memo5b->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  Memo5b->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  Memo5b->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+  Memo5b->setFocusPolicy(Qt::StrongFocus);
+  Memo5b->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 }
 
 }  // namespace nc16

@@ -1,6 +1,7 @@
 #pragma once
 // Page "page4": the summary. A fixed memo asking the user to check, and the summary memo
-// Memo5b in the fixed-pitch font (its labels line up by byte columns).
+// Memo5b in the fixed-pitch font (its labels line up by byte columns), whose long lines wrap and
+// which scrolls when they make it taller than the page.
 
 #include <QWidget>
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "app/QtText.h"
+#include "app/WizardFonts.h"
 #include "document/Texts.h"
 
 namespace nc16 {
@@ -66,9 +67,11 @@ void WizardBoxes::Prepare(QMessageBox& box, MessageKind kind, const QString& tex
   box.setTextFormat(Qt::PlainText);
   box.setText(shown);
   KeepLinesWhole(box);
-  if (buttons == MessageButtons::kYesNo) {
+  // The pages' font, also where a theme gives message boxes a font of their own.
+  box.setFont(ProportionalFont());
+  if (buttons != MessageButtons::kOk) {
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-    box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(buttons == MessageButtons::kYesNo ? QMessageBox::Yes : QMessageBox::No);
     // The captions of the system's Japanese message boxes, whatever Qt's translations say.
     box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
     box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
@@ -81,8 +84,7 @@ MessageAnswer WizardBoxes::Show(MessageKind kind, const std::string& text, Messa
   const QString message = ToQ(text);
   if (recording_) {
     recorded_.push_back({kind, message, buttons});
-    MessageAnswer answer =
-        buttons == MessageButtons::kYesNo ? MessageAnswer::kNo : MessageAnswer::kOk;
+    MessageAnswer answer = buttons == MessageButtons::kOk ? MessageAnswer::kOk : MessageAnswer::kNo;
     if (!answers_.empty()) {
       answer = answers_.front();
       answers_.pop_front();
@@ -92,7 +94,7 @@ MessageAnswer WizardBoxes::Show(MessageKind kind, const std::string& text, Messa
 
   QMessageBox box(QApplication::activeWindow());
   Prepare(box, kind, message, buttons);
-  if (buttons == MessageButtons::kYesNo)
+  if (buttons != MessageButtons::kOk)
     return box.exec() == QMessageBox::Yes ? MessageAnswer::kYes : MessageAnswer::kNo;
   box.exec();
   return MessageAnswer::kOk;

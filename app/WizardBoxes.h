@@ -1,6 +1,6 @@
 #pragma once
 // The program's message boxes as modal Qt dialogs: information, warning or error icon, OK or
-// Yes/No, the application's title, CR line breaks.
+// Yes/No, the application's title, the pages' font, CR line breaks.
 //
 // Test seam: while recording is on, no box is shown; each is recorded and answered with the next
 // queued answer (OK, or No for a question, when none is queued).
@@ -21,7 +21,7 @@ class WizardBoxes : public MessageBoxes {
 
   // The title of every box: the application's title.
   static QString Title();
-  // Sets up `box` as Show shows it: title, icon, text with CR line breaks, buttons.
+  // Sets up `box` as Show shows it: title, icon, font, text with CR line breaks, buttons.
   static void Prepare(QMessageBox& box, MessageKind kind, const QString& text,
                       MessageButtons buttons);
 

@@ -1,11 +1,15 @@
 #include "app/gMain.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 
 #include "app/Page1Intro.h"
@@ -14,6 +18,7 @@
 #include "app/Page4Summary.h"
 #include "app/Page5MyNumber.h"
 #include "app/QtText.h"
+#include "app/ScreenFit.h"
 #include "app/WizardFonts.h"
 #include "app/WizardPage.h"
 #include "app/controls/xEdit.h"
@@ -96,11 +101,14 @@ TForm1::TForm1(std::vector<std::string> args, MessageBoxes& boxes, QWidget* pare
           [this] { Button2->setFocus(Qt::ShortcutFocusReason); });
 
   // As on the system the wizard comes from, Enter clicks the focused push button (Qt leaves
-  // that to dialogs) and the focused button is drawn as the default one. Next follows the page's
-  // controls, so Enter in a password box, which moves on to the next control, leads to it.
+  // that to dialogs) and the focused button is drawn as the default one; from any other control
+  // Enter presses Next, the default button (keyPressEvent), which is therefore not auto-default:
+  // such a button stops being the default when the focus leaves it. Tab follows the buttons as
+  // they stand: Back, Next, Cancel.
   for (QPushButton* button : findChildren<QPushButton*>())
-    button->setAutoDefault(true);
-  setTabOrder(Button2, Button1);
+    button->setAutoDefault(button != Button2);
+  Button2->setDefault(true);
+  connect(Wizard1, &QStackedWidget::currentChanged, this, &TForm1::FocusFirstControl);
 
   Wizard1->SetBackButton(Button1);
   Wizard1->SetNextButton(Button2);
@@ -173,8 +181,10 @@ bool TForm1::FormCreate() {
   page2->SetUp(ExportInfo->CompanyName, ExportInfo->DataKey);
   if (page3) page3->Edit4a->setText(ToQ(ExportInfo->OutputFile));
   page5->SetSourceProduct(ExportInfo->SourceProductName);
+  FitToScreen(this);
   if (QScreen* screen = this->screen())
     move(screen->availableGeometry().center() - rect().center());
+  FocusFirstControl();
   return true;
 }
 
@@ -191,9 +201,43 @@ void TForm1::SetProductTexts() {
   page2->Label2a->setText(ToQ(texts::DataSetPageLead(source)));
 }
 
-void TForm1::Warn(const std::string& text) {
+void TForm1::Warn(const std::string& text, QWidget* about) {
   boxes_.Show(MessageKind::kWarning, text);
   Button2->setText(Wizard1->NextButtonCap);
+  about->setFocus(Qt::OtherFocusReason);
+}
+
+void TForm1::FocusFirstControl() {
+  QWidget* page = Wizard1->currentWidget();
+  if (page == nullptr) return;
+  // The page's controls in the tab order; of a radio group, the item that is selected.
+  for (QWidget* w = page->nextInFocusChain(); w != page; w = w->nextInFocusChain()) {
+    if (!page->isAncestorOf(w) || !(w->focusPolicy() & Qt::TabFocus) || !w->isEnabled() ||
+        !w->isVisibleTo(page))
+      continue;
+    if (auto* item = qobject_cast<QRadioButton*>(w); item != nullptr && !item->isChecked() &&
+                                                     item->group() != nullptr &&
+                                                     item->group()->checkedButton() != nullptr)
+      continue;
+    w->setFocus(Qt::TabFocusReason);
+    return;
+  }
+  Button2->setFocus(Qt::TabFocusReason);
+}
+
+void TForm1::keyPressEvent(QKeyEvent* event) {
+  const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+  if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+    event->accept();
+    if (Button2->isVisible() && Button2->isEnabled()) Button2->click();
+    return;
+  }
+  if (plain && event->key() == Qt::Key_Escape) {
+    event->accept();
+    btnCancelClick();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void TForm1::Wizard1NextClicking(QObject*, bool FinalState, bool& AllowChange) {
@@ -204,13 +248,16 @@ void TForm1::Wizard1NextClicking(QObject*, bool FinalState, bool& AllowChange) {
   if (page == QLatin1String("page2")) {
     const int row = page2->SelectedRow();
     // An empty list has no data set to check.
-    if (row == 0) return Warn(texts::NoDataSetToChoose());
+    if (row == 0) return Warn(texts::NoDataSetToChoose(), page2->StringGrid1);
     Messages shown;
     const bool ok = Check->CheckSelectedData(FromQ(page2->Cell(3, row)), shown);
     boxes_.ShowAll(shown);
     MyNumberInUse = Check->MyNumberInUse;
     MyNumberPassword = Check->MyNumberPassword;
-    if (!ok) return;
+    if (!ok) {
+      page2->StringGrid1->setFocus(Qt::OtherFocusReason);
+      return;
+    }
     page5->grpMnNum->setEnabled(true);
     page5->grpMnNum->SetItemIndex(0);
     page5->edMNum->clear();
@@ -220,7 +267,7 @@ void TForm1::Wizard1NextClicking(QObject*, bool FinalState, bool& AllowChange) {
   } else if (page == QLatin1String("page5")) {
     if (auto refused = CheckManagementPassword(MyNumberChoice() == 1, FromQ(page5->edMNum->text()),
                                                MyNumberPassword))
-      return Warn(*refused);
+      return Warn(*refused, page5->edMNum);
     // Without the file page (a launch argument, whatever its window field), the summary comes
     // next and is built here.
     if (StartedByLauncher() || !page3) {
@@ -234,15 +281,43 @@ void TForm1::Wizard1NextClicking(QObject*, bool FinalState, bool& AllowChange) {
       AllowChange = true;
       return;
     }
-    if (auto refused = CheckOutputFileName(FromQ(page3->Edit4a->text()))) return Warn(*refused);
-    if (auto refused =
-            CheckEncryptionPassword(MyNumberChoice() == 1, FromQ(page3->EditPass->text())))
-      return Warn(*refused);
+    if (!CheckFilePage()) return;
     BuildSummary();
     AllowChange = true;
   } else {
     AllowChange = true;
   }
+}
+
+bool TForm1::CheckFilePage() {
+  QLineEdit* name_box = page3->Edit4a;
+  auto refuse = [this](const std::string& text, QWidget* about) {
+    Warn(text, about);
+    return false;
+  };
+  if (auto refused = CheckFileNameText(name_box->text().toStdString()))
+    return refuse(*refused, name_box);
+  const std::string file = FromQ(name_box->text());
+  if (auto refused = CheckOutputFileName(file)) return refuse(*refused, name_box);
+  if (auto refused = CheckEncryptionPassword(MyNumberChoice() == 1, FromQ(page3->EditPass->text())))
+    return refuse(*refused, page3->EditPass);
+  // What the export would only meet at Finish, which ends the wizard, is said here.
+  std::string target;
+  try {
+    target = OutputTargetOf(file);
+  } catch (const EOSError& e) {
+    return refuse(e.what(), name_box);
+  }
+  if (auto refused = CheckOutputTarget(target)) return refuse(*refused, name_box);
+  if (auto question = ReplaceQuestion(target); question && !page3->ReplaceConfirmed()) {
+    if (boxes_.Show(MessageKind::kWarning, *question, MessageButtons::kYesNoDefaultNo) !=
+        MessageAnswer::kYes) {
+      Button2->setText(Wizard1->NextButtonCap);
+      name_box->setFocus(Qt::OtherFocusReason);
+      return false;
+    }
+  }
+  return true;
 }
 
 void TForm1::BuildSummary() {
@@ -259,7 +334,7 @@ void TForm1::BuildSummary() {
     info.OutputFile = FromQ(page3->Edit4a->text());
     lines.push_back("");
     lines.push_back(texts::SummaryFileHeading());
-    lines.push_back(' ' + ResolveOutputPath(info.OutputFile, platform::ProgramFolder()));
+    lines.push_back(' ' + ResolveOutputPath(info.OutputFile));
     info.Password = FromQ(page3->EditPass->text());
   }
   QStringList shown;
@@ -268,7 +343,7 @@ void TForm1::BuildSummary() {
   page4->Memo5b->setPlainText(shown.join(QLatin1Char('\n')));
 }
 
-ExportResult TForm1::MakeIntermediateFile() {
+ExportOutcome TForm1::MakeIntermediateFile() {
   const TDataExportInfo& info = *ExportInfo;
   ExportRequest request;
   request.DataSet = info.DataKey;
@@ -282,7 +357,6 @@ ExportResult TForm1::MakeIntermediateFile() {
     request.FunctionId = info.CallerFunctionId;
   } else {
     request.Password = info.Password;
-    request.BareNameFolder = platform::ProgramFolder();
   }
   request.KdfLimits = kdf_limits_;
   // The export opens connections of the same names as the pages'.
@@ -293,16 +367,21 @@ ExportResult TForm1::MakeIntermediateFile() {
     form2_->Errors = ErrorList();
     form2_->Errors.Lines = std::move(outcome.Problems);
   }
-  return outcome.Result;
+  return outcome;
 }
 
 void TForm1::Wizard1NextClick(QObject*, bool FinalState) {
   if (!FinalState) return;
-  ExportResult result = ExportResult::kFailed;
+  ExportOutcome outcome;
   {
     WaitCursor wait;
-    result = MakeIntermediateFile();
+    outcome = MakeIntermediateFile();
   }
+  const ExportResult result = outcome.Result;
+  // Known before the closing message, so that a request to end the program while it is shown
+  // still tells the launcher what happened.
+  ResultCode = CodesOf(result).launcher_result;
+  exported_ = true;
   switch (result) {
     case ExportResult::kWritten:
       if (!StartedByLauncher()) boxes_.Show(MessageKind::kInformation, texts::FileWritten());
@@ -313,10 +392,11 @@ void TForm1::Wizard1NextClick(QObject*, bool FinalState) {
       if (form2_) form2_->ShowModal();
       break;
     default:
-      boxes_.Show(MessageKind::kError, texts::FileFailed());
+      // The cause on a line of its own, where no message of the export has said it.
+      boxes_.Show(MessageKind::kError,
+                  texts::FileFailed() + (outcome.Cause.empty() ? "" : outcome.Cause + "\r"));
       break;
   }
-  ResultCode = CodesOf(result).launcher_result;
   CloseByProgram();
 }
 
@@ -325,6 +405,11 @@ void TForm1::btnCancelClick() {
       boxes_.Show(MessageKind::kInformation, texts::CancelQuestion(), MessageButtons::kYesNo);
   if (answer != MessageAnswer::kYes) return;
   ResultCode = 1;
+  CloseByProgram();
+}
+
+void TForm1::EndOnRequest() {
+  if (!exported_) ResultCode = 2;
   CloseByProgram();
 }
 

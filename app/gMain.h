@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/flow/DataSetCheck.h"
+#include "app/flow/Export.h"
 #include "app/flow/ExportResults.h"
 #include "document/DataExportInfo.h"
 #include "platform/MessageBox.h"
@@ -19,6 +20,7 @@
 struct QvCryptKdfLimits;
 class QPushButton;
 class QCloseEvent;
+class QKeyEvent;
 
 namespace nc16 {
 
@@ -56,8 +58,12 @@ class TForm1 : public QWidget {
   void btnCancelClick();
   void BuildSummary();
   // The output step: exports the data set as the pages chose it, shows the export's messages and
-  // fills the error-list window.
-  ExportResult MakeIntermediateFile();
+  // fills the error-list window. The outcome's error list has gone to that window.
+  ExportOutcome MakeIntermediateFile();
+
+  // A request from outside to end the program (a signal): the wizard closes as its window would,
+  // telling a launcher "not finished" (2), or what Finish has already found.
+  void EndOnRequest();
 
   // Started by a launcher: the argument named a launcher window.
   bool StartedByLauncher() const { return LauncherWindow != 0; }
@@ -99,14 +105,22 @@ class TForm1 : public QWidget {
   // The title-bar close (and any close request from outside) ends the wizard with ResultCode 1
   // and no question; every way of closing runs FormClose once.
   void closeEvent(QCloseEvent* event) override;
+  // As in a Windows dialog: Enter that no control takes presses the default button (Next, or
+  // Finish on the last page), Esc is Cancel.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void FormClose();
   // Closes the form on the program's own behalf (Finish, Cancel), keeping ResultCode.
   void CloseByProgram();
   void SetProductTexts();
-  // Shows a page's warning and keeps the user on the page.
-  void Warn(const std::string& text);
+  // Shows a page's warning and keeps the user on the page, with the focus on the control the
+  // warning is about.
+  void Warn(const std::string& text, QWidget* about);
+  // The file page's Next; false keeps the user on the page.
+  bool CheckFilePage();
+  // After a page change: the focus on the page's first control, or on Next when it has none.
+  void FocusFirstControl();
 
   std::vector<std::string> args_;
   MessageBoxes& boxes_;
@@ -115,6 +129,7 @@ class TForm1 : public QWidget {
   bool argument_given_ = false;
   bool closing_by_program_ = false;
   bool form_closed_ = false;
+  bool exported_ = false;  // Finish has run the export: ResultCode holds its result
 };
 
 }  // namespace nc16

@@ -5,6 +5,7 @@
 #include <QScreen>
 
 #include "app/QtText.h"
+#include "app/ScreenFit.h"
 #include "app/WizardFonts.h"
 #include "document/Texts.h"
 
@@ -47,6 +48,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
   // The button comes first in the tab order, so OK has the focus when the window opens.
   setTabOrder(Button1, Memo1);
   Button1->setDefault(true);
+  FitToScreen(this);
 }
 
 void TForm2::Refresh() {

@@ -1,6 +1,7 @@
 // nc16-wizard: the program's entry. Refuses a second instance and a running product of the
-// payroll family, then runs the wizard form until it closes. Exit code 0 on every path but one:
-// an error that escaped every step is shown in an error box and ends the program with 4.
+// payroll family, then runs the wizard form until it closes (or SIGTERM, SIGINT or SIGHUP close
+// it). Exit code 0 on every path but one: an error that escaped every step is shown in an error
+// box and ends the program with 4.
 
 #include <QApplication>
 #include <cstdio>
@@ -10,7 +11,9 @@
 #include "app/CommandLine.h"
 #include "app/ProgramStart.h"
 #include "app/QtTranslation.h"
+#include "app/TerminationWatch.h"
 #include "app/WizardBoxes.h"
+#include "app/WizardLook.h"
 #include "app/gMain.h"
 #include "app/mErrorList.h"
 #include "platform/Cp932.h"
@@ -22,13 +25,19 @@ int RunWizard(QApplication& app, const std::vector<std::string>& args, nc16::Wiz
   std::optional<platform::NamedMutex> own = ClaimProgramMutex(boxes);
   if (!own) return 0;
 
+  // From before the launcher's window is disabled: a kill, Ctrl+C or a closed terminal ends the
+  // wizard as a close does, which enables that window again and tells the launcher.
+  TerminationWatch termination;
   TForm1 form1(args, boxes);
   if (!form1.FormCreate()) return 0;
   TForm2 form2(&form1);
   form1.SetErrorWindow(&form2);
-  // Closing the wizard ends the program, whatever other window is still about.
+  // Closing the wizard ends the program, whatever other window is still about (the loops of
+  // open message boxes end with it).
   QObject::connect(&form1, &TForm1::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+  QObject::connect(&termination, &TerminationWatch::Requested, &form1, &TForm1::EndOnRequest);
   form1.show();
+  if (termination.WasRequested()) form1.EndOnRequest();
   app.exec();
   return 0;
 }
@@ -49,6 +58,7 @@ int main(int argc, char** argv) {
   QApplication app(command_line.QtArgc(), command_line.QtArgv());
   app.setApplicationName(QStringLiteral("nc16-wizard"));
   InstallQtJapanese();
+  SetUpWizardLook();
   WizardBoxes boxes;
   try {
     return RunWizard(app, command_line.Arguments(), boxes);

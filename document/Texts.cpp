@@ -69,6 +69,26 @@ std::string SystemDriveRoot(std::string_view drive) {
          SJ("別のﾄﾞﾗｲﾌﾞまたはﾌｫﾙﾀﾞを指定してから[次へ]をｸﾘｯｸしてください。") + "\r";
 }
 
+std::string OutputFolderMissing(std::string_view folder) {
+  return SJ("指定されたﾌｫﾙﾀﾞが見つかりません。\r") + std::string(folder) + "\r" +
+         SJ("ﾌｫﾙﾀﾞを確認してから[次へ]をｸﾘｯｸしてください。\r");
+}
+
+std::string OutputFolderNotWritable(std::string_view folder) {
+  return SJ("指定されたﾌｫﾙﾀﾞにﾌｧｲﾙを作成する権限がありません。\r") + std::string(folder) + "\r" +
+         SJ("別のﾌｫﾙﾀﾞを指定してから[次へ]をｸﾘｯｸしてください。\r");
+}
+
+std::string OutputIsAFolder(std::string_view path) {
+  return SJ("指定された中間ﾌｧｲﾙ名はﾌｫﾙﾀﾞです。\r") + std::string(path) + "\r" +
+         SJ("ﾌｧｲﾙ名を指定してから[次へ]をｸﾘｯｸしてください。\r");
+}
+
+std::string ReplaceQuestion(std::string_view path) {
+  return SJ("指定された中間ﾌｧｲﾙは既に存在します。\r") + std::string(path) + "\r" +
+         SJ("上書きしてもよろしいですか？\r");
+}
+
 std::string NoPasswordLine(std::string_view key) {
   return Format(SJ("マイナンバーを使用する会社ですが、パスワードファイルに %s の行がありません。"),
                 {key});

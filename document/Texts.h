@@ -72,6 +72,8 @@ inline const std::string& FileAndPasswordHint() {
   return SJ("中間ﾌｧｲﾙ名、暗号化ﾊﾟｽﾜｰﾄﾞが正しく指定されているか確認し、[次へ]をｸﾘｯｸしてください。");
 }
 inline const std::string& SaveDialogTitle() { return SJ("中間ﾌｧｲﾙの指定"); }
+// Our own: a folder's type in the browse dialog's list, as the system's file dialogs call it.
+inline const std::string& FolderType() { return SJ("ファイル フォルダー"); }
 inline const std::string& SummaryDone() {
   return SJ("以上で設定が完了しました。\r内容を確認し、よろしければ[完了]をｸﾘｯｸしてください。");
 }
@@ -113,6 +115,18 @@ inline const std::string& TableFileName() {
   return SJ("給与ﾃﾞｰﾀのﾃｰﾌﾞﾙと同じ種類のﾌｧｲﾙ名(.DB .PX .MB .Xnn .Ynn)は中間ﾌｧｲﾙに指定できません。"
             "\r別のﾌｧｲﾙ名を指定してから[次へ]をｸﾘｯｸしてください。\r");
 }
+// Our own: where the file page's name cannot be written. The name, as the window gives it, holds
+// characters that CP932 cannot hold (they would be replaced by "?"); its folder is missing or
+// refuses new files; it names a folder. Each with the path it is about.
+inline const std::string& FileNameCharacters() {
+  return SJ("中間ﾌｧｲﾙ名に使用できない文字が含まれています。"
+            "\r別のﾌｧｲﾙ名を指定してから[次へ]をｸﾘｯｸしてください。\r");
+}
+std::string OutputFolderMissing(std::string_view folder);
+std::string OutputFolderNotWritable(std::string_view folder);
+std::string OutputIsAFolder(std::string_view path);
+// Our own: the question before an existing file is replaced (No keeps the user on the page).
+std::string ReplaceQuestion(std::string_view path);
 // Our own: the command line asked for individual numbers of a company without My Number.
 inline const std::string& CompanyWithoutMyNumber() { return SJ("この会社はマイナンバーを使用していません。"); }
 

@@ -7,6 +7,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/Cp932.h"
+#include "platform/FileErrors.h"
 #include "platform/Platform.h"
 
 namespace nc16 {
@@ -32,7 +33,7 @@ std::optional<std::string> UnreadableFolder(std::string_view path) {
   std::filesystem::directory_iterator it(NativePath(path), ec);
   if (!ec) return std::nullopt;
   if (ec == std::errc::not_a_directory) return std::string(path) + SJ(": フォルダーではありません");
-  return std::string(path) + ": " + Utf8ToCp932(ec.message());
+  return std::string(path) + ": " + FileErrorCause(ec);
 }
 
 std::string AbsolutePath(std::string_view path) {

@@ -9,7 +9,11 @@
 namespace nc16 {
 
 enum class MessageKind { kInformation, kWarning, kError };
-enum class MessageButtons { kOk, kYesNo };
+enum class MessageButtons {
+  kOk,
+  kYesNo,           // Yes the default
+  kYesNoDefaultNo,  // No the default: a question whose Yes gives something up (a file replaced)
+};
 enum class MessageAnswer { kOk, kYes, kNo };
 
 // One message, as one message box would show it.

@@ -99,6 +99,10 @@ std::optional<std::string> CommonAppDataFolder();
 // Empty otherwise.
 std::string DocumentsFolder();
 
+// The current user's home folder (POSIX: $HOME, else the user's entry of the password database;
+// Windows: the profile folder), without a trailing separator. Empty when unknown.
+std::string HomeFolder();
+
 // The folder of the running program, without a trailing separator. Empty when unknown.
 std::string ProgramFolder();
 
@@ -118,6 +122,9 @@ std::string ComputerName();
 bool FileExists(std::string_view path);
 // True when the path names an existing folder.
 bool DirectoryExists(std::string_view path);
+// True when this user may create files in the existing folder `path` (POSIX: write and search
+// permission, not a read-only mount; Windows: a file can be made there).
+bool FolderWritable(std::string_view path);
 // Why the folder cannot be read: missing, not a folder, or the system's reason; nothing when its
 // entries can be listed. CP932, naming the folder.
 std::optional<std::string> UnreadableFolder(std::string_view path);

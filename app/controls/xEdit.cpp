@@ -3,6 +3,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLocale>
+#include <QPushButton>
 #include <QValidator>
 #include <cmath>
 
@@ -146,6 +147,13 @@ void TxEdit::focusInEvent(QFocusEvent* event) {
   kana_.clear();
 }
 
+bool TxEdit::FormHasDefaultButton() const {
+  if (isWindow()) return false;
+  for (const QPushButton* button : window()->findChildren<QPushButton*>())
+    if (button->isDefault() && button->isVisible() && button->isEnabled()) return true;
+  return false;
+}
+
 void TxEdit::MoveFocus(bool forward) {
   // A box that is its own window has no form to move the focus on.
   if (isWindow()) return;
@@ -172,7 +180,9 @@ void TxEdit::keyPressEvent(QKeyEvent* event) {
   switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-      if (key_styles_.Contains(ksEnter)) {
+      // On a form with a default button Enter presses it, as on Windows, where the form takes
+      // that key before the box sees it: the key goes on to the form.
+      if (key_styles_.Contains(ksEnter) && !FormHasDefaultButton()) {
         event->accept();
         MoveFocus(true);
         return;

@@ -1,6 +1,7 @@
 #pragma once
 // TxEdit: a one-line edit box with keyboard navigation between the controls of a form (Enter and
-// the arrow keys chosen in KeyStyles move the focus like Tab and Shift+Tab), a choice of where
+// the arrow keys chosen in KeyStyles move the focus like Tab and Shift+Tab; on a form with a
+// default button Enter is left to the form, which presses it), a choice of where
 // the caret goes when the box is entered, text alignment, a flat or 3D border, and the text read
 // and written as an integer or a money amount.
 //
@@ -87,6 +88,8 @@ class TxEdit : public QLineEdit {
  private:
   // Moves the focus as Tab (forward) or Shift+Tab would; a box on no form only drops the key.
   void MoveFocus(bool forward);
+  // The box's form has a default push button that can be pressed.
+  bool FormHasDefaultButton() const;
   bool Passes(QChar c) const;
   // The style sheet of the border and the password character.
   void ApplyLook();

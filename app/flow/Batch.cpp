@@ -146,7 +146,6 @@ BatchOutcome RunDataSet(const BatchDataSet& set, const BatchOptions& options) {
   request.OutputFile =
       options.OutputFolder + std::string(platform::kPathSeparator) + set.Key + ".xml";
   request.FitExtension = true;
-  request.BareNameFolder = options.ProgramFolder;
   request.Password = options.Password;
   request.ValidateOnly = options.ValidateOnly;
   request.KdfLimits = options.kdf_limits;

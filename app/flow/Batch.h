@@ -62,8 +62,7 @@ struct BatchOptions {
   std::string OutputFolder;   // where KEY.xml and KEY.xml.qve go
   bool MyNumber = false;      // individual numbers for the companies that use My Number
   ManagementPasswords Passwords;
-  std::string Password;       // the encryption password of files with individual numbers
-  std::string ProgramFolder;  // the output step's last fallback folder
+  std::string Password;  // the encryption password of files with individual numbers
   const QvCryptKdfLimits* kdf_limits = nullptr;  // tests only, as in OutputContext
 };
 

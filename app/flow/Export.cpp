@@ -85,17 +85,21 @@ class Exporter {
       if (request_.FitExtension) file = OfferedFileName(file, out_.MyNumber);
       info_.OutputFile = file;  // the name as the user chose it, to be remembered
       if (auto refused = CheckOutputFileName(file)) return Refuse(MessageKind::kWarning, *refused);
-      file = ResolveOutputPath(file, request_.BareNameFolder);
     }
     try {
       // A file in another letter case is the one replaced, as on Windows: never a second one.
-      target_ = platform::ResolvePathCase(file);
+      target_ = request_.LauncherKey ? platform::ResolvePathCase(file) : OutputTargetOf(file);
     } catch (const EOSError& e) {
       return Refuse(MessageKind::kError, e.what());
     }
-    // Refused by the writer too; said before the work, and before a password is asked for.
-    if (auto refused = NotReplaceable(NativePath(target_)))
-      return Refuse(MessageKind::kError, *refused);
+    // Said before the work, and before a password is asked for. The writer refuses a target that
+    // is no regular file too; the file page's rules also name a missing or closed folder.
+    if (request_.LauncherKey) {
+      if (auto refused = NotReplaceable(NativePath(target_)))
+        return Refuse(MessageKind::kError, *refused);
+    } else if (auto refused = CheckOutputTarget(target_)) {
+      return Refuse(MessageKind::kWarning, *refused);
+    }
     if (request_.LauncherKey) {
       info_.Password = *request_.LauncherKey;
     } else {

@@ -40,14 +40,13 @@ struct ExportRequest {
   std::optional<std::string> ManagementPassword;  // the company's My Number management password
   SecretQuestion AskManagementPassword;           // asked when it is needed and not given
 
-  // The output. Started alone: the file (a bare name lies in the Documents folder, else in
-  // BareNameFolder) and, with individual numbers, its encryption password. By a launcher: the
-  // file exactly as named, always encrypted with the launcher's key.
+  // The output. Started alone: the file (a bare name lies in the Documents folder, else in the
+  // home folder) and, with individual numbers, its encryption password. By a launcher: the file
+  // exactly as named, always encrypted with the launcher's key.
   std::string OutputFile;
   // The name's extension follows the My Number choice, as the file page offers a remembered
   // name (OfferedFileName); the wizard's own page has applied that already.
   bool FitExtension = false;
-  std::string BareNameFolder;
   std::optional<std::string> Password;
   SecretQuestion AskPassword;
   std::optional<std::string> LauncherKey;  // Base64: the launcher's form

@@ -23,16 +23,18 @@ std::string WithoutTrailingSeparator(std::string_view folder) {
 
 }  // namespace
 
-std::string ResolveOutputFolder(std::string_view file_name, std::string_view fallback) {
+std::string ResolveOutputFolder(std::string_view file_name) {
   if (std::string_view folder = FolderPart(file_name); !folder.empty())
     return WithoutTrailingSeparator(folder);
   if (std::string documents = platform::DocumentsFolder(); !documents.empty()) return documents;
-  return std::string(fallback);
+  // Never the program's own folder, which belongs to the installation (/usr/bin, Program Files).
+  return platform::HomeFolder();
 }
 
-std::string ResolveOutputPath(std::string_view file_name, std::string_view fallback) {
+std::string ResolveOutputPath(std::string_view file_name) {
   if (!FolderPart(file_name).empty()) return std::string(file_name);
-  std::string folder = ResolveOutputFolder(file_name, fallback);
+  std::string folder = ResolveOutputFolder(file_name);
+  if (folder.empty()) return std::string(file_name);
   if (folder.ends_with(platform::kPathSeparator)) return folder + std::string(file_name);
   return folder + std::string(platform::kPathSeparator) + std::string(file_name);
 }

@@ -47,11 +47,11 @@ struct OutputStepResult {
 // standard hierarchy pass through.
 OutputStepResult MakeIntermediateFile(TDataExportInfo& info, const OutputContext& context);
 
-// The folder part of FileName when it has one; otherwise the user's Documents folder when the
-// system names one; otherwise Fallback.
-std::string ResolveOutputFolder(std::string_view file_name, std::string_view fallback);
+// The folder part of FileName when it has one; otherwise the user's Documents folder when it
+// exists; otherwise the user's home folder (empty when even that is unknown).
+std::string ResolveOutputFolder(std::string_view file_name);
 
 // FileName when it has a folder part, else the resolved folder, a separator and FileName.
-std::string ResolveOutputPath(std::string_view file_name, std::string_view fallback);
+std::string ResolveOutputPath(std::string_view file_name);
 
 }  // namespace nc16

@@ -1,8 +1,11 @@
 #include "app/flow/PageChecks.h"
 
+#include "app/flow/OutputStep.h"
 #include "document/ArgUtils.h"
 #include "document/TextUtils.h"
 #include "document/Texts.h"
+#include "platform/AtomicFile.h"
+#include "platform/Cp932.h"
 #include "platform/Platform.h"
 
 namespace nc16 {
@@ -15,12 +18,36 @@ std::optional<std::string> CheckManagementPassword(bool with_my_number, std::str
   return std::nullopt;
 }
 
+std::optional<std::string> CheckFileNameText(std::string_view utf8) {
+  if (!Utf8ToCp932Exact(utf8)) return texts::FileNameCharacters();
+  return std::nullopt;
+}
+
 std::optional<std::string> CheckOutputFileName(std::string_view file) {
-  if (file.empty()) return texts::FileMissing();
+  if (file.empty() || TrimBlanks(file.substr(FolderPart(file).size())).empty())
+    return texts::FileMissing();
   if (platform::WindowsMajorVersion() >= 6 && IsSystemDriveRoot(file))
     return texts::SystemDriveRoot(GetWindowsDrive());
   if (IsTableFileName(file)) return texts::TableFileName();
   return std::nullopt;
+}
+
+std::string OutputTargetOf(std::string_view file) {
+  return platform::ResolvePathCase(ResolveOutputPath(file));
+}
+
+std::optional<std::string> CheckOutputTarget(std::string_view target) {
+  if (platform::DirectoryExists(target)) return texts::OutputIsAFolder(target);
+  if (auto refused = NotReplaceable(NativePath(target))) return *refused;
+  const std::string folder = ResolveOutputFolder(target);
+  if (!platform::DirectoryExists(folder)) return texts::OutputFolderMissing(folder);
+  if (!platform::FolderWritable(folder)) return texts::OutputFolderNotWritable(folder);
+  return std::nullopt;
+}
+
+std::optional<std::string> ReplaceQuestion(std::string_view target) {
+  if (!platform::FileExists(target)) return std::nullopt;
+  return texts::ReplaceQuestion(target);
 }
 
 std::optional<std::string> CheckEncryptionPassword(bool with_my_number, std::string_view password) {

@@ -14,9 +14,29 @@ namespace nc16 {
 std::optional<std::string> CheckManagementPassword(bool with_my_number, std::string_view typed,
                                                    std::string_view stored);
 
-// The file page, for the file's name: given; on a current Windows not directly in the root of
-// the system drive; not named like a payroll table's file (IsTableFileName).
+// The file page, for the name as the window gives it (UTF-8), before it becomes CP932: every
+// character must have a CP932 form. The name is never changed behind the user's back (a "?" for
+// each character CP932 cannot hold would write another file than the one the user named).
+std::optional<std::string> CheckFileNameText(std::string_view utf8);
+
+// The file page, for the file's name: given, and more than blanks after its folder; on a current
+// Windows not directly in the root of the system drive; not named like a payroll table's file
+// (IsTableFileName).
 std::optional<std::string> CheckOutputFileName(std::string_view file);
+
+// Where the file page's name is written: a bare name in the Documents folder (else the home
+// folder, ResolveOutputPath), each part in the letter case the file system has (ResolvePathCase,
+// which raises EOSError for a folder holding two entries that differ only in case).
+std::string OutputTargetOf(std::string_view file);
+
+// The file page, for the place `target` (OutputTargetOf): what the export would only find when it
+// writes. Not a folder, nor anything else but a regular file; in a folder that exists and lets
+// this user create files. Each warning names the path it is about.
+std::optional<std::string> CheckOutputTarget(std::string_view target);
+
+// The question the file page asks before an existing file `target` is replaced; nothing when there
+// is no such file.
+std::optional<std::string> ReplaceQuestion(std::string_view target);
 
 // The file page, for the encryption password: needed when individual numbers go out.
 std::optional<std::string> CheckEncryptionPassword(bool with_my_number, std::string_view password);

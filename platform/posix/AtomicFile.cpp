@@ -21,6 +21,7 @@
 #include <string>
 
 #include "platform/Cp932.h"
+#include "platform/FileErrors.h"
 
 namespace nc16 {
 namespace {
@@ -29,8 +30,7 @@ std::atomic<bool> g_unnamed_allowed{true};
 
 [[noreturn]] void Fail(const std::filesystem::path& file, std::string_view what, int err) {
   std::string msg = Utf8ToCp932("ファイル ") + FromNativePath(file) + Utf8ToCp932(" を") +
-                    Utf8ToCp932(what) + Utf8ToCp932("できません: ") +
-                    Utf8ToCp932(std::strerror(err));
+                    Utf8ToCp932(what) + Utf8ToCp932("できません: ") + platform::FileErrorCause(err);
   throw EOSError(msg);
 }
 

@@ -1,5 +1,6 @@
 // Folders and facts of the system, answered the POSIX way.
 
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,7 +21,7 @@ bool IsNativeDirectory(const std::string& native) {
   return !native.empty() && ::stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-std::string HomeFolder() {
+std::string NativeHomeFolder() {
   std::string home = posix::EnvOr("HOME", "");
   if (!home.empty()) return home;
   std::vector<char> buf(16384);
@@ -81,12 +82,17 @@ std::optional<std::string> CommonAppDataFolder() {
 }
 
 std::string DocumentsFolder() {
-  std::string home = HomeFolder();
+  std::string home = NativeHomeFolder();
   std::string xdg = WithoutTrailingSlash(XdgDocumentsFolder(home));
   if (IsNativeDirectory(xdg)) return Utf8ToCp932(xdg);
   if (!home.empty() && IsNativeDirectory(home + "/Documents"))
     return Utf8ToCp932(WithoutTrailingSlash(home) + "/Documents");
   return {};
+}
+
+std::string HomeFolder() {
+  const std::string home = WithoutTrailingSlash(NativeHomeFolder());
+  return home.empty() ? std::string() : Utf8ToCp932(home);
 }
 
 std::string ProgramFolder() {
@@ -119,6 +125,12 @@ bool FileExists(std::string_view path) {
 
 bool DirectoryExists(std::string_view path) {
   return !path.empty() && IsNativeDirectory(Cp932ToUtf8(path));
+}
+
+bool FolderWritable(std::string_view path) {
+  // The effective user's rights, as the file will be made with them; EROFS counts as refused.
+  return DirectoryExists(path) &&
+         ::faccessat(AT_FDCWD, Cp932ToUtf8(path).c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
 }  // namespace nc16::platform

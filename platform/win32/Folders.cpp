@@ -43,6 +43,13 @@ std::string DocumentsFolder() {
   return std::string(buf);
 }
 
+std::string HomeFolder() {
+  char buf[MAX_PATH + 1] = {};
+  if (::SHGetFolderPathA(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, buf) != S_OK)
+    return {};
+  return std::string(buf);
+}
+
 std::string ProgramFolder() {
   std::vector<char> buf(MAX_PATH + 1);
   while (true) {
@@ -93,6 +100,21 @@ bool DirectoryExists(std::string_view path) {
   if (path.empty()) return false;
   DWORD attr = ::GetFileAttributesA(std::string(path).c_str());
   return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool FolderWritable(std::string_view path) {
+  if (!DirectoryExists(path)) return false;
+  // Rights on Windows come from access lists the attributes do not show: the sure test is to
+  // make a file, which the system removes again when it is closed. A separator more than needed
+  // is harmless, and a path's last byte may be the second byte of a double-byte character.
+  const std::string probe =
+      std::string(path) + "\\nc16-probe-" + std::to_string(::GetCurrentProcessId()) + ".tmp";
+  HANDLE file = ::CreateFileA(
+      probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+      FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return ::GetLastError() == ERROR_FILE_EXISTS;
+  ::CloseHandle(file);
+  return true;
 }
 
 // Windows file names ignore letter case already.

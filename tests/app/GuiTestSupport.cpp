@@ -15,6 +15,7 @@
 
 #include "app/QtText.h"
 #include "app/QtTranslation.h"
+#include "app/WizardLook.h"
 #include "platform/Cp932.h"
 
 namespace nc16::test {
@@ -27,6 +28,7 @@ QApplication& App() {
     static char* argv[] = {name, nullptr};
     auto* created = new QApplication(argc, argv);
     InstallQtJapanese();  // as the program does at start
+    SetUpWizardLook();
     return created;
   }();
   static ModalWatch* watch = new ModalWatch();  // for the whole program, like the application

@@ -7,6 +7,9 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <fstream>
 
 #include "app/QtText.h"
@@ -263,7 +266,7 @@ TEST_F(FilePage, PasswordOnlyWithMyNumberAndNotInTheSystemRoot) {
   ExpectOneBox(MessageKind::kWarning,
                "ｼｽﾃﾑﾄﾞﾗｲﾌﾞ(/)直下にﾌｧｲﾙは指定できません。\r"
                "別のﾄﾞﾗｲﾌﾞまたはﾌｫﾙﾀﾞを指定してから[次へ]をｸﾘｯｸしてください。\r");
-  F().page3->Edit4a->setText("/tmp/out.xml");
+  F().page3->Edit4a->setText(QString::fromStdString((env_->OutFolder() / "out.xml").string()));
   Next();
   ExpectNoBox();
   EXPECT_EQ(Page(), "page4");
@@ -280,6 +283,101 @@ TEST_F(FilePage, TableFileNamesAreRefused) {
         "給与ﾃﾞｰﾀのﾃｰﾌﾞﾙと同じ種類のﾌｧｲﾙ名(.DB .PX .MB .Xnn .Ynn)は中間ﾌｧｲﾙに指定できません。\r"
         "別のﾌｧｲﾙ名を指定してから[次へ]をｸﾘｯｸしてください。\r");
     EXPECT_EQ(Page(), "page3");
+  }
+}
+
+// What only Finish would find, after which the wizard ends and everything typed is lost, is
+// refused on Next; the focus goes back to the file box.
+TEST_F(FilePage, ThePlaceOfTheFileIsRefusedOnNext) {
+  ToPage5();
+  Next();  // without individual numbers
+  const QString out = QString::fromStdString(env_->OutFolder().string());
+  std::filesystem::create_directory(env_->OutFolder() / "folder.xml");
+  const QString file_missing =
+      "中間ﾌｧｲﾙが指定されていません。\r指定してから[次へ]をｸﾘｯｸしてください。\r";
+  struct Case {
+    QString typed;
+    QString warning;
+  };
+  const Case cases[] = {
+      {out + "/missing/a.xml", "指定されたﾌｫﾙﾀﾞが見つかりません。\r" + out +
+                                   "/missing\rﾌｫﾙﾀﾞを確認してから[次へ]をｸﾘｯｸしてください。\r"},
+      {out + "/folder.xml", "指定された中間ﾌｧｲﾙ名はﾌｫﾙﾀﾞです。\r" + out +
+                                "/folder.xml\rﾌｧｲﾙ名を指定してから[次へ]をｸﾘｯｸしてください。\r"},
+      {"   ", file_missing},
+      {out + "/ 　", file_missing},
+      // Characters that CP932 cannot hold were written as "?".
+      {out + "/データ한😀.xml",
+       "中間ﾌｧｲﾙ名に使用できない文字が含まれています。\r別のﾌｧｲﾙ名を指定してから[次へ]"
+       "をｸﾘｯｸしてください。\r"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed.toStdString());
+    F().Button2->setFocus();
+    F().page3->Edit4a->setText(c.typed);
+    Next();
+    ExpectOneBox(MessageKind::kWarning, c.warning);
+    EXPECT_EQ(Page(), "page3");
+    EXPECT_EQ(QApplication::focusWidget(), F().page3->Edit4a);
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(env_->OutFolder()), {}), 1);
+
+  // An existing file typed by name is replaced only after Yes; No, the default, stays.
+  nc16::testing::WriteFile(env_->OutFolder() / "old.xml", "old");
+  const QString old = out + "/old.xml";
+  const QString question =
+      "指定された中間ﾌｧｲﾙは既に存在します。\r" + old + "\r上書きしてもよろしいですか？\r";
+  F().page3->Edit4a->setText(old);
+  Next();
+  auto asked = TakeBoxes();
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].kind, MessageKind::kWarning);
+  EXPECT_EQ(asked[0].text, question);
+  EXPECT_EQ(asked[0].buttons, MessageButtons::kYesNoDefaultNo);
+  EXPECT_EQ(Page(), "page3");
+  WizardBoxes::SetNextAnswer(MessageAnswer::kYes);
+  Next();
+  ExpectOneBox(MessageKind::kWarning, question);
+  EXPECT_EQ(Page(), "page4");
+
+  // Chosen in the browse dialog, which asked already: no second question.
+  Back();
+  Page3File::SaveDialogAnswer = [&](const SaveDialogRequest&) { return std::optional(old); };
+  QTest::mouseClick(F().page3->BitBtn4a, Qt::LeftButton);
+  Next();
+  ExpectNoBox();
+  EXPECT_EQ(Page(), "page4");
+}
+
+// The file's name is seen on the page where the user confirms it, whatever the folder's length:
+// long lines wrap at the memo's edge, and a summary taller than the memo scrolls.
+TEST_F(FilePage, TheSummaryShowsLongPathsWhole) {
+  ToPage5();
+  Next();
+  struct Case {
+    int depth;  // folders of 40 characters each
+    bool scrolls;
+  };
+  for (const Case& c : {Case{4, false}, Case{80, true}}) {
+    std::filesystem::path deep = env_->OutFolder();
+    for (int i = 0; i < c.depth; ++i)
+      deep /= std::string(40, static_cast<char>('a' + i % 26));
+    std::filesystem::create_directories(deep);
+    const QString file = QString::fromStdString((deep / "nenchou.xml").string());
+    F().page3->Edit4a->setText(file);
+    Next();
+    ASSERT_EQ(Page(), "page4");
+    EXPECT_EQ(Summary().last(), " " + file);
+    QPlainTextEdit* memo = F().page4->Memo5b;
+    memo->grab();  // lays the text out as drawing it does
+    const QTextBlock last = memo->document()->lastBlock();
+    EXPECT_GT(last.layout()->lineCount(), 1);
+    for (int i = 0; i < last.layout()->lineCount(); ++i)
+      EXPECT_LE(last.layout()->lineAt(i).naturalTextWidth(), memo->viewport()->width());
+    QApplication::processEvents();  // the scroll bar follows the layout in the event loop
+    EXPECT_EQ(memo->verticalScrollBar()->isVisible(), c.scrolls);
+    EXPECT_EQ(memo->verticalScrollBar()->maximum() > 0, c.scrolls);
+    Back();
   }
 }
 
@@ -380,23 +478,26 @@ TEST_F(FilePage, PasswordBoxesTakeOnlyTheirCharacters) {
   EXPECT_FALSE(pass->testAttribute(Qt::WA_InputMethodEnabled));
 }
 
+// Enter in the boxes presses Next, the form's default button, as on Windows, where the form
+// takes Enter before a box sees it; a warning gives the focus back to the box it is about.
 TEST_F(FilePage, EnterKeys) {
   ToPage5();
-  Next();  // first item: the password box is hidden
-  QLineEdit* file = F().page3->Edit4a;
-  file->setFocus();
-  QTest::keyClick(file, Qt::Key_Return);
-  EXPECT_EQ(QApplication::focusWidget(), file);
-  Back();
   ChooseMyNumber(1);
-  // Enter in the My Number box moves on to the next control, like Tab.
-  F().page5->edMNum->setFocus();
-  F().page5->edMNum->setText(demo::kDemoMyNumberPassword);
-  QTest::keyClick(F().page5->edMNum, Qt::Key_Return);
-  EXPECT_NE(QApplication::focusWidget(), F().page5->edMNum);
-  Next();
-  file->setFocus();
+  TxEdit* mnum = F().page5->edMNum;
+  mnum->setFocus();
+  mnum->setText("wrong");
+  QTest::keyClick(mnum, Qt::Key_Return);
+  ExpectOneBox(MessageKind::kWarning, "ﾏｲﾅﾝﾊﾞｰ管理ﾊﾟｽﾜｰﾄﾞが違います。\r");
+  EXPECT_EQ(QApplication::focusWidget(), mnum);
+  mnum->setText(demo::kDemoMyNumberPassword);
+  QTest::keyClick(mnum, Qt::Key_Return);
+  ASSERT_EQ(Page(), "page3");
+  QLineEdit* file = F().page3->Edit4a;
+  EXPECT_EQ(QApplication::focusWidget(), file);  // the page's first control
+  file->setText(QString::fromStdString((env_->OutFolder() / "enter.xml.qve").string()));
   QTest::keyClick(file, Qt::Key_Return);
+  ExpectOneBox(MessageKind::kWarning,
+               "暗号化ﾊﾟｽﾜｰﾄﾞが入力されていません。\r入力してから[次へ]をｸﾘｯｸしてください。\r");
   EXPECT_EQ(QApplication::focusWidget(), F().page3->EditPass);
   // Tabbing into the password box selects what it holds.
   F().page3->EditPass->setText("secret");

@@ -9,7 +9,11 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProxyStyle>
+#include <QRegularExpression>
 #include <QScrollBar>
+#include <QStyleFactory>
+#include <QTreeView>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -18,6 +22,9 @@
 #include "app/CommandLine.h"
 #include "app/QtText.h"
 #include "app/QtTranslation.h"
+#include "app/SaveDialog.h"
+#include "app/WizardFonts.h"
+#include "app/WizardLook.h"
 #include "platform/Cp932.h"
 #include "platform/Platform.h"
 #include "tests/app/WizardFixture.h"
@@ -75,6 +82,41 @@ TEST_F(User, QtTextsAreJapanese) {
   QTest::mouseClick(F().page3->BitBtn4a, Qt::LeftButton);
   EXPECT_EQ(buttons, QStringList({"保存(&S)", "キャンセル"}));
   EXPECT_EQ(labels, QStringList({"アドレス:", "ファイル名(&N):", "ファイルの種類:"}));
+}
+
+// The browse dialog's list in Japanese whatever the locale (under C.UTF-8 Qt writes "Folder",
+// "0 bytes" and English dates), its size, type and date columns as wide as what they show.
+TEST_F(User, BrowseDialogListIsJapanese) {
+  App();
+  const auto folder = env_->OutFolder();
+  std::filesystem::create_directory(folder / "sub");
+  nc16::testing::WriteFile(folder / "empty.xml", "");
+  SaveDialogRequest request;
+  request.title = "t";
+  request.folder = QString::fromStdString(folder.string());
+  request.filters = {"中間ﾌｧｲﾙ (*.xml) (*.XML *.xml)"};
+  request.fileName = "a.xml";
+  std::unique_ptr<QFileDialog> dialog = MakeSaveDialog(nullptr, request);
+  dialog->show();
+  auto* view = dialog->findChild<QTreeView*>("treeView");
+  ASSERT_NE(view, nullptr);
+  auto cell = [&](const QString& name, int column) {
+    const QAbstractItemModel* model = view->model();
+    for (int row = 0; row < model->rowCount(view->rootIndex()); ++row) {
+      if (model->index(row, 0, view->rootIndex()).data().toString() == name)
+        return model->index(row, column, view->rootIndex()).data().toString();
+    }
+    return QString();
+  };
+  QTRY_COMPARE(cell("sub", 2), QString("ファイル フォルダー"));
+  QTRY_COMPARE(cell("empty.xml", 1), QString("0 バイト"));
+  EXPECT_TRUE(QRegularExpression("^\\d{4}/\\d{2}/\\d{2} \\d{1,2}:\\d{2}$")
+                  .match(cell("empty.xml", 3))
+                  .hasMatch())
+      << cell("empty.xml", 3).toStdString();
+  const QAbstractItemView* columns = view;  // the view's size hints are public here
+  for (int column = 1; column <= 3; ++column)
+    QTRY_VERIFY(view->header()->sectionSize(column) >= columns->sizeHintForColumn(column));
 }
 
 TEST_F(User, StartUpStopsSaveNothingAndShowOneBox) {
@@ -182,57 +224,116 @@ TEST_F(User, RememberedDataSetIsTheTopRow) {
   }
 }
 
-TEST_F(User, EnterLeadsThroughEveryPage) {
+// The keyboard as on Windows: after every move the focus is on the page's first control (Next
+// where there is none), Enter presses Next or Finish from any control but the grid, which hands
+// the focus to Next, Esc is Cancel, Tab runs Back, Next, Cancel, and the focused grid shows it.
+TEST_F(User, KeyboardAsOnWindows) {
   ASSERT_TRUE(Start());
   const auto file = env_->OutFolder() / "keys.xml.qve";
   EXPECT_EQ(QApplication::focusWidget(), F().Button2);
-  Press(Qt::Key_Return);
+  Press(Qt::Key_Escape);
+  ExpectOneBox(MessageKind::kInformation,
+               "[ｷｬﾝｾﾙ]ﾎﾞﾀﾝが押されました。\r連動ﾃﾞｰﾀの作成ｳｨｻﾞｰﾄﾞを終了してもよろしいですか？\r");
+  // The key goes up where the focus is by then: in the grid, which does not take it for its own.
+  QTest::keyPress(F().Button2, Qt::Key_Return);
   ASSERT_EQ(Page(), "page2");
-  Press(Qt::Key_Tab, Qt::ShiftModifier);  // into the grid: row 1 is the company with My Number
-  ASSERT_EQ(QApplication::focusWidget(), F().page2->StringGrid1);
-  const QImage unfocused = F().Button2->grab().toImage();
-  Press(Qt::Key_Return);  // to Next, which shows that it has the focus
+  QTableWidget* grid = F().page2->StringGrid1;
+  ASSERT_EQ(QApplication::focusWidget(), grid);  // row 1: the company with My Number
+  QTest::keyRelease(grid, Qt::Key_Return);
+  ASSERT_EQ(QApplication::focusWidget(), grid);
+  const QImage focused = grid->grab().toImage();
+  std::vector<QWidget*> tabbed;
+  for (int i = 0; i < 4; ++i) {
+    Press(Qt::Key_Tab);
+    tabbed.push_back(QApplication::focusWidget());
+    if (i == 0) {
+      EXPECT_NE(grid->grab().toImage(), focused);
+    }
+  }
+  EXPECT_EQ(tabbed, std::vector<QWidget*>({F().Button1, F().Button2, F().btnCancel, grid}));
+  EXPECT_EQ(grid->grab().toImage(), focused);
+  Press(Qt::Key_Return);  // the grid's own: on to Next
   ASSERT_EQ(QApplication::focusWidget(), F().Button2);
-  EXPECT_NE(F().Button2->grab().toImage(), unfocused);
   Press(Qt::Key_Return);
   ASSERT_EQ(Page(), "page5");
 
-  Press(Qt::Key_Tab, Qt::ShiftModifier);  // the radio group's second item
-  Press(Qt::Key_Space);                   // with individual numbers
+  ASSERT_EQ(QApplication::focusWidget(), F().page5->grpMnNum->Item(0));  // the selected item
+  Press(Qt::Key_Right);                                                  // with individual numbers
   ASSERT_EQ(F().MyNumberChoice(), 1);
   Press(Qt::Key_Tab);
   ASSERT_EQ(QApplication::focusWidget(), F().page5->edMNum);
   QTest::keyClicks(F().page5->edMNum, demo::kDemoMyNumberPassword);
-  Press(Qt::Key_Return);  // the password box moves on to Next
-  ASSERT_EQ(QApplication::focusWidget(), F().Button2);
   Press(Qt::Key_Return);
   ASSERT_EQ(Page(), "page3");
 
-  for (int i = 0; i < 3; ++i)  // back over the password box and the browse button
-    Press(Qt::Key_Tab, Qt::ShiftModifier);
   ASSERT_EQ(QApplication::focusWidget(), F().page3->Edit4a);
   F().page3->Edit4a->selectAll();
   QTest::keyClicks(F().page3->Edit4a, QString::fromStdString(file.string()));
-  Press(Qt::Key_Return);  // on to the password box
+  Press(Qt::Key_Return);  // no password yet: the warning, then the password box
+  ExpectOneBox(MessageKind::kWarning,
+               "暗号化ﾊﾟｽﾜｰﾄﾞが入力されていません。\r入力してから[次へ]をｸﾘｯｸしてください。\r");
+  ASSERT_EQ(QApplication::focusWidget(), F().page3->EditPass);
   QTest::keyClicks(F().page3->EditPass, "secret");
   Press(Qt::Key_Return);
-  ASSERT_EQ(QApplication::focusWidget(), F().Button2);
-  Press(Qt::Key_Return);
   ASSERT_EQ(Page(), "page4");
+  EXPECT_EQ(QApplication::focusWidget(), F().page4->Memo5b);
   EXPECT_EQ(Summary().last(), " " + QString::fromStdString(file.string()));
   Press(Qt::Key_Return);  // Finish
   ExpectOneBox(MessageKind::kInformation, "中間ﾌｧｲﾙが作成されました。\r");
   EXPECT_TRUE(std::filesystem::exists(file));
+}
 
-  // Enter on the other push buttons clicks them too.
+// Alt+N from the file box leads to the summary with the focus in it, where Enter finishes; Enter
+// on another push button clicks that one.
+TEST_F(User, AltNThenEnterFinishes) {
   ASSERT_TRUE(Start());
-  F().Button2->click();
+  const auto file = env_->OutFolder() / "alt.xml";
+  Next();
+  SelectDataSet(2);
+  Next();
+  Next();
+  ASSERT_EQ(Page(), "page3");
+  F().page3->Edit4a->setText(QString::fromStdString(file.string()));
+  Press(Qt::Key_N, Qt::AltModifier);
+  QTRY_COMPARE(Page(), QString("page4"));
+  ASSERT_EQ(QApplication::focusWidget(), F().page4->Memo5b);
   F().Button1->setFocus();
   Press(Qt::Key_Return);
-  EXPECT_EQ(Page(), "page1");
-  F().btnCancel->setFocus();
+  EXPECT_EQ(Page(), "page3");
+  Press(Qt::Key_N, Qt::AltModifier);
+  QTRY_COMPARE(Page(), QString("page4"));
   Press(Qt::Key_Enter, Qt::KeypadModifier);
-  EXPECT_EQ(TakeBoxes().size(), 1u);  // the Cancel question
+  ExpectOneBox(MessageKind::kInformation, "中間ﾌｧｲﾙが作成されました。\r");
+  EXPECT_TRUE(std::filesystem::exists(file));
+}
+
+// A style that puts icons on the buttons of dialogs, as the X11 desktops' themes do.
+class ButtonIconsStyle : public QProxyStyle {
+ public:
+  using QProxyStyle::QProxyStyle;
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returned) const override {
+    if (hint == SH_DialogButtonBox_ButtonsHaveIcons) return 1;
+    return QProxyStyle::styleHint(hint, option, widget, returned);
+  }
+};
+
+// Boxes in the pages' font, their buttons without icons, whatever the theme and the locale.
+TEST_F(User, MessageBoxesLookLikeThePages) {
+  App();
+  QApplication::setStyle(new ButtonIconsStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
+  SetUpWizardLook();
+  QMessageBox box;
+  WizardBoxes::Prepare(box, MessageKind::kInformation, "はい", MessageButtons::kYesNoDefaultNo);
+  EXPECT_EQ(box.defaultButton(), box.button(QMessageBox::No));
+  for (QAbstractButton* button : box.buttons())
+    EXPECT_TRUE(button->icon().isNull()) << button->text().toStdString();
+  auto* label = box.findChild<QLabel*>("qt_msgbox_label");
+  ASSERT_NE(label, nullptr);
+  EXPECT_EQ(label->font().family(), ProportionalFont().family());
+  EXPECT_EQ(label->font().pixelSize(), ProportionalFont().pixelSize());
+  // Qt's own boxes (the file dialog's question) take the application's font.
+  EXPECT_EQ(QApplication::font().family(), ProportionalFont().family());
 }
 
 TEST_F(User, MessageBoxLinesAreNotWrapped) {
@@ -298,6 +399,67 @@ TEST(CommandLineTest, QtSeesNoArgument) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(ReportWhatQtSees(), ::testing::ExitedWithCode(0),
               "\\[-style\\]\\[x\\]\\[-reverse\\] 1 as usual");
+}
+
+// Starts the wizard on a demo installation, its application on a screen of `width` x `height`
+// at the scale factor `scale`, and prints whether the form and the error list lie on the screen
+// whole and whether they had to shrink; then ends the process.
+[[noreturn]] void ReportFit(int width, int height, const char* scale) {
+  {
+    DemoEnvironment env;
+    const std::string config = (env.Root() / "screen.json").string();
+    std::ofstream(config) << "{\"screens\": [{\"name\": \"s\", \"x\": 0, \"y\": 0, \"width\": "
+                          << width << ", \"height\": " << height
+                          << ", \"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1}]}";
+    qputenv("QT_QPA_PLATFORM", QByteArray("offscreen:configfile=") + config.c_str());
+    qputenv("QT_SCALE_FACTOR", scale);
+    int argc = 1;
+    char name[] = "nc16-wizard";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    InstallQtJapanese();
+    SetUpWizardLook();
+    WizardBoxes::SetRecording(true);
+    WizardBoxes boxes;
+    TForm1 form({}, boxes);
+    if (!form.FormCreate()) std::_Exit(3);
+    TForm2 form2(&form);
+    form.show();
+    form2.show();
+    QApplication::processEvents();
+    const QRect area = form.screen()->availableGeometry();
+    auto whole = [&](const QWidget* w) {
+      return area.contains(QRect(w->mapToGlobal(QPoint(0, 0)), w->size()));
+    };
+    // Shrunk as a whole: the grid's columns keep their share of the page.
+    const int column = form.page2->StringGrid1->columnWidth(0);
+    const bool fits = area.contains(form.frameGeometry()) && whole(form.Button2) &&
+                      whole(form.btnCancel) && form2.width() <= area.width() &&
+                      form2.height() <= area.height() &&
+                      std::abs(column * kPageWidth - 245 * form.width()) <= kPageWidth;
+    std::fprintf(stderr, "%s %s\n", fits ? "fits" : "does not fit",
+                 form.width() < kPageWidth ? "shrunk" : "as designed");
+    std::fflush(stderr);
+  }
+  std::_Exit(0);
+}
+
+// Next and Cancel on the screen at every scale factor: 660 by 392 pixels do not fit the 512 by 384
+// or 640 by 512 that a 1024x768 or a 1280x1024 screen offers at 200 %. Each in a process of its
+// own: the screen and the scale factor are an application's from its start.
+TEST(ScreenFitTest, TheWindowFitsTheScreenAtEveryScaleFactor) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  struct Screen {
+    int width, height;
+    const char* scale;
+    const char* expected;
+  };
+  for (const Screen& s :
+       {Screen{1024, 768, "1", "fits as designed"}, Screen{1280, 1024, "2", "fits shrunk"},
+        Screen{1024, 768, "2", "fits shrunk"}}) {
+    SCOPED_TRACE(std::to_string(s.width) + "x" + std::to_string(s.height) + " at " + s.scale);
+    EXPECT_EXIT(ReportFit(s.width, s.height, s.scale), ::testing::ExitedWithCode(0), s.expected);
+  }
 }
 
 }  // namespace

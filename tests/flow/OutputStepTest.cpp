@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/flow/CryptResult.h"
 #include "document/ArgUtils.h"
 #include "document/XMLSaveDoc.h"
 #include "external/paradox/ParadoxTable.h"
@@ -72,8 +73,7 @@ class OutputStep : public ::testing::Test {
   ExportResult Run(TDataExportInfo& info, bool launcher = false) {
     OutputContext context;
     context.by_launcher = launcher;
-    context.target = launcher ? info.OutputFile
-                              : ResolveOutputPath(info.OutputFile, FromNativePath(program_.Path()));
+    context.target = launcher ? info.OutputFile : ResolveOutputPath(info.OutputFile);
     context.kdf_limits = &kFastKdf;
     result_ = MakeIntermediateFile(info, context);
     shown_ = Utf8(result_.shown);
@@ -93,7 +93,7 @@ class OutputStep : public ::testing::Test {
     return text;
   }
 
-  TempFolder data_, out_, home_, program_;
+  TempFolder data_, out_, home_;
   ErrorList errors_;
   OutputStepResult result_;
   Utf8Shown shown_;
@@ -170,18 +170,18 @@ TEST_F(OutputStep, LauncherKeyAlwaysEncrypts) {
   EXPECT_EQ(LogRecords(), 1u);
 }
 
-TEST_F(OutputStep, BareFileNameGoesToDocumentsOrProgramFolder) {
+// Never the program's folder (installed: /usr/bin), which is no place for the user's files.
+TEST_F(OutputStep, BareFileNameGoesToDocumentsOrHome) {
   auto info = Info("bare.xml", 0);
   EXPECT_EQ(Run(*info), ExportResult::kWritten);
-  EXPECT_TRUE(std::filesystem::exists(program_.Path() / "bare.xml"));
+  EXPECT_TRUE(std::filesystem::exists(home_.Path() / "bare.xml"));
 
   std::filesystem::create_directories(home_.Path() / "Documents");
   auto docs = Info("bare.xml", 0);
   EXPECT_EQ(Run(*docs), ExportResult::kWritten);
   EXPECT_TRUE(std::filesystem::exists(home_.Path() / "Documents" / "bare.xml"));
-  EXPECT_EQ(ResolveOutputFolder("bare.xml", "/fallback"),
-            FromNativePath(home_.Path() / "Documents"));
-  EXPECT_EQ(ResolveOutputFolder("/data/out/a.xml", "/fallback"), "/data/out");
+  EXPECT_EQ(ResolveOutputFolder("bare.xml"), FromNativePath(home_.Path() / "Documents"));
+  EXPECT_EQ(ResolveOutputFolder("/data/out/a.xml"), "/data/out");
 }
 
 TEST_F(OutputStep, NoEmployeeAndProblemsAreInformation) {
@@ -216,14 +216,19 @@ TEST_F(OutputStep, FailuresLeaveNoFileAndNoLogRecord) {
   EXPECT_EQ(Run(*info), ExportResult::kFailed);
   EXPECT_TRUE(shown_.empty());
   EXPECT_EQ(LogRecords(), 0u);
-  EXPECT_EQ(result_.crypt_result, QVCRYPT_ERR_CREATE);  // for the command line's cause
+  EXPECT_EQ(result_.crypt_result, QVCRYPT_ERR_CREATE);
+  // The cause that follows Finish's message, in Japanese whatever the locale.
+  EXPECT_EQ(Cp932ToUtf8(CryptResultText(result_.crypt_result, false, FromNativePath(missing))),
+            "ファイルを作成できません (3): ファイル " + missing.string() +
+                " を作成できません: 指定されたパスが見つかりません");
 
   // Plain XML into a missing folder: the error's message in an error box.
   auto plain = Info(FromNativePath(out_.Path() / "missing" / "a.xml"), 0);
   EXPECT_EQ(Run(*plain), ExportResult::kFailed);
   ASSERT_EQ(shown_.size(), 1u);
   EXPECT_EQ(shown_[0].first, MessageKind::kError);
-  EXPECT_TRUE(shown_[0].second.ends_with("\r\r"));
+  EXPECT_EQ(shown_[0].second, "ファイル " + (out_.Path() / "missing" / "a.xml").string() +
+                                  " を作成できません: 指定されたパスが見つかりません\r\r");
 
   // An existing file is left untouched by a failed export.
   auto existing = out_.Path() / "keep.xml";

@@ -1,9 +1,14 @@
+#include <pwd.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include "document/ArgUtils.h"
 #include "platform/Cp932.h"
+#include "platform/FileErrors.h"
 #include "platform/Platform.h"
 #include "tests/platform/TempFolder.h"
 
@@ -94,6 +99,47 @@ TEST(Folders, ExistenceHelpersTellFilesFromFolders) {
   EXPECT_FALSE(platform::FileExists(folder + "/none"));
   EXPECT_FALSE(platform::FileExists(""));
   EXPECT_FALSE(platform::DirectoryExists(""));
+}
+
+TEST(Folders, HomeFolderIsHomeElseThePasswordDatabases) {
+  TempFolder home;
+  {
+    ScopedEnv set("HOME", home.Path().string() + "/");
+    EXPECT_EQ(platform::HomeFolder(), FromNativePath(home.Path()));
+  }
+  ScopedEnv unset("HOME", std::nullopt);
+  const passwd* entry = ::getpwuid(::getuid());
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(platform::HomeFolder(), entry->pw_dir);
+}
+
+TEST(Folders, FolderWritableOnlyForAnExistingFolderWeMayWrite) {
+  TempFolder dir;
+  EXPECT_TRUE(platform::FolderWritable(FromNativePath(dir.Path())));
+  EXPECT_FALSE(platform::FolderWritable(FromNativePath(dir.Path() / "missing")));
+  nc16::testing::WriteFile(dir.Path() / "file", "x");
+  EXPECT_FALSE(platform::FolderWritable(FromNativePath(dir.Path() / "file")));
+  // A folder closed to its user: PageChecks.ThePlaceOfTheFileIsCheckedBeforeTheExport (root
+  // writes everywhere, so it is tried as another user there).
+}
+
+// The causes a user can act on in our own words, whatever the locale; the system's for others.
+TEST(FileErrors, CommonCausesAreOurOwnJapanese) {
+  struct Case {
+    int code;
+    const char* words;
+  };
+  for (const Case& c :
+       {Case{ENOENT, "指定されたパスが見つかりません"}, Case{EACCES, "アクセスが拒否されました"},
+        Case{EPERM, "アクセスが拒否されました"}, Case{EISDIR, "フォルダーです"},
+        Case{ENOSPC, "ディスクに十分な空き領域がありません"},
+        Case{EDQUOT, "ディスクに十分な空き領域がありません"}, Case{EIO, std::strerror(EIO)}}) {
+    EXPECT_EQ(Cp932ToUtf8(platform::FileErrorCause(c.code)), c.words) << c.code;
+    EXPECT_EQ(
+        Cp932ToUtf8(platform::FileErrorCause(std::error_code(c.code, std::generic_category()))),
+        c.words)
+        << c.code;
+  }
 }
 
 TEST(Folders, ProgramFolderHoldsTheRunningProgram) {

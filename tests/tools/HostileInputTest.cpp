@@ -241,17 +241,23 @@ TEST_F(HostileInput, SecretsAreAskedOnTheTerminalWithoutEcho) {
 }
 
 TEST_F(HostileInput, CausesFollowTheFailureMessage) {
-  const std::string missing = Tmp("missing");
-  EXPECT_EQ(Run("export --data-folder '" + data_ + "' --my-number --mn-password " + mn_password_ +
-                " --password x --output " + missing + "/e.xml"),
+  // A launcher's key that decodes to nothing fails the crypt library.
+  EXPECT_EQ(Run("export --data-folder '" + data_ + "' --launcher-key '!!!!' --output " +
+                Tmp("k.xml.qve")),
             4);
-  EXPECT_NE(err_.find("中間ﾌｧｲﾙの作成に失敗しました。\nファイルを作成できません (3): ファイル " +
-                      missing + "/e.xml.qve を作成できません: No such file or directory"),
+  EXPECT_NE(err_.find("中間ﾌｧｲﾙの作成に失敗しました。\n" + Tmp("k.xml.qve") +
+                      ": キーが空です (Base64 の復号結果が 0 バイトで始まります) (1)"),
             std::string::npos)
       << err_;
-  // A folder that cannot be read reads as one without payroll data; the cause says why.
+  // A missing output folder is said before the work, in the file page's words.
+  const std::string missing = Tmp("missing");
+  EXPECT_EQ(Run("export --data-folder '" + data_ + "' --output " + missing + "/e.xml"), 4);
+  EXPECT_NE(err_.find("指定されたﾌｫﾙﾀﾞが見つかりません。\n" + missing + "\n"), std::string::npos)
+      << err_;
+  // A folder that cannot be read reads as one without payroll data; the cause says why, in
+  // Japanese whatever the locale.
   EXPECT_EQ(Run("export --data-folder " + missing + " --output " + Tmp("e.xml")), 4);
-  EXPECT_NE(err_.find("選び直してください。\n" + missing + ": No such file or directory"),
+  EXPECT_NE(err_.find("選び直してください。\n" + missing + ": 指定されたパスが見つかりません"),
             std::string::npos)
       << err_;
   if (::geteuid() == 0) return;  // root reads every folder
@@ -259,7 +265,7 @@ TEST_F(HostileInput, CausesFollowTheFailureMessage) {
   fs::permissions(locked, fs::perms::none);
   EXPECT_EQ(Run("export --data-folder " + locked + " --output " + Tmp("e.xml")), 4);
   fs::permissions(locked, fs::perms::owner_all);
-  EXPECT_NE(err_.find("\n" + locked + ": Permission denied"), std::string::npos) << err_;
+  EXPECT_NE(err_.find("\n" + locked + ": アクセスが拒否されました"), std::string::npos) << err_;
 }
 
 }  // namespace

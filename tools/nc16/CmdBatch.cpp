@@ -78,7 +78,6 @@ int RunBatchCommand(const BatchCommand& command) {
   }
 
   BatchOptions options = command.options;
-  options.ProgramFolder = platform::ProgramFolder();
   if (command.report) {
     // The report never takes the place of a file the run reads or writes.
     std::vector<std::string> run_files = command.inputs;
