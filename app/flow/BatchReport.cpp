@@ -154,7 +154,7 @@ footer { margin-top: 16px; color: #5f6368; font-size: 12px; }
   /* Fixed widths for the narrow columns, so that the names and messages have room on A4. */
   col.key { width: 5em; } col.name { width: 8em; } col.period { width: 11em; }
   col.result { width: 6.5em; } col.count { width: 3.6em; } col.file { width: 8em; }
-  col.mn { width: 3.4em; }
+  col.mn { width: 3.4em; } .mn { white-space: normal; }
   h1 { font-size: 14pt; }
   .counts b { font-size: 11pt; }
   .sets thead { display: table-header-group; }
