@@ -141,7 +141,9 @@ std::string CommandHelp(std::string_view name) {
   std::string_view notes;
   for (const Command& c : kCommands) {
     if (c.name != name) continue;
-    out += "usage: nc16 " + std::string(c.usage) + "\n" + std::string(c.summary) + "\n";
+    // Appended piece by piece: GCC 12 at -O3 misreads `"..." + std::string(...)` as an
+    // overlapping copy (-Wrestrict).
+    out.append("usage: nc16 ").append(c.usage).append("\n").append(c.summary).append("\n");
     notes = c.notes;
   }
   if (!notes.empty()) out += "\n" + std::string(notes);
