@@ -94,6 +94,10 @@ std::string CopyWholeChars(std::string_view s, int from_byte, int to_byte) {
   return std::string(s.substr(first, end - first));
 }
 
+std::string PadRightWholeChars(std::string_view s, int count) {
+  return PadRightBytes(CopyWholeChars(s, 1, count), count);
+}
+
 std::string AsciiUpper(std::string_view s) {
   std::string out(s);
   for (size_t i = 0; i < out.size(); ++i) {

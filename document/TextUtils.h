@@ -1,8 +1,10 @@
 #pragma once
 // Byte-width text functions on CP932 strings, shared by the extraction and the wizard. Lengths,
 // counts and positions are in bytes (a double-byte character counts 2); positions start at 1.
-// Only CopyWholeChars respects character boundaries: the other cuts may split a double-byte
-// character, as the fixed-width columns of the error list expect.
+// CopyWholeChars (and PadRightWholeChars, built on it) respect character boundaries; the other
+// cuts may split a double-byte character. Every cut of a text that goes into the document or the
+// error list is made with CopyWholeChars: half a character there makes the whole file invalid
+// Shift_JIS.
 
 #include <string>
 #include <string_view>
@@ -29,6 +31,11 @@ std::string TrimBlanks(std::string_view s);
 // at or before ToByte. With FromByte 1: the longest prefix of at most ToByte bytes that does not
 // split a character.
 std::string CopyWholeChars(std::string_view s, int from_byte, int to_byte);
+
+// A column of Count bytes: the longest prefix of S of at most Count bytes that does not split a
+// character, filled with blanks to Count bytes (a character that would straddle the end leaves
+// a blank in its place).
+std::string PadRightWholeChars(std::string_view s, int count);
 
 // S with its ASCII letters in upper case; the bytes of double-byte characters stay as they are.
 std::string AsciiUpper(std::string_view s);

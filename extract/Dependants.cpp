@@ -48,7 +48,7 @@ void TNenchoDataMake::WriteDependants(TXmlSaveDoc& doc, int my_number_option) {
     const std::string tag = SJ("    ［") + row_number + SJ("行目 ");
     const std::string name = Fam("Name").AsString();
     const std::string trimmed = TrimBlanks(name);
-    const std::string padded = PadRightBytes(trimmed + MakeBlanks(20), 20);
+    const std::string padded = PadRightWholeChars(trimmed, 20);
     const int fuyo_kbn = Fam("FuyoKbn").AsInteger();
     const int dokyo_kbn = Fam("DokyoKbn").AsInteger();
     const int syogai_kbn = Fam("SyogaiKbn").AsInteger();

@@ -54,12 +54,6 @@ const DesignatedCity* FindDesignatedCity(std::string_view code) {
   return nullptr;
 }
 
-// Bytes From to From+Count-1 (1-based) of S, as much of them as there is.
-std::string Copy(std::string_view s, size_t from, size_t count) {
-  if (from < 1 || from > s.size()) return {};
-  return std::string(s.substr(from - 1, count));
-}
-
 }  // namespace
 
 void TNenchoDataMake::WritePersonal(TXmlSaveDoc& doc, int my_number_option) {
@@ -92,8 +86,10 @@ void TNenchoDataMake::WritePersonal(TXmlSaveDoc& doc, int my_number_option) {
   text("SEINENGAPPI", FormatDate(Emp("BirthDay").AsDateTime()));
   text("SEIBETU", Emp("Sex").AsInteger() == 0 ? "1" : "2");
   std::string yubin = Emp("Yubin").AsString();
-  text("YUUBINBANGOU_1", Copy(yubin, 1, 3));
-  text("YUUBINBANGOU_2", Copy(yubin, 5, 4));
+  // Cut at whole characters: full-width digits are common here, and half a character would
+  // make the whole file invalid Shift_JIS.
+  text("YUUBINBANGOU_1", CopyWholeChars(yubin, 1, 3));
+  text("YUUBINBANGOU_2", CopyWholeChars(yubin, 5, 8));
   text("JUUSYO_1", Emp("Addr1").AsString());
   text("JUUSYO_2", Emp("Addr2").AsString());
   text("MAIL", Version() >= kV700001 ? Emp("MailAddress").AsString() : std::string());
@@ -140,7 +136,7 @@ void TNenchoDataMake::WritePersonal(TXmlSaveDoc& doc, int my_number_option) {
       text("NOUFUSAKI_CODE", city->code);
       text("NOUFUSAKI_NAME", Utf8ToCp932(city->name_utf8));
     } else {
-      text("NOUFUSAKI_CODE", Copy(code, 1, 6));
+      text("NOUFUSAKI_CODE", CopyWholeChars(code, 1, 6));
       text("NOUFUSAKI_NAME", Emp("SichousonMei").AsString());
     }
   }

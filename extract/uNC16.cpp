@@ -188,11 +188,11 @@ int TNenchoDataMake::MakeData(TXmlSaveDoc& doc, int my_number_option) {
 
     std::string name = Emp("SyainNM").AsString();
     std::string code = Emp("SyainCD").AsString();
-    errors_.EmployeeLines.push_back(
-        SJ("【") + PadRightBytes(TrimBlanks(name) + MakeBlanks(20), 20) + " " + code + SJ("】"));
+    errors_.EmployeeLines.push_back(SJ("【") + PadRightWholeChars(TrimBlanks(name), 20) + " " +
+                                    code + SJ("】"));
     errors_.EmployeeLines.emplace_back();
 
-    attrs_[0].Value = TrimBlanks(code).substr(0, 10);
+    attrs_[0].Value = CopyWholeChars(TrimBlanks(code), 1, 10);
     attrs_[1].Value = CopyWholeChars(name, 1, 16);
     nodeSyain = doc.AddElementWithAttrs(nodeData, "SYAIN", attrs_);
 

@@ -63,6 +63,39 @@ TEST(TextUtils, RelationshipCutToSixBytes) {
   EXPECT_EQ(CopyWholeChars(Utf8ToCp932("a長男様"), 1, 6), Utf8ToCp932("a長男"));
 }
 
+// Every kind of double-byte character, at every place a cut can meet it: the cut keeps the
+// characters that end at or before it and never leaves a lead byte alone.
+TEST(TextUtils, CutsAtWholeCharactersOfEveryKind) {
+  const std::pair<const char*, std::string> kinds[] = {
+      {"full-width digit", "\x82\x50"},  // １
+      {"NEC row 13", "\x87\x40"},        // ①
+      {"IBM extension", "\xFA\x40"},     // ⅰ
+      {"IBM extension, last lead", "\xFC\x4B"},
+      {"NEC-selected IBM", "\xEE\xE0"},  // 髙
+      {"NEC-selected IBM, ED", "\xED\x40"},
+      {"user-defined", "\xF0\x40"},
+      {"user-defined, last lead", "\xF9\xFC"},
+  };
+  for (const auto& [kind, c] : kinds) {
+    SCOPED_TRACE(kind);
+    // "a" then three characters: they end at bytes 3, 5 and 7.
+    const std::string s = "a" + c + c + c;
+    const std::string expected[] = {"", "a", "a", "a" + c, "a" + c, "a" + c + c, "a" + c + c, s, s};
+    for (int n = 0; n <= 8; ++n) {
+      EXPECT_EQ(CopyWholeChars(s, 1, n), expected[n]) << n;
+      // The column is always n bytes: a blank where a character would straddle its end.
+      EXPECT_EQ(PadRightWholeChars(s, n), expected[n] + std::string(n - expected[n].size(), ' '))
+          << n;
+    }
+    // A cut that starts after the first character: bytes 4 to 7 of "a" + c + c + c.
+    EXPECT_EQ(CopyWholeChars(s, 4, 7), c + c);
+    EXPECT_EQ(CopyWholeChars(s, 4, 6), c);
+  }
+  // Text without double-byte characters is cut exactly as by bytes.
+  EXPECT_EQ(PadRightWholeChars("123-4567", 3), "123");
+  EXPECT_EQ(PadRightWholeChars("abc", 5), "abc  ");
+}
+
 TEST(TextUtils, EndsWithNoCase) {
   EXPECT_TRUE(EndsWithNoCase("D:\\data\\OUT.Xml.QvE", ".xml.qve"));
   EXPECT_FALSE(EndsWithNoCase("qve", ".xml.qve"));

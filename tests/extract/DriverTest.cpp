@@ -151,6 +151,36 @@ TEST(Driver, ControlCharactersAreProblemsOfTheEmployee) {
   EXPECT_EQ(lines, expected);
 }
 
+// The name in the error list's heading is a column of 20 bytes: whatever kind of double-byte
+// character straddles its end leaves a blank in its place, never half a character.
+TEST(Driver, HeadingCutsTheNameAtWholeCharacters) {
+  const std::string kinds[] = {SJIS("長"), "\x87\x40", "\xFA\x40", "\xEE\xE0", "\xF0\x40"};
+  DataSetBuilder data(700005);
+  int64_t key = 1;
+  for (const std::string& c : kinds) {
+    std::string name = "a";  // a one-byte lead, then characters
+    for (int i = 0; i < 10; ++i)
+      name += c;  // 21 bytes: the 10th character holds bytes 20 and 21
+    auto e = data.AddEmployee(key, "000" + std::to_string(key), "");
+    e.syain["SyainNM"] = name;
+    e.fuyou["HaiguKbn"] = true;
+    e.nencho["HaiguTokuKoujyo"] = 1.0;
+    ++key;
+  }
+  auto r = RunExtraction(data);
+  EXPECT_TRUE(IsValidCp932(r.xml));
+  std::vector<std::string> headings;
+  for (const std::string& line : r.errors.Lines)
+    if (line.starts_with(SJIS("【"))) headings.push_back(line);
+  ASSERT_EQ(headings.size(), std::size(kinds));
+  for (size_t k = 0; k < std::size(kinds); ++k) {
+    std::string nine = "a";
+    for (int i = 0; i < 9; ++i)
+      nine += kinds[k];
+    EXPECT_EQ(headings[k], SJIS("【") + nine + "  000" + std::to_string(k + 1) + SJIS("】")) << k;
+  }
+}
+
 TEST(Driver, HeadingCutsTheNameAtTwentyBytes) {
   DataSetBuilder data(700005);
   auto e = data.AddEmployee(1, "0001", "一二三四五六七八九十壱");  // 22 bytes

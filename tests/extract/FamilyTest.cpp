@@ -160,6 +160,36 @@ TEST(Dependants, RowsChecksAndGaps) {
                     }));
 }
 
+// The dependant's name in an error line is a column of 20 bytes: a character straddling its end
+// leaves a blank in its place, never half a character.
+TEST(Dependants, NameInErrorLinesCutAtWholeCharacters) {
+  DataSetBuilder data(700005);
+  data.AddEmployee(1, "0001", "扶養者");
+  const std::string kinds[] = {SJIS("長"), "\x87\x40", "\xFC\x4B", "\xED\x40", "\xF9\xFC"};
+  int row = 1;
+  for (const std::string& c : kinds) {
+    std::string name = "a";
+    for (int i = 0; i < 10; ++i)
+      name += c;
+    Row& d = data.AddFamily(1, 1, row++, "");
+    d["Name"] = name;
+    d.erase("BirthDay");
+  }
+  auto r = RunExtraction(data);
+  std::vector<std::string> lines;
+  for (const std::string& line : r.errors.Lines)
+    if (line.find(SJIS("生年月日が未設定です。")) != std::string::npos) lines.push_back(line);
+  ASSERT_EQ(lines.size(), std::size(kinds));
+  for (size_t k = 0; k < std::size(kinds); ++k) {
+    std::string nine = "a";
+    for (int i = 0; i < 9; ++i)
+      nine += kinds[k];
+    EXPECT_EQ(lines[k], SJIS("    ［ ") + std::to_string(k + 1) + SJIS("行目 ") + nine + " " +
+                            SJIS("］生年月日が未設定です。"))
+        << k;
+  }
+}
+
 TEST(Dependants, IndividualNumbersOnlyWhenAskedFor) {
   DataSetBuilder data(600001);
   data.AddEmployee(1, "0001", "扶養者");

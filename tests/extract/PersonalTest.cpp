@@ -153,6 +153,49 @@ TEST(Personal, DesignatedCitiesAndMunicipalities) {
   EXPECT_EQ(r.q().Text(Personal("NOUFUSAKI_NAME", 10)), "");
 }
 
+// Postal codes and the municipality code are cut at byte counts; a double-byte character that
+// would straddle the end of a cut is left out, so the file stays valid Shift_JIS.
+TEST(Personal, PostalAndMunicipalityCodesCutAtWholeCharacters) {
+  struct Case {
+    std::string yubin, code;  // CP932
+    std::string yubin1, yubin2, code6;
+  };
+  const std::string fw_hyphen = SJIS("－");
+  // Yubin holds 8 bytes, SichousonCode 10.
+  const std::vector<Case> cases = {
+      {"123-4567", "131016", "123", "4567", "131016"},  // as by bytes
+      {SJIS("１２３－"), SJIS("13101表"), SJIS("１"), SJIS("３－"), "13101"},
+      // A character that holds bytes 4 and 5 is the one character that ends after the skipped
+      // fourth byte: it is taken whole.
+      {"123" + fw_hyphen + "456", "13101\x87\x40", "123", fw_hyphen + "456", "13101"},
+      {"12\xFA\x40" + std::string("4567"), "13101\xFA\x40", "12", "4567", "13101"},
+      {"12\xEE\xE0" + std::string("4567"), "1310\xEE\xE0", "12", "4567", "1310\xEE\xE0"},
+      {"1\xF0\x40\xF0\x40\xF0\x40" + std::string("1"), "13101\xF9\xFC", "1\xF0\x40",
+       "\xF0\x40\xF0\x40" + std::string("1"), "13101"},
+  };
+  DataSetBuilder data(700005);
+  int64_t key = 1;
+  for (const Case& c : cases) {
+    data.Municipality(key + 10) = {
+        {"SearchKey", key + 10}, {"SichousonCode", c.code}, {"SichousonMei", SJIS("区")}};
+    auto e = data.AddEmployee(key, 'C' + std::to_string(key), "郵便");
+    e.syain["Town"] = key + 10;
+    e.syain["Yubin"] = c.yubin;
+    ++key;
+  }
+  auto r = RunExtraction(data);
+  EXPECT_TRUE(IsValidCp932(r.xml));
+  const auto yubin1 = r.RawTexts("YUUBINBANGOU_1"), yubin2 = r.RawTexts("YUUBINBANGOU_2"),
+             code6 = r.RawTexts("NOUFUSAKI_CODE");
+  ASSERT_EQ(yubin1.size(), cases.size());
+  for (size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(yubin1[i], cases[i].yubin1);
+    EXPECT_EQ(yubin2[i], cases[i].yubin2);
+    EXPECT_EQ(code6[i], cases[i].code6);
+  }
+}
+
 TEST(Personal, IndividualNumberByVersionAndOption) {
   const std::string number = "123456789012";
   for (int version : {600000, 600001}) {
