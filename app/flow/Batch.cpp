@@ -34,13 +34,58 @@ std::string Joined(const Messages& messages) {
   return text;
 }
 
-// How a data set's key is looked up in the passwords file: without regard to the case of ASCII
-// letters, as Windows names its folders.
-std::string PasswordKey(std::string_view key) {
-  return AsciiUpper(key);
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// True when S is well-formed UTF-8: no stray or missing continuation bytes, no overlong forms,
+// no surrogates, nothing past U+10FFFF.
+bool IsUtf8(std::string_view s) {
+  for (size_t i = 0; i < s.size();) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    size_t len;
+    unsigned min_second = 0x80, max_second = 0xBF;
+    if (b < 0x80) {
+      len = 1;
+    } else if (b >= 0xC2 && b <= 0xDF) {
+      len = 2;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+      len = 3;
+      if (b == 0xE0) min_second = 0xA0;
+      if (b == 0xED) max_second = 0x9F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+      len = 4;
+      if (b == 0xF0) min_second = 0x90;
+      if (b == 0xF4) max_second = 0x8F;
+    } else {
+      return false;
+    }
+    if (i + len > s.size()) return false;
+    for (size_t k = 1; k < len; ++k) {
+      const auto c = static_cast<unsigned char>(s[i + k]);
+      const unsigned lo = k == 1 ? min_second : 0x80, hi = k == 1 ? max_second : 0xBF;
+      if (c < lo || c > hi) return false;
+    }
+    i += len;
+  }
+  return true;
+}
+
+// UTF-8 text with its ASCII letters in upper case (every byte of a longer character is 0x80 or
+// above, so only ASCII letters change).
+std::string AsciiUpperUtf8(std::string_view utf8) {
+  std::string out(utf8);
+  for (char& c : out)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return out;
 }
 
 }  // namespace
+
+std::string PasswordKey(std::string_view key_cp932) {
+  // Bytes that are not CP932 would all read as U+FFFD: such a key stays its bytes, marked with a
+  // byte that UTF-8 never holds, so it matches no line and no other key.
+  if (!IsValidCp932(key_cp932)) return "\xFF" + AsciiUpper(key_cp932);
+  return AsciiUpperUtf8(Cp932ToUtf8(key_cp932));
+}
 
 std::string DataSetKey(std::string_view folder) {
   std::string_view last;
@@ -73,12 +118,12 @@ std::vector<BatchDataSet> ListDataSets(const std::string& common_data_dir, Messa
 std::string DuplicateKey(const std::vector<BatchDataSet>& sets) {
   std::vector<std::string> keys;
   for (const BatchDataSet& s : sets)
-    keys.push_back(AsciiUpper(s.Key));
+    keys.push_back(PasswordKey(s.Key));
   std::sort(keys.begin(), keys.end());
   auto twice = std::adjacent_find(keys.begin(), keys.end());
   if (twice == keys.end()) return {};
   for (const BatchDataSet& s : sets)
-    if (AsciiUpper(s.Key) == *twice) return s.Key;
+    if (PasswordKey(s.Key) == *twice) return s.Key;
   return *twice;
 }
 
@@ -101,18 +146,28 @@ DataSetState InspectDataSet(const BatchDataSet& set) {
 ManagementPasswords ParseManagementPasswords(const std::vector<std::string>& lines) {
   ManagementPasswords passwords;
   for (size_t n = 0; n < lines.size(); ++n) {
-    const std::string& line = lines[n];
+    std::string_view line = lines[n];
+    // Editors on Windows often begin a UTF-8 file with a byte-order mark.
+    if (n == 0 && line.starts_with(kUtf8Bom)) line.remove_prefix(kUtf8Bom.size());
     const std::string where = "line " + std::to_string(n + 1) + ": ";
+    // Checked before anything else, so that no message shows a part of such a line.
+    if (line.find('\0') != std::string_view::npos)
+      throw std::invalid_argument(where + "holds a zero byte");
+    if (!IsUtf8(line))
+      throw std::invalid_argument(where +
+                                  "is not UTF-8 text (the file must be saved as UTF-8, not "
+                                  "Shift_JIS)");
     if (line.find_first_not_of(" \t") == std::string::npos || line.starts_with('#')) continue;
     const size_t tab = line.find('\t');
     if (tab == std::string::npos || tab == 0)
       throw std::invalid_argument(where + "not KEY<TAB>password");
-    auto key = Utf8ToCp932Exact(line.substr(0, tab));
+    const std::string_view key = line.substr(0, tab);
     auto password = Utf8ToCp932Exact(line.substr(tab + 1));
-    if (!key || !password)
+    if (!Utf8ToCp932Exact(key) || !password)
       throw std::invalid_argument(where + "holds a character that Shift_JIS cannot hold");
-    if (!passwords.emplace(PasswordKey(*key), *password).second)
-      throw std::invalid_argument(where + "the key " + line.substr(0, tab) + " is given twice");
+    // The key as characters: the line names a folder whichever CP932 bytes its name uses.
+    if (!passwords.emplace(AsciiUpperUtf8(key), *password).second)
+      throw std::invalid_argument(where + "the key " + std::string(key) + " is given twice");
   }
   return passwords;
 }

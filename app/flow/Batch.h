@@ -36,8 +36,9 @@ std::string DataSetKey(std::string_view folder);
 std::vector<BatchDataSet> ListDataSets(const std::string& common_data_dir, Messages& shown,
                                        int year = 0);
 
-// The first key that two data sets share, compared without regard to the case of ASCII letters
-// (the files KEY.xml would be one file on Windows); empty when every key is distinct.
+// The first key that two data sets share, compared as PasswordKey compares them (the files
+// KEY.xml would be one file on Windows, and one line of the passwords file would name both);
+// empty when every key is distinct.
 std::string DuplicateKey(const std::vector<BatchDataSet>& sets);
 
 // The data-set check alone, as the listing shows it.
@@ -49,12 +50,21 @@ struct DataSetState {
 };
 DataSetState InspectDataSet(const BatchDataSet& set);
 
-// Management passwords by data-set key, the key with its ASCII letters in upper case.
+// How a data-set key is matched with the keys of a passwords file: as characters, not as the
+// bytes one conversion picks (髙 is both 0xFB 0xFC and 0xEE 0xE0 in CP932, and a folder name may
+// use either), and without regard to the case of ASCII letters, as Windows names its folders.
+// The key's UTF-8 form with its ASCII letters in upper case (a key that is not CP932 text gets a
+// form of its own that matches nothing else).
+std::string PasswordKey(std::string_view key_cp932);
+
+// Management passwords (CP932) by PasswordKey of the data set.
 using ManagementPasswords = std::map<std::string, std::string>;
 
-// Reads the lines of a passwords file (UTF-8): "KEY<TAB>password" each; blank lines and lines
-// starting with "#" are skipped. Raises std::invalid_argument naming the line (UTF-8) for a line
-// without a tab or a key, a key given twice, or a text that CP932 cannot hold.
+// Reads the lines of a passwords file (UTF-8, a byte-order mark allowed before the first line):
+// "KEY<TAB>password" each; blank lines and lines starting with "#" are skipped. Raises
+// std::invalid_argument naming the line (UTF-8), and never the password, for a line that is not
+// UTF-8 or holds a zero byte, a line without a tab or a key, a key given twice, or a text that
+// CP932 cannot hold.
 ManagementPasswords ParseManagementPasswords(const std::vector<std::string>& lines);
 
 struct BatchOptions {

@@ -33,8 +33,9 @@ void ReadChecked(std::string_view path, OnChunk on_chunk) {
   struct stat st {};
   if (::fstat(fd, &st) != 0) Fail(path, std::strerror(errno));
   if (!S_ISREG(st.st_mode)) Fail(path, "not a regular file");
+  // Writable counts as much as readable: whoever may write the file chooses the secret.
   if (st.st_mode & (S_IRWXG | S_IRWXO))
-    Fail(path, "readable by others (permissions must be 0600 or stricter)");
+    Fail(path, "readable, writable or executable by others (permissions must be 0600 or stricter)");
   char buf[4096];
   while (true) {
     ssize_t n = ::read(fd, buf, sizeof buf);

@@ -26,14 +26,80 @@ TEST(Batch, KeyIsTheFolderPathsLastComponent) {
 
 TEST(Batch, PasswordsFile) {
   ManagementPasswords p =
-      ParseManagementPasswords({"# office passwords", "", "  ", "dat001\tpw 1", "DAT002\t\tpw",
-                                "DAT003\t" + std::string("秘密")});
+      ParseManagementPasswords({"\xEF\xBB\xBF# office passwords, after a byte-order mark", "", "  ",
+                                "dat001\tpw 1", "DAT002\t\tpw", "DAT003\t" + std::string("秘密")});
   EXPECT_EQ(p, (ManagementPasswords{
                    {"DAT001", "pw 1"}, {"DAT002", "\tpw"}, {"DAT003", Utf8ToCp932("秘密")}}));
-  for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
-           {"DAT001 pw"}, {"\tpw"}, {"DAT001\ta", "dat001\tb"}, {"DAT001\t\xF0\x9F\x98\x80"}}) {
-    EXPECT_THROW(ParseManagementPasswords(bad), std::invalid_argument) << bad.back();
+  EXPECT_EQ(ParseManagementPasswords({"\xEF\xBB\xBF"
+                                      "DAT001\tpw"}),
+            (ManagementPasswords{{"DAT001", "pw"}}));
+
+  // Each fault names its line and never shows the password ("secret").
+  using Lines = std::vector<std::string>;
+  const std::pair<Lines, std::string> bad[] = {
+      {{"DAT001 secret"}, "line 1: not KEY<TAB>password"},
+      {{"\tsecret"}, "line 1: not KEY<TAB>password"},
+      {{"DAT001\tsecret", "dat001\tsecret"}, "line 2: the key dat001 is given twice"},
+      {{"DAT001\tsecret\xF0\x9F\x98\x80"}, "line 1: holds a character that Shift_JIS cannot hold"},
+      // Saved as Shift_JIS: said as such, not as a character Shift_JIS cannot hold.
+      {{"#", "DAT001\tsecret" + Utf8ToCp932("秘密")}, "line 2: is not UTF-8 text"},
+      {{"\xEF\xBB\xBF"
+        "DAT001\tsecret\xE9"},
+       "line 1: is not UTF-8 text"},
+      {{"DAT001\tsecret\xED\xA0\x80"}, "line 1: is not UTF-8 text"},  // a surrogate
+      {{"DAT001\tsecret\xC0\xAF"}, "line 1: is not UTF-8 text"},      // an overlong "/"
+      {{"#", "", std::string("DAT001\tsec\0ret", 14)}, "line 3: holds a zero byte"},
+      {{std::string("DAT\0"
+                    "001\tsecret",
+                    14)},
+       "line 1: holds a zero byte"},
+      {{"x\tsecret",
+        "\xEF\xBB\xBF"
+        "DAT001\tsecret"},
+       "line 2: holds a character that Shift_JIS cannot hold"},  // a mark only before line 1
+  };
+  for (const auto& [lines, message] : bad) {
+    SCOPED_TRACE(message);
+    try {
+      ParseManagementPasswords(lines);
+      ADD_FAILURE() << "accepted";
+    } catch (const std::invalid_argument& e) {
+      EXPECT_TRUE(std::string(e.what()).starts_with(message)) << e.what();
+      EXPECT_EQ(std::string(e.what()).find("secret"), std::string::npos) << e.what();
+    }
   }
+}
+
+// A line names its data set by the key's characters: the folder's name may use any of the CP932
+// codes of a character (NEC, IBM, NEC-selected IBM), and the line's key is one character either
+// way.
+TEST(Batch, PasswordKeysAreMatchedAsCharacters) {
+  const std::pair<const char*, std::vector<std::string>> keys[] = {
+      {"髙木", {"\xFB\xFC\x96\xD8", "\xEE\xE0\x96\xD8"}},
+      {"∵", {"\x81\xE6", "\x87\x9A", "\xFA\x5B"}},
+      {"Ⅰ社", {"\x87\x54\x8E\xD0", "\xFA\x4A\x8E\xD0"}},
+      {"≒", {"\x81\xE0", "\x87\x90"}},
+      {"￢dat",
+       {"\x81\xCA"
+        "DAT",
+        "\xEE\xF9"
+        "dat",
+        "\xFA\x54"
+        "Dat"}},
+  };
+  for (const auto& [utf8, codes] : keys) {
+    const ManagementPasswords p = ParseManagementPasswords({std::string(utf8) + "\tpw"});
+    for (const std::string& folder_key : codes) {
+      auto found = p.find(PasswordKey(folder_key));
+      ASSERT_NE(found, p.end()) << utf8 << " as " << Cp932ToUtf8(folder_key);
+      EXPECT_EQ(found->second, "pw");
+    }
+  }
+  // Two folders whose names are one key: one file on Windows, one line of the passwords file.
+  EXPECT_EQ(DuplicateKey({{"\xFB\xFC", "", "", "/a/1"}, {"\xEE\xE0", "", "", "/a/2"}}), "\xFB\xFC");
+  // Bytes that are no CP932 text match nothing that another key or a line could give.
+  EXPECT_NE(PasswordKey("\xA0"), PasswordKey("\xFD"));
+  EXPECT_NE(PasswordKey("\xFD"), PasswordKey("\xEF\xBF\xBD"));
 }
 
 TEST(Batch, MessageAsOneLine) {

@@ -13,6 +13,7 @@
 #include <map>
 #include <regex>
 #include <sstream>
+#include <tuple>
 
 #include "external/paradox/ParadoxTable.h"
 #include "tests/tools/DemoTestSupport.h"
@@ -239,18 +240,50 @@ TEST_F(BatchCommand, PasswordsFileRules) {
   EXPECT_EQ(Row("DAT002"),
             (std::vector<std::string>{"written", "5", Out("all/DAT002.xml"), "no", ""}));
 
-  // Files refused before anything is written.
+  // Files refused before anything is written, as wrong usage, naming the line and never the
+  // password.
   fs::remove_all(Out("all"));
-  for (auto [content, mode] : {std::pair{"DAT001\tvantrel16\n", 0640},
-                               {"DAT001\tvantrel16\n", 0604},
-                               {"DAT001 vantrel16\n", 0600},
-                               {"DAT001\ta\ndat001\tb\n", 0600}}) {
+  const std::string sjis_file = "DAT001\tvantrel16" + Utf8ToCp932("様") + "\n";
+  for (auto [content, mode, says] :
+       {std::tuple<std::string, int, std::string>{"DAT001\tvantrel16\n", 0640, "read"},
+        {"DAT001\tvantrel16\n", 0604, "read"},
+        {"DAT001\tvantrel16\n", 0620, "writ"},
+        {"DAT001 vantrel16\n", 0600, "line 1: not KEY<TAB>password"},
+        {"DAT001\ta\ndat001\tb\n", 0600, "line 2: the key dat001 is given twice"},
+        {"#\n" + sjis_file, 0600, "line 2: is not UTF-8 text"},
+        {std::string("DAT001\tvantrel16\0\n", 18), 0600, "line 1: holds a zero byte"}}) {
     Secret("bad", content, static_cast<mode_t>(mode));
-    EXPECT_EQ(Run(all + "--mn-password-file " + Out("bad")), 4) << content << mode;
+    EXPECT_EQ(Run(all + "--mn-password-file " + Out("bad")), 2) << content << mode;
     EXPECT_FALSE(fs::exists(Out("all"))) << content;
     EXPECT_EQ(out_, "");
+    EXPECT_NE(err_.find(says), std::string::npos) << err_;
     EXPECT_EQ(err_.find("vantrel16"), std::string::npos) << err_;  // never shown, not even so
   }
+  // An encryption password file that cannot be used: the same status as for a single export.
+  Secret("open", "enc\n", 0644);
+  for (const std::string& file : {Out("open"), Out("missing")}) {
+    EXPECT_EQ(Run(all + "--mn-password-file " + Out("pw") + " --password-file " + file), 2);
+    EXPECT_NE(err_.find("--password-file"), std::string::npos) << err_;
+    EXPECT_EQ(Run("export --all --output-dir " + Out("all") + " --password-file " + file), 2);
+    EXPECT_EQ(Run("export --data-folder " + Folder(1) + " --output " + Out("one.xml") +
+                  " --password-file " + file),
+              2);
+    EXPECT_FALSE(fs::exists(Out("all")));
+  }
+  // A byte-order mark before the first line, as Windows editors write one, is no character of
+  // the key, nor of the encryption password.
+  Secret("bom",
+         "\xEF\xBB\xBF"
+         "DAT001\tvantrel16\n");
+  Secret("enc-bom",
+         "\xEF\xBB\xBF"
+         "enc\n");
+  EXPECT_EQ(Run(all.substr(0, all.find("--password")) + "--my-number --mn-password-file " +
+                Out("bom") + " --password-file " + Out("enc-bom")),
+            4);
+  EXPECT_EQ(Row("DAT001").at(0), "written") << out_ << err_;
+  EXPECT_EQ(Run("decrypt --password enc " + Out("all/DAT001.xml.qve") + " " + Out("d")), 0);
+  fs::remove_all(Out("all"));
   // The encryption password is required, and may come from a file.
   EXPECT_EQ(Run("export --all --output-dir " + Out("all") + " --my-number --mn-password-file " +
                 Out("pw")),
@@ -352,6 +385,26 @@ TEST_F(BatchCommand, TwoDataSetsWithOneKeyAreRefusedBeforeAnyFile) {
   EXPECT_EQ(Run("export --all --output-dir " + Out("all")), 4);
   EXPECT_NE(err_.find("share the key DAT001"), std::string::npos) << err_;
   EXPECT_FALSE(fs::exists(Out("all")));
+}
+
+// A folder named with the NEC-selected IBM code of 髙 (0xEE 0xE0) is named in the passwords file
+// by the character, which the file's UTF-8 gives and CP932 writes as 0xFB 0xFC.
+TEST_F(BatchCommand, PasswordsFileNamesAFolderByItsCharacters) {
+  std::vector<DemoDataSet> sets = {inst_.data_sets[0]};
+  ASSERT_TRUE(sets[0].my_number);
+  const std::string key = "\xEE\xE0\x96\xD8";  // 髙木
+  const fs::path folder = NativePath(inst_.root) / NativePath(key);
+  fs::create_directories(folder);
+  fs::copy(NativePath(sets[0].folder), folder, fs::copy_options::recursive);
+  sets[0].folder = inst_.root + "/" + key;
+  ReplaceDataList(sets);
+  Secret("pw", "髙木\tvantrel16\n");
+  EXPECT_EQ(Run("export --all --output-dir " + Out("all") + " --password x --my-number " +
+                "--mn-password-file " + Out("pw")),
+            0)
+      << out_ << err_;
+  EXPECT_EQ(Row("髙木").at(0), "written") << out_;
+  EXPECT_EQ(Row("髙木").at(3), "yes");
 }
 
 TEST_F(BatchCommand, ReportPage) {

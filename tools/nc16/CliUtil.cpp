@@ -119,6 +119,9 @@ std::optional<std::string> ReadSecret(const Options& opts, const SecretOption& o
     } catch (const EOSError& e) {
       throw UsageFailure(what + ": " + Cp932ToUtf8(e.what()));
     }
+    // A byte-order mark that an editor put before the first line is not part of the secret (it
+    // is no character CP932 could hold).
+    if (line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
     return ExactCp932("the first line of " + what, line);
   }
   auto typed = platform::AskSecret(prompt);

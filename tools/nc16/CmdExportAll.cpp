@@ -1,8 +1,6 @@
 // nc16 export --all: every used data set of the installation, each exported as
 // `nc16 export --data-folder` exports it alone, into one folder, with a summary and a report.
 
-#include <iostream>
-
 #include "app/flow/BatchReport.h"
 #include "document/Texts.h"
 #include "platform/Cp932.h"
@@ -42,39 +40,25 @@ int RunExportAll(const Options& opts) {
   const auto mn_file = opts.Value("mn-password-file");
   if (options.MyNumber != mn_file.has_value())
     return UsageError("--my-number and --mn-password-file go together");
-  if (opts.Value("password") && opts.Value("password-file"))
-    return UsageError("--password and --password-file exclude each other");
-  try {
-    std::string password;
-    if (auto file = opts.Value("password-file")) {
-      auto path = exact(*file);
-      if (!path) return UsageError("--password-file holds a character that Shift_JIS cannot hold");
-      password = platform::ReadSecretFile(*path);
-      command.inputs.push_back(*path);
-    } else {
-      password = opts.Value("password").value_or("");
+  // The encryption password with a single export's rules, messages and status: a file that
+  // cannot be used is wrong usage, whichever of the two commands names it.
+  const SecretOption password_option{"password", "password-file"};
+  if (SecretGiven(opts, password_option)) {
+    options.Password = ReadSecret(opts, password_option, "").value_or("");
+    if (auto file = opts.Value("password-file"))
+      command.inputs.push_back(ExactCp932("--password-file", *file));
+  }
+  if (mn_file) {
+    // The passwords file likewise: refused before anything is written, with status 2.
+    const std::string path = ExactCp932("--mn-password-file", *mn_file);
+    command.inputs.push_back(path);
+    try {
+      options.Passwords = ParseManagementPasswords(platform::ReadSecretFileLines(path));
+    } catch (const EOSError& e) {
+      return UsageError("--mn-password-file: " + Cp932ToUtf8(e.what()));
+    } catch (const std::invalid_argument& e) {
+      return UsageError(*mn_file + ": " + e.what());
     }
-    auto password_cp932 = exact(password);
-    if (!password_cp932) {
-      std::cerr << "nc16: the encryption password holds a character that Shift_JIS cannot hold\n";
-      return kExitFailure;
-    }
-    options.Password = *password_cp932;
-    if (mn_file) {
-      auto path = exact(*mn_file);
-      if (!path)
-        return UsageError("--mn-password-file holds a character that Shift_JIS cannot hold");
-      try {
-        command.inputs.push_back(*path);
-        options.Passwords = ParseManagementPasswords(platform::ReadSecretFileLines(*path));
-      } catch (const std::invalid_argument& e) {
-        std::cerr << "nc16: " << *mn_file << ": " << e.what() << "\n";
-        return kExitFailure;
-      }
-    }
-  } catch (const EOSError& e) {
-    PrintMessage(e.what());
-    return kExitFailure;
   }
   if (options.MyNumber && options.Password.empty()) {
     PrintMessage(texts::EncryptionPasswordMissing());
