@@ -201,6 +201,12 @@ TEST(NamedMutexDefaults, WithoutLockOrRuntimeFolderAPrivateFolderInTheTemporaryF
   const std::vector<Case> cases = {
       {"writable by others", [&] { return ::chmod(folder.c_str(), 0777) == 0; },
        "は他のユーザーも書き込めます"},
+      {"writable by its group", [&] { return ::chmod(folder.c_str(), 0770) == 0; },
+       "は他のユーザーも書き込めます"},
+      {"writable by its group alone", [&] { return ::chmod(folder.c_str(), 0730) == 0; },
+       "は他のユーザーも書き込めます"},
+      {"writable by others alone", [&] { return ::chmod(folder.c_str(), 0703) == 0; },
+       "は他のユーザーも書き込めます"},
       {"a symbolic link",
        [&] {
          std::filesystem::remove_all(folder);
