@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <limits>
+#include <new>
 
 #include "external/paradox/ParadoxFormat.h"
 #include "external/paradox/TableFile.h"
@@ -123,8 +124,17 @@ Table::Table(const std::filesystem::path& db_file, const OpenOptions& options)
   // 65535 blocks of 32 KiB after a header of at most 64 KiB: anything larger is not a table, and
   // reading it whole would only exhaust memory.
   constexpr uint64_t kLargestTable = 65535ull * 32768 + 65536;
-  if (file.Size() > kLargestTable) Fail("file larger than any Paradox table");
-  data_ = file.ReadAll();
+  const uint64_t size = file.Size();
+  if (size > kLargestTable) Fail("file larger than any Paradox table");
+  // The header's record count is checked against the file before the file is read whole: a
+  // count no file of this size can hold is a damaged header, whatever memory is left.
+  if (auto fault = CountBeyondFile(file.ReadAt(0, kHeaderFixed), size)) Fail(*fault);
+  try {
+    data_ = file.ReadAll();
+  } catch (const std::bad_alloc&) {
+    throw ParadoxError(SJ("テーブル ") + name_ + SJ(" を読めません: メモリが足りません (") +
+                       std::to_string(size) + " bytes)");
+  }
   Parse();
   // The blob file is read under the same lock as the table, so the two belong together. Only a
   // table with blob fields looks for one: finding it means listing the folder.
@@ -149,6 +159,23 @@ Table& Table::operator=(Table&&) noexcept = default;
 
 void Table::Fail(std::string_view fault) const {
   throw ParadoxError(SJ("テーブル ") + name_ + SJ(" が壊れています: ") + std::string(fault));
+}
+
+std::optional<std::string> Table::CountBeyondFile(std::string_view header, uint64_t size) {
+  if (header.size() < static_cast<size_t>(kHeaderFixed)) return std::nullopt;
+  const auto* d = reinterpret_cast<const uint8_t*>(header.data());
+  const uint32_t record_size = U16(d + 0x00), header_size = U16(d + 0x02), block_kib = d[0x05];
+  const uint32_t count = U32(d + 0x06);
+  const uint32_t block_size = block_kib * 1024;
+  // What the rest of the parse refuses with its own words.
+  if (record_size == 0 || block_kib == 0 || block_kib > 32 ||
+      record_size > block_size - kBlockHeader || header_size > size)
+    return std::nullopt;
+  const uint64_t blocks = (size - header_size + block_size - 1) / block_size;
+  const uint64_t most = blocks * ((block_size - kBlockHeader) / record_size);
+  if (count <= most) return std::nullopt;
+  return "header counts " + std::to_string(count) + " records, a file of " + std::to_string(size) +
+         " bytes holds at most " + std::to_string(most) + " (a damaged header or a cut file)";
 }
 
 void Table::Parse() {
@@ -244,8 +271,8 @@ void Table::Parse() {
       (size - h.header_size) / h.block_size + ((size - h.header_size) % h.block_size ? 1 : 0);
   const size_t per_block = static_cast<size_t>(h.block_size - kBlockHeader) / h.record_size;
   records_.clear();
-  // The header's record count is not trusted for allocation: at most what the file can hold.
-  records_.reserve(std::min<size_t>(h.record_count, blocks_in_file * per_block));
+  // Even a count the file could hold is not trusted for allocation: the chain may hold far fewer.
+  records_.reserve(std::min<size_t>(h.record_count, 65536));
   std::vector<bool> seen(blocks_in_file + 1, false);
   int block = h.first_block;
   while (block != 0) {

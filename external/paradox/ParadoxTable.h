@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -208,6 +209,9 @@ class Table {
             static_cast<size_t>(header_.record_size)};
   }
   void Parse();
+  // The fault of a header (its first bytes) whose record count no file of `size` bytes can hold;
+  // nothing when the count fits or other faults of the header make it meaningless.
+  static std::optional<std::string> CountBeyondFile(std::string_view header, uint64_t size);
   const std::string& BlobBytes() const;
   void BlobBytesIfAny() const;
 

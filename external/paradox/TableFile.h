@@ -37,6 +37,8 @@ class TableFile {
   void TryLock(Lock lock);
 
   std::string ReadAll() const;  // the whole file as it is now
+  // At most `count` bytes from `offset`: fewer where the file ends.
+  std::string ReadAt(uint64_t offset, size_t count) const;
   uint64_t Size() const;
   void WriteAt(std::string_view data, uint64_t offset) const;
   void Sync() const;  // data on disk before the next write is issued

@@ -69,10 +69,15 @@ uint64_t TableFile::Size() const {
 }
 
 std::string TableFile::ReadAll() const {
-  std::string data(Size(), '\0');
+  return ReadAt(0, Size());
+}
+
+std::string TableFile::ReadAt(uint64_t offset, size_t count) const {
+  std::string data(count, '\0');
   size_t got = 0;
   while (got < data.size()) {
-    const ssize_t n = ::pread(fd_, data.data() + got, data.size() - got, static_cast<off_t>(got));
+    const ssize_t n =
+        ::pread(fd_, data.data() + got, data.size() - got, static_cast<off_t>(offset + got));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) Fail(name_, "read");
     if (n == 0) break;  // the file shrank meanwhile; the reader's checks see the shorter size

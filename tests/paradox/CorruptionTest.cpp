@@ -3,11 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
 #include <functional>
 
 #include "external/paradox/ParadoxFormat.h"
 #include "external/paradox/ParadoxTable.h"
 #include "external/paradox/ParadoxWriter.h"
+#include "platform/Cp932.h"
 #include "tests/paradox/TestDir.h"
 
 namespace nc16::px {
@@ -197,6 +203,57 @@ TEST(CorruptionFileTest, OversizedFileIsRefusedBeforeReading) {
     ADD_FAILURE() << "opened";
   } catch (const ParadoxError& e) {
     EXPECT_NE(std::string(e.what()).find("larger than any Paradox table"), std::string::npos);
+  }
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define NC16_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define NC16_ASAN 1
+#endif
+#endif
+
+// A header that claims 4,294,967,295 records in a file of 1 GiB (sparse), opened with little
+// address space left: a named fault, found before the file is read whole, never
+// std::bad_alloc. So is a file whose count fits but that the memory cannot hold.
+TEST(CorruptionFileTest, CountsAndSizesBeyondTheMemoryAreNamedFaults) {
+#ifdef NC16_ASAN
+  GTEST_SKIP() << "the sanitizer's allocator reserves more address space than the limit allows";
+#endif
+  test::TestDir dir;
+  std::string claims = GoodTable().db;
+  PutU32(U(claims, 6), 0xFFFFFFFF);
+  test::WriteFile(dir / "claims.DB", claims);
+  std::filesystem::resize_file(dir / "claims.DB", 1ull << 30);
+  test::WriteFile(dir / "large.DB", GoodTable().db);
+  std::filesystem::resize_file(dir / "large.DB", 1ull << 30);
+  for (auto [file, fault] : {std::pair{"claims.DB", "header counts 4294967295 records, a file of"},
+                             {"large.DB", "メモリが足りません"}}) {
+    SCOPED_TRACE(file);
+    const std::string path = dir / file;
+    const std::string expected = Utf8ToCp932(fault);
+    const pid_t child = ::fork();
+    if (child == 0) {
+      // 256 MiB more than the process maps now: less than the file.
+      long pages = 0;
+      std::ifstream("/proc/self/statm") >> pages;
+      const rlim_t limit = static_cast<rlim_t>(pages) * ::sysconf(_SC_PAGESIZE) + (256u << 20);
+      const rlimit rl{limit, limit};
+      ::setrlimit(RLIMIT_AS, &rl);
+      try {
+        Table t(path);
+        ::_exit(1);
+      } catch (const ParadoxError& e) {
+        ::_exit(std::string(e.what()).find(expected) != std::string::npos ? 0 : 2);
+      } catch (...) {
+        ::_exit(3);
+      }
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1 opened, 2 another fault, 3 another exception";
   }
 }
 

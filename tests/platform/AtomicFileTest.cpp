@@ -1,6 +1,8 @@
 #include "platform/AtomicFile.h"
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -187,6 +189,40 @@ TEST_P(AtomicFileTest, AKilledWriterLeavesNothingThatTheNextWriteKeeps) {
   EXPECT_EQ(entries.size(), 1 + kept.size() + (Unnamed() ? 0 : 1)) << "the live writer's";
   ::kill(alive, SIGKILL);
   ::waitpid(alive, nullptr, 0);
+}
+
+// A writer on another machine of a shared folder: its process id means nothing here (no such
+// process), but it holds its temporary locked, and the lock is what keeps it. A user's file that
+// only looks like a temporary (another word than "tmp") is never touched.
+TEST_P(AtomicFileTest, ATemporaryItsWriterHoldsIsKeptWhateverItsProcessId) {
+  const auto target = Dir() / "out.xml";
+  WriteFile(target, "old");
+  const pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ::waitpid(gone, nullptr, 0);
+  const std::string remote = "out.xml.tmp-" + std::to_string(gone) + "-42";
+  WriteFile(Dir() / remote, "the other machine's half-written file");
+  const std::vector<std::string> users = {"out.xml.bak-2023-1",
+                                          "out.xml.bak-" + std::to_string(gone) + "-1",
+                                          "out.xml.tmp-2023-1.keep", "out.xml.tmp-2023-1a"};
+  for (const auto& name : users)
+    WriteFile(Dir() / name, "the user's");
+  {
+    // The writer's lock, as its own open file holds it.
+    const int held = ::open((Dir() / remote).c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    WriteFileAtomic(target, "new");
+    EXPECT_EQ(ReadFile(Dir() / remote), "the other machine's half-written file");
+    ::close(held);
+  }
+  for (const auto& name : users)
+    EXPECT_EQ(ReadFile(Dir() / name), "the user's") << name;
+  // Once nobody holds it, it is a leftover like any other.
+  WriteFileAtomic(target, "newer");
+  const auto entries = FolderEntries(Dir());
+  EXPECT_EQ(std::find(entries.begin(), entries.end(), remote), entries.end());
+  EXPECT_EQ(entries.size(), 1 + users.size());
 }
 
 TEST_P(AtomicFileTest, AMissingFolderIsAnErrorNamingTheFile) {
