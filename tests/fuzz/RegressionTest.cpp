@@ -11,7 +11,9 @@
 #include <map>
 #include <string>
 
+#include "fuzz/holder/FuzzInput.h"
 #include "fuzz/launch/FuzzInput.h"
+#include "fuzz/passwords/FuzzInput.h"
 #include "fuzz/profile/FuzzInput.h"
 #include "fuzz/qvcrypt/FuzzInput.h"
 #include "fuzz/sql/FuzzInput.h"
@@ -23,7 +25,8 @@ namespace {
 const std::map<std::string, std::function<void(std::string_view)>> kAreas = {
     {"qvcrypt", qve::fuzz::RunInput},   {"profile", platform::fuzz::RunInput},
     {"launch", launch::fuzz::RunInput}, {"vnprotect", vn::fuzz::RunInput},
-    {"sql", db::fuzz::RunInput},
+    {"sql", db::fuzz::RunInput},        {"passwords", passwords::fuzz::RunInput},
+    {"holder", holder::fuzz::RunInput},
 };
 
 std::string ReadAll(const std::filesystem::path& file) {
