@@ -34,4 +34,20 @@ class TerminationRequests {
   std::intptr_t write_ = -1;
 };
 
+// Holds back the same requests while it lives, for work that must not be cut in two (a file of
+// individual numbers and its audit record): a request that arrives meanwhile takes effect when the
+// object is destroyed, with whatever handling it would have had (the default ends the process
+// there; a TerminationRequests object gets its byte). Threads started meanwhile inherit the hold.
+// Holds may nest; each brings back only what it changed.
+class TerminationHold {
+ public:
+  TerminationHold();
+  ~TerminationHold();
+  TerminationHold(const TerminationHold&) = delete;
+  TerminationHold& operator=(const TerminationHold&) = delete;
+
+ private:
+  unsigned held_ = 0;  // which of the requests this object blocked, one bit each
+};
+
 }  // namespace nc16::platform

@@ -1,6 +1,7 @@
 #include "app/flow/OutputStep.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "document/ArgUtils.h"
 #include "document/EDataExportError.h"
@@ -10,6 +11,7 @@
 #include "external/qvcrypt/QvCryptLib.h"
 #include "mnlog/uMNLog.h"
 #include "platform/Platform.h"
+#include "platform/Termination.h"
 
 namespace nc16 {
 namespace {
@@ -68,6 +70,10 @@ OutputStepResult MakeIntermediateFile(TDataExportInfo& info, const OutputContext
     }
     const int32_t size = static_cast<int32_t>(length);
     const char* target = context.target.c_str();
+    // A file of individual numbers never exists without its audit record: Ctrl+C, a kill or a
+    // closed terminal after this point takes effect once the record is written (or has failed).
+    std::optional<platform::TerminationHold> hold;
+    if (info.IncludeMyNumber == 1) hold.emplace();
     int32_t answer;
     if (context.by_launcher) {
       std::string key = TxPzConv().DecodeBase64(info.Password);

@@ -4,6 +4,7 @@
 #include "platform/Termination.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -74,6 +75,25 @@ bool TerminationRequests::Take() {
   while (::read(static_cast<int>(read_), bytes, sizeof bytes) > 0)
     requested = true;
   return requested;
+}
+
+TerminationHold::TerminationHold() {
+  sigset_t block, previous;
+  sigemptyset(&block);
+  for (int signal_number : kSignals)
+    sigaddset(&block, signal_number);
+  ::pthread_sigmask(SIG_BLOCK, &block, &previous);
+  for (size_t i = 0; i < std::size(kSignals); ++i)
+    if (sigismember(&previous, kSignals[i]) == 0) held_ |= 1u << i;
+}
+
+TerminationHold::~TerminationHold() {
+  // Unblocking delivers what arrived meanwhile, before pthread_sigmask returns.
+  sigset_t unblock;
+  sigemptyset(&unblock);
+  for (size_t i = 0; i < std::size(kSignals); ++i)
+    if ((held_ & (1u << i)) != 0) sigaddset(&unblock, kSignals[i]);
+  ::pthread_sigmask(SIG_UNBLOCK, &unblock, nullptr);
 }
 
 }  // namespace nc16::platform

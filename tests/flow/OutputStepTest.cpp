@@ -80,6 +80,25 @@ class OutputStep : public ::testing::Test {
     return result_.result;
   }
 
+  // Another process that holds the log table for the given time, as the payroll product does.
+  pid_t HoldLogTable(int milliseconds) {
+    int ready[2];
+    EXPECT_EQ(pipe(ready), 0);
+    pid_t child = fork();
+    if (child == 0) {
+      px::TableWriter holder(data_.Path() / "set" / "tMNLog.DB");
+      char c = 1;
+      (void)!write(ready[1], &c, 1);
+      usleep(static_cast<useconds_t>(milliseconds) * 1000);
+      _exit(0);
+    }
+    char c;
+    EXPECT_EQ(read(ready[0], &c, 1), 1);
+    close(ready[0]);
+    close(ready[1]);
+    return child;
+  }
+
   size_t LogRecords() const { return px::Table(data_.Path() / "set" / "tMNLog.DB").RecordCount(); }
 
   std::string Decrypt(const std::filesystem::path& file, const std::string& secret, bool key) {
@@ -319,31 +338,14 @@ TEST_F(OutputStep, AHeaderCountBelowTheRecordsIsCorruption) {
 // Another export holds the log for the moment of its own record: waited for. The payroll
 // product holding it for longer: the engine's error, the file stands without its record.
 TEST_F(OutputStep, LogTableHeldByAnotherProcess) {
-  auto hold = [&](int milliseconds) {
-    int ready[2];
-    EXPECT_EQ(pipe(ready), 0);
-    pid_t child = fork();
-    if (child == 0) {
-      px::TableWriter holder(data_.Path() / "set" / "tMNLog.DB");
-      char c = 1;
-      (void)!write(ready[1], &c, 1);
-      usleep(static_cast<useconds_t>(milliseconds) * 1000);
-      _exit(0);
-    }
-    char c;
-    EXPECT_EQ(read(ready[0], &c, 1), 1);
-    close(ready[0]);
-    close(ready[1]);
-    return child;
-  };
-  pid_t child = hold(300);
+  pid_t child = HoldLogTable(300);
   EXPECT_EQ(Run(*Info(FromNativePath(out_.Path() / "a.xml.qve"), 1, "pw")), ExportResult::kWritten);
   waitpid(child, nullptr, 0);
   EXPECT_TRUE(shown_.empty());
   EXPECT_EQ(LogRecords(), 1u);
 
   TMNLogClass::SetBusyWaitForTesting(std::chrono::milliseconds(100));
-  child = hold(3000);
+  child = HoldLogTable(3000);
   EXPECT_EQ(Run(*Info(FromNativePath(out_.Path() / "b.xml.qve"), 1, "pw")), ExportResult::kWritten);
   TMNLogClass::SetBusyWaitForTesting(std::chrono::seconds(5));
   kill(child, SIGKILL);
@@ -352,6 +354,34 @@ TEST_F(OutputStep, LogTableHeldByAnotherProcess) {
   EXPECT_TRUE(shown_[0].second.starts_with("ﾃﾞｰﾀﾍﾞｰｽｴﾝｼﾞﾝｴﾗｰ\r"));
   EXPECT_TRUE(result_.log_failed);
   EXPECT_EQ(LogRecords(), 1u);
+}
+
+// Ctrl+C, a kill or a closed terminal once the file of individual numbers is in place ends the
+// export only after its audit record: the log table is held so the export waits between the two,
+// and each signal is sent there.
+TEST_F(OutputStep, SignalsWaitForTheLogRecord) {
+  const auto file = out_.Path() / "a.xml.qve";
+  size_t records = 0;
+  for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signal_number);
+    std::filesystem::remove(file);
+    pid_t holder = HoldLogTable(60000);
+    pid_t exporter = fork();
+    if (exporter == 0) {
+      signal(signal_number, SIG_DFL);
+      Run(*Info(FromNativePath(file), 1, "pw"));
+      _exit(0);
+    }
+    while (!std::filesystem::exists(file))
+      usleep(1000);
+    kill(exporter, signal_number);
+    kill(holder, SIGKILL);
+    waitpid(holder, nullptr, 0);
+    int status = 0;
+    waitpid(exporter, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number) << status;
+    EXPECT_EQ(LogRecords(), ++records);
+  }
 }
 
 }  // namespace

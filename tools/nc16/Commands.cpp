@@ -125,14 +125,16 @@ const Command* FindCommand(std::string_view name, std::span<char* const> args) {
   return plain;
 }
 
+// The texts below are appended piece by piece: GCC 12 at -O3 takes `"..." + std::string(...)`
+// for an overlapping copy (-Wrestrict) and fails a build with warnings as errors.
 std::string HelpText() {
   std::string out =
       "usage: nc16 <command> [arguments]\n\n"
       "Exports a payroll year to the intermediate file of the year-end tax adjustment, and\n"
       "the tools around it.\n\ncommands:\n";
   for (const Command& c : kCommands)
-    out += "  nc16 " + std::string(c.usage) + "\n      " + std::string(c.summary) + "\n";
-  out += "\n  nc16 --help     this text\n\n" + std::string(kSecretNote);
+    out.append("  nc16 ").append(c.usage).append("\n      ").append(c.summary).append("\n");
+  out.append("\n  nc16 --help     this text\n\n").append(kSecretNote);
   return out;
 }
 
@@ -141,12 +143,10 @@ std::string CommandHelp(std::string_view name) {
   std::string_view notes;
   for (const Command& c : kCommands) {
     if (c.name != name) continue;
-    // Appended piece by piece: GCC 12 at -O3 misreads `"..." + std::string(...)` as an
-    // overlapping copy (-Wrestrict).
     out.append("usage: nc16 ").append(c.usage).append("\n").append(c.summary).append("\n");
     notes = c.notes;
   }
-  if (!notes.empty()) out += "\n" + std::string(notes);
+  if (!notes.empty()) out.append("\n").append(notes);
   return out;
 }
 
@@ -189,7 +189,7 @@ std::string BashCompletion() {
       for (std::string_view w : c.words)
         choices += std::string(w) + " ";
     }
-    s += "    " + std::string(n) + ")\n";
+    s.append("    ").append(n).append(")\n");
     auto cases = [&](const std::set<std::string>& flags, const char* action) {
       if (flags.empty()) return;
       std::string joined;
