@@ -83,7 +83,11 @@ std::string AsciiUpperUtf8(std::string_view utf8) {
 std::string PasswordKey(std::string_view key_cp932) {
   // Bytes that are not CP932 would all read as U+FFFD: such a key stays its bytes, marked with a
   // byte that UTF-8 never holds, so it matches no line and no other key.
-  if (!IsValidCp932(key_cp932)) return "\xFF" + AsciiUpper(key_cp932);
+  if (!IsValidCp932(key_cp932)) {
+    std::string marked = "\xFF";  // appended, not a literal plus a temporary: GCC 12 -Wrestrict
+    marked += AsciiUpper(key_cp932);
+    return marked;
+  }
   return AsciiUpperUtf8(Cp932ToUtf8(key_cp932));
 }
 

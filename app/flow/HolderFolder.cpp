@@ -56,6 +56,8 @@ std::string ShortenedPath(const std::string& holder, const std::string& common_d
 std::string LocalHolderFolder(const std::string& holder, const std::string& common_data_dir) {
   // Windows opens such paths as they are.
   if (platform::kPathSeparator == "\\" || !IsWindowsPath(holder)) return holder;
+  // A zero byte ends the path where the system reads it: "DB\..\0X" would be checked as "DB\..".
+  if (holder.find('\0') != std::string::npos) return holder;
   std::string anchor;
   for (const std::string& part : Components(common_data_dir, platform::kPathSeparator))
     if (!part.empty()) anchor = FoldAscii(part);

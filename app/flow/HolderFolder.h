@@ -16,9 +16,9 @@ std::string ShortenedPath(const std::string& holder, const std::string& common_d
 // name no folder here: their components after the last one that equals, ignoring letter case,
 // the last component of `common_data_dir` are found one by one (platform::ResolvePathCase) under
 // `common_data_dir`, whose text the result keeps. `holder` unchanged when it is not in the
-// Windows form (or this is Windows), holds no such component or "." or "..", or its mapped
-// folder does not exist: the data-set check then refuses it. EOSError when a name on the way is
-// ambiguous.
+// Windows form (or this is Windows), holds a zero byte, no such component or "." or "..", or its
+// mapped folder does not exist: the data-set check then refuses it. EOSError when a name on the way
+// is ambiguous.
 std::string LocalHolderFolder(const std::string& holder, const std::string& common_data_dir);
 
 }  // namespace nc16

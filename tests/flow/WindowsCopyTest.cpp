@@ -38,6 +38,8 @@ TEST(LocalHolderFolder, WindowsPathsMapUnderTheCommonFolder) {
       {"C:\\ProgramData\\VANTREL\\MILVEKKYUYO\\DB\\..\\DB\\DAT001", ""},
       {common + "/db/dat001", ""},
       {"DB\\DAT001", ""},
+      // A zero byte ends the path where the system reads it: this one would be "MILVEKKYUYO/..".
+      {std::string("C:\\MILVEKKYUYO\\..\0X", 19), ""},
   };
   for (const Case& c : cases) {
     const std::string holder = Utf8ToCp932(c.holder);
