@@ -44,7 +44,11 @@ TDataExportInfo::TDataExportInfo(std::string outputFile, std::string password,
     : OnSaveError(PrintToStderr),
       remembering_(remembering),
       save_at_destruction_(remembering != Remembering::kNothing) {
-  DataRoot = ReadDataRoot();
+  try {
+    DataRoot = ReadDataRoot();
+  } catch (const EOSError& e) {
+    SettingsError = e.what();
+  }
 
   CommonDataDir.clear();
   if (auto common = os::CommonAppDataFolder())
@@ -64,7 +68,7 @@ TDataExportInfo::TDataExportInfo(std::string outputFile, std::string password,
     SourceVersion = ReadSourceVersion(Join(DataRoot, "Initdat"));
   } catch (const EOSError& e) {
     SourceVersion = "0";
-    SettingsError = e.what();
+    if (SettingsError.empty()) SettingsError = e.what();
   }
 
   CompanyName.clear();
