@@ -151,6 +151,12 @@ inline const std::string& LogRecordFailed() {
 // Our own: the batch's passwords file has no line for a company that uses My Number.
 std::string NoPasswordLine(std::string_view key);
 inline const std::string& DocumentTooLarge() { return SJ("文書が大きすぎて暗号化できません"); }
+// Our own: a table of the data set changed while the export read it (another program wrote it);
+// the file would mix old and new data, so none is written.
+inline const std::string& DataChangedWhileRead() {
+  return SJ("ﾃﾞｰﾀの読み込み中に給与ﾃﾞｰﾀが変更されました。\r中間ﾌｧｲﾙは作成していません。"
+            "もう一度、やり直してください。");
+}
 
 // clang-format on
 

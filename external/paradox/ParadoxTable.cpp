@@ -124,6 +124,7 @@ Table::Table(const std::filesystem::path& db_file, const OpenOptions& options)
   // reading it whole would only exhaust memory.
   constexpr uint64_t kLargestTable = 65535ull * 32768 + 65536;
   if (file.Size() > kLargestTable) Fail("file larger than any Paradox table");
+  sources_.push_back({db_file, file.Identity()});
   data_ = file.ReadAll();
   Parse();
   // The blob file is read under the same lock as the table, so the two belong together. Only a
@@ -305,6 +306,7 @@ void Table::BlobBytesIfAny() const {
     blob_loaded_ = true;
     if (!blob_path_.empty()) {
       const TableFile file(blob_path_, TableFile::Mode::kRead, FromNativePath(blob_path_));
+      sources_.push_back({blob_path_, file.Identity()});
       blob_ = std::make_unique<std::string>(file.ReadAll());
     }
   }
