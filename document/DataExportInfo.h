@@ -31,10 +31,11 @@ enum class Remembering {
 class TDataExportInfo {
  public:
   // Reads the registry, Version.ini and (unless `remembering` is kNothing) DataSelect.ini; never
-  // raises. Missing settings read as empty texts or defaults. A settings file that is there and
-  // cannot be read (no permission, no regular file, too large) or whose name is ambiguous (two
-  // entries that differ only in letter case) leaves its message in SettingsError, the first
-  // such message when there are several.
+  // raises. Missing settings read as empty texts or defaults. The registry file or Version.ini
+  // that is there and cannot be read (no permission, no regular file, over 1 MiB), or a settings
+  // file whose name is ambiguous (two entries that differ only in letter case), leaves its
+  // message in SettingsError, the first such message when there are several. An unreadable
+  // DataSelect.ini reads as empty (see LoadSelection).
   TDataExportInfo(std::string outputFile, std::string password, int32_t callerFunctionId,
                   Remembering remembering);
   // Saves the selection into CommonDataDir, when the object remembers one. A failure is handed
@@ -44,10 +45,11 @@ class TDataExportInfo {
   TDataExportInfo& operator=(const TDataExportInfo&) = delete;
 
   // DataSelect.ini of the folder Dir, found in any letter case: Load reads DataKey, CompanyName
-  // and (caller id 0) OutputFile, each at most 2047 bytes, empty when missing. Save writes them
-  // in one atomic replacement under the name the file was found with (a new file is named
-  // DataSelect.ini), keeping every other section and key. Both raise EOSError naming the file,
-  // or the two files when the name is ambiguous.
+  // and (caller id 0) OutputFile, each at most 2047 bytes, empty when missing or when the file
+  // cannot be read (Save then refuses it for the same cause). Save writes them in one atomic
+  // replacement under the name the file was found with (a new file is named DataSelect.ini),
+  // keeping every other section and key. Both raise EOSError naming the two files when the name
+  // is ambiguous; Save raises EOSError naming the file when it cannot be read or written.
   void LoadSelection(std::string_view dir);
   void SaveSelection(std::string_view dir);
   // Version.ini of the folder Dir (names in any letter case): the digits MAJOR+MINOR+REVISION
