@@ -96,6 +96,8 @@ inline const std::string& NoDataSetToChoose() { return SJ("選択できるﾃﾞ
 inline const std::string& NoPayrollData() {
   return SJ("このﾃﾞｰﾀﾌｫﾙﾀﾞには給与ﾃﾞｰﾀがありません。\rもう一度、選び直してください。\r");
 }
+// Our own: a data folder that is there and cannot be listed, with the folder and the cause.
+std::string DataFolderUnreadable(std::string_view cause);
 inline const std::string& CannotExportVersion() {
   return SJ("このﾃﾞｰﾀは連動できません。\r最新版のミルベク給与でコンバート後、もう一度、選び直してください。\r");
 }
