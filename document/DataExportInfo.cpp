@@ -44,7 +44,11 @@ TDataExportInfo::TDataExportInfo(std::string outputFile, std::string password,
     : OnSaveError(PrintToStderr),
       remembering_(remembering),
       save_at_destruction_(remembering != Remembering::kNothing) {
-  DataRoot = ReadDataRoot();
+  try {
+    DataRoot = ReadDataRoot();
+  } catch (const EOSError& e) {
+    SettingsError = e.what();
+  }
 
   CommonDataDir.clear();
   if (auto common = os::CommonAppDataFolder())
@@ -64,7 +68,7 @@ TDataExportInfo::TDataExportInfo(std::string outputFile, std::string password,
     SourceVersion = ReadSourceVersion(Join(DataRoot, "Initdat"));
   } catch (const EOSError& e) {
     SourceVersion = "0";
-    SettingsError = e.what();
+    if (SettingsError.empty()) SettingsError = e.what();
   }
 
   CompanyName.clear();
@@ -119,12 +123,24 @@ std::string TDataExportInfo::ReadSourceVersion(std::string_view dir) {
 }
 
 void TDataExportInfo::LoadSelection(std::string_view dir) {
-  std::string file = Join(dir, kSelectionFile);
-  DataKey = os::ReadProfileString(file, kSelectionSection, "DATA", "", kMaxProfileValue);
-  CompanyName = os::ReadProfileString(file, kSelectionSection, "KOMONSAKI", "", kMaxProfileValue);
+  // An ambiguous name raises here, as for every settings file.
+  const std::string file = os::ResolvePathCase(Join(dir, kSelectionFile));
   // A launcher names the file itself; the remembered one belongs to runs of the program alone.
-  if (CallerFunctionId == 0 && remembering_ == Remembering::kDataSetAndFile)
-    OutputFile = os::ReadProfileString(file, kSelectionSection, "EXPORTFILE", "", kMaxProfileValue);
+  const bool with_file = CallerFunctionId == 0 && remembering_ == Remembering::kDataSetAndFile;
+  try {
+    DataKey = os::ReadProfileString(file, kSelectionSection, "DATA", "", kMaxProfileValue);
+    CompanyName = os::ReadProfileString(file, kSelectionSection, "KOMONSAKI", "", kMaxProfileValue);
+    if (with_file)
+      OutputFile =
+          os::ReadProfileString(file, kSelectionSection, "EXPORTFILE", "", kMaxProfileValue);
+  } catch (const EOSError&) {
+    // The remembered choices only save typing: a file that cannot be read (a folder, a FIFO, a
+    // file over 1 MiB, no permission) reads as empty, and the save at the end, refused for the
+    // same cause, names the file and the cause once.
+    DataKey.clear();
+    CompanyName.clear();
+    if (with_file) OutputFile.clear();
+  }
 }
 
 void TDataExportInfo::SaveSelection(std::string_view dir) {

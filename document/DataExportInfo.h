@@ -31,9 +31,11 @@ enum class Remembering {
 class TDataExportInfo {
  public:
   // Reads the registry, Version.ini and (unless `remembering` is kNothing) DataSelect.ini; never
-  // raises for missing or unreadable settings (they read as empty texts or defaults). A settings
-  // file whose name is ambiguous (two entries that differ only in letter case) leaves its
-  // message in SettingsError.
+  // raises. Missing settings read as empty texts or defaults. The registry file or Version.ini
+  // that is there and cannot be read (no permission, no regular file, over 1 MiB), or a settings
+  // file whose name is ambiguous (two entries that differ only in letter case), leaves its
+  // message in SettingsError, the first such message when there are several. An unreadable
+  // DataSelect.ini reads as empty (see LoadSelection).
   TDataExportInfo(std::string outputFile, std::string password, int32_t callerFunctionId,
                   Remembering remembering);
   // Saves the selection into CommonDataDir, when the object remembers one. A failure is handed
@@ -43,18 +45,20 @@ class TDataExportInfo {
   TDataExportInfo& operator=(const TDataExportInfo&) = delete;
 
   // DataSelect.ini of the folder Dir, found in any letter case: Load reads DataKey, CompanyName
-  // and (caller id 0) OutputFile, each at most 2047 bytes, empty when missing. Save writes them
-  // in one atomic replacement under the name the file was found with (a new file is named
-  // DataSelect.ini), keeping every other section and key. Both raise EOSError naming the file,
-  // or the two files when the name is ambiguous.
+  // and (caller id 0) OutputFile, each at most 2047 bytes, empty when missing or when the file
+  // cannot be read (Save then refuses it for the same cause). Save writes them in one atomic
+  // replacement under the name the file was found with (a new file is named DataSelect.ini),
+  // keeping every other section and key. Both raise EOSError naming the two files when the name
+  // is ambiguous; Save raises EOSError naming the file when it cannot be read or written.
   void LoadSelection(std::string_view dir);
   void SaveSelection(std::string_view dir);
   // Version.ini of the folder Dir (names in any letter case): the digits MAJOR+MINOR+REVISION
   // (defaults "1", "00", "000"), also kept in VersionMajor/Minor/Revision; "0" when the file does
-  // not exist. EOSError when a name is ambiguous.
+  // not exist. EOSError when a name is ambiguous or the file cannot be read.
   std::string ReadSourceVersion(std::string_view dir);
   // The registry's RootDir of the payroll product with "MILVEKKYUYO16" appended directly;
-  // empty when the key does not open, "MILVEKKYUYO16" alone when the value is missing.
+  // empty when the key does not open, "MILVEKKYUYO16" alone when the value is missing. EOSError
+  // naming the registry file when it is there and cannot be read (POSIX).
   std::string ReadDataRoot();
 
   // The document header and the employees (written elsewhere, with the header code).
@@ -91,8 +95,8 @@ class TDataExportInfo {
   // The error list the extraction fills; without one the lines go nowhere.
   ErrorList* Errors = nullptr;
 
-  // The message of a settings file or folder whose name was ambiguous at creation; start-up
-  // stops with it. Empty normally.
+  // The message of a settings file that could not be read at creation, or of a settings file or
+  // folder whose name was ambiguous; start-up stops with it. Empty normally.
   std::string SettingsError;
 
   // Destruction then leaves DataSelect.ini as it was: a program stopped at start-up never ran.

@@ -24,6 +24,10 @@ std::string SourceTooOld(std::string_view dotted_version) {
          SJ("ﾌﾟﾛｸﾞﾗﾑを強制終了します。");
 }
 
+std::string DataFolderUnreadable(std::string_view cause) {
+  return SJ("このﾃﾞｰﾀﾌｫﾙﾀﾞを読み込めません。\r") + std::string(cause) + "\r";
+}
+
 std::string IntroAlone(std::string_view source, std::string_view target) {
   return Format(SJ("『%s』から『%s』へﾃﾞｰﾀを連動させるための"), {source, target}) + "\r" +
          SJ("中間ﾌｧｲﾙを作成します。");

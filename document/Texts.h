@@ -96,6 +96,8 @@ inline const std::string& NoDataSetToChoose() { return SJ("選択できるﾃﾞ
 inline const std::string& NoPayrollData() {
   return SJ("このﾃﾞｰﾀﾌｫﾙﾀﾞには給与ﾃﾞｰﾀがありません。\rもう一度、選び直してください。\r");
 }
+// Our own: a data folder that is there and cannot be listed, with the folder and the cause.
+std::string DataFolderUnreadable(std::string_view cause);
 inline const std::string& CannotExportVersion() {
   return SJ("このﾃﾞｰﾀは連動できません。\r最新版のミルベク給与でコンバート後、もう一度、選び直してください。\r");
 }
@@ -151,6 +153,12 @@ inline const std::string& LogRecordFailed() {
 // Our own: the batch's passwords file has no line for a company that uses My Number.
 std::string NoPasswordLine(std::string_view key);
 inline const std::string& DocumentTooLarge() { return SJ("文書が大きすぎて暗号化できません"); }
+// Our own: a table of the data set changed while the export read it (another program wrote it);
+// the file would mix old and new data, so none is written.
+inline const std::string& DataChangedWhileRead() {
+  return SJ("ﾃﾞｰﾀの読み込み中に給与ﾃﾞｰﾀが変更されました。\r中間ﾌｧｲﾙは作成していません。"
+            "もう一度、やり直してください。");
+}
 
 // clang-format on
 

@@ -13,10 +13,15 @@ void TDataExportInfo::SetDataNode(TXmlSaveDoc& doc) {
   ErrorList scratch;  // the list nobody shows, when no window owns one
   ErrorList& errors = Errors ? *Errors : scratch;
   int result;
+  std::string changed_file;
   {
     TNenchoDataMake maker(DataFolder, errors);
     result = maker.MakeData(doc, IncludeMyNumber);
+    changed_file = maker.ChangedTableFile();
   }
+  if (result == TNenchoDataMake::kDataChanged)
+    throw EDataExportError(texts::DataChangedWhileRead(), changed_file,
+                           EDataExportError::kDataChanged);
   if (result == TNenchoDataMake::kNoEmployee)
     throw EDataExportError(texts::NoEmployee(), "", EDataExportError::kNoEmployee);
   if (result == TNenchoDataMake::kProblemsFound)

@@ -173,7 +173,7 @@ int TNenchoDataMake::MakeData(TXmlSaveDoc& doc, int my_number_option) {
   qryFamily.Open();
   qryMeisai.Open();
 
-  if (qrySyain.Eof()) return kNoEmployee;
+  if (qrySyain.Eof()) return Checked(kNoEmployee);
 
   nodeData = doc.AddElement(TXmlNode(), "DATA");
   attrs_ = {{"CODE", ""}, {"NAME", ""}};
@@ -216,6 +216,17 @@ int TNenchoDataMake::MakeData(TXmlSaveDoc& doc, int my_number_option) {
   }
 
   if (run_error_) result = kProblemsFound;
+  return Checked(result);
+}
+
+int TNenchoDataMake::Checked(int result) {
+  // Each table is read whole when a query first needs it, and again when it has changed before
+  // a later query: a table that another program rewrote meanwhile has given this export rows of
+  // two of its states, mixed with the rows of the other tables. Its stamp now tells.
+  if (auto changed = dbData.ChangedTableFile()) {
+    changed_file_ = *changed;
+    return kDataChanged;
+  }
   return result;
 }
 

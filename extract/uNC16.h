@@ -36,6 +36,9 @@ class TNenchoDataMake {
   static constexpr int kWritten = 1;
   static constexpr int kNoEmployee = 3;
   static constexpr int kProblemsFound = 5;
+  // A table file changed while the queries read it (ChangedTableFile names it): what was written
+  // may mix its old and new rows.
+  static constexpr int kDataChanged = 7;
 
   // Connects to `folder` (CP932 path); a failed connection raises a database error. `errors`
   // receives the validation errors and must outlive the object.
@@ -45,9 +48,13 @@ class TNenchoDataMake {
   TNenchoDataMake& operator=(const TNenchoDataMake&) = delete;
 
   // Appends DATA and the employees to `doc`, whose root must exist. `my_number_option` 1 decodes
-  // and writes individual numbers. Returns kWritten, kNoEmployee or kProblemsFound; database and
-  // document errors pass through.
+  // and writes individual numbers. Returns kWritten, kNoEmployee or kProblemsFound, or
+  // kDataChanged before any of them when a table file read is no longer as it was when opened;
+  // database and document errors pass through.
   virtual int MakeData(TXmlSaveDoc& doc, int my_number_option);
+
+  // After kDataChanged: the table file that changed (CP932 path).
+  const std::string& ChangedTableFile() const { return changed_file_; }
 
   // The employee query's SQL lines for a data version.
   static std::vector<std::string> EmployeeQuerySql(int version);
@@ -84,6 +91,8 @@ class TNenchoDataMake {
   void AddError(const std::string& line);
   // The error line of a value that the file cannot carry, naming its element (and attribute).
   void ReportInvalidValue(std::string_view element, std::string_view attribute);
+  // `result`, or kDataChanged when a table file read has changed since it was opened.
+  int Checked(int result);
   // The payments of one kind (salary or bonus).
   void WritePayments(TXmlSaveDoc& doc, bool bonus);
   // Field access on the employee query.
@@ -97,6 +106,7 @@ class TNenchoDataMake {
   // What the values being written belong to, in front of the field in a value's error line:
   // empty for the employee's own, "［ n行目 name］" while a dependant's row is written.
   std::string value_origin_;
+  std::string changed_file_;
 };
 
 }  // namespace nc16

@@ -15,9 +15,13 @@ namespace cause_words {
 inline const std::string& NotFound() { return SJ("指定されたパスが見つかりません"); }
 inline const std::string& AccessDenied() { return SJ("アクセスが拒否されました"); }
 inline const std::string& IsAFolder() { return SJ("フォルダーです"); }
+inline const std::string& NotARegularFile() { return SJ("通常のファイルではありません"); }
 inline const std::string& DiskFull() { return SJ("ディスクに十分な空き領域がありません"); }
 // clang-format on
 }  // namespace cause_words
+
+// NotARegularFile names what no error code says: a FIFO, a device or a socket where a file is
+// read.
 
 // The cause for a system error code: errno on POSIX, a GetLastError code on Windows. Our words
 // for a missing file or folder, a refused access, a folder where a file was meant and a full disk

@@ -75,7 +75,8 @@ class NamedMutex {
 // is the INI-form file NC16_REGISTRY, one section per key named with the root,
 // [HKEY_LOCAL_MACHINE\SOFTWARE\VANTREL\MILVEKKYUYO070], and one entry per value; key and value
 // names are case-insensitive as in the registry. A missing file or section is a key that does
-// not open.
+// not open; a file that is there and cannot be read (no permission, no regular file, over 1 MiB)
+// raises EOSError naming it and the cause: that is a fault of the machine, not an absent key.
 enum class RegistryStatus {
   kOk,
   kKeyNotFound,    // the key does not open (absent, or no read access)
@@ -96,7 +97,7 @@ std::optional<std::string> CommonAppDataFolder();
 
 // The current user's Documents folder (CSIDL_PERSONAL; POSIX: XDG_DOCUMENTS_DIR of
 // $XDG_CONFIG_HOME/user-dirs.dirs, else $HOME/Documents), only when it exists; never created.
-// Empty otherwise.
+// Empty otherwise. A user-dirs.dirs that is no regular file of at most 1 MiB counts as missing.
 std::string DocumentsFolder();
 
 // The current user's home folder (POSIX: $HOME, else the user's entry of the password database;
@@ -159,7 +160,9 @@ std::string ResolvePathCase(std::string_view path);
 // section and key count; a value loses the blanks around it and one pair of matching quotes
 // ('...' or "...") around it. Contents are CP932 bytes, kept as they are. The file is found in
 // any letter case (ResolvePathCase; EOSError when its name is ambiguous), and written back under
-// the name it was found with.
+// the name it was found with. On POSIX a file is read only when it is a regular file of at most
+// 1 MiB, and its open never waits (a FIFO in its place); anything else raises EOSError naming the
+// file and the cause, as does a file that cannot be read (no permission).
 
 // The value, cut to at most `max_chars` bytes (never in the middle of a double-byte character);
 // `default_value` (without trailing blanks) when the file, section or key is missing.

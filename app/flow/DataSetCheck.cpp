@@ -33,6 +33,15 @@ bool DataSetCheck::CheckSelectedData(const std::string& holder, Messages& shown)
   bool has_company = false;
   try {
     folder = LocalHolderFolder(holder, info_.CommonDataDir);
+    // A folder that is there and may not be listed (mode 0000, 0111) has its tables out of
+    // reach, whether or not one of them can be seen by its exact name: the user must hear why,
+    // not that the folder holds no payroll data.
+    if (platform::DirectoryExists(folder)) {
+      if (auto cause = platform::UnreadableFolder(folder)) {
+        shown.push_back({MessageKind::kWarning, texts::DataFolderUnreadable(*cause)});
+        return false;
+      }
+    }
     has_company = HasCompanyTable(folder);
   } catch (const EOSError& e) {
     shown.push_back({MessageKind::kError, std::string(e.what()) + "\r\r"});

@@ -54,7 +54,11 @@ class Exporter {
 
   bool CheckDataSet() {
     if (check_.CheckSelectedData(request_.DataSet, out_.Shown)) return true;
-    if (auto cause = platform::UnreadableFolder(request_.DataSet)) out_.Cause = *cause;
+    // The folder's own fault, unless the check's message has named it already.
+    if (auto cause = platform::UnreadableFolder(request_.DataSet)) {
+      if (out_.Shown.empty() || out_.Shown.back().text.find(*cause) == std::string::npos)
+        out_.Cause = *cause;
+    }
     return false;
   }
 

@@ -77,8 +77,9 @@ ProgramClaim ClaimProgram() {
 
 std::optional<std::string> CheckInstallation(const TDataExportInfo& info) {
   if (info.TargetProductName.empty()) return texts::SettingsNotInitialised();
-  // A settings file or folder whose name is ambiguous (two entries differing only in letter
-  // case) stops the program with the message naming both.
+  // A settings file that cannot be read (its message names it and the cause), or whose name is
+  // ambiguous (two entries differing only in letter case: the message names both), stops the
+  // program.
   const std::string& stop = texts::ForcedEnd();
   if (!info.SettingsError.empty()) return info.SettingsError + stop;
   try {

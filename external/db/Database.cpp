@@ -9,6 +9,7 @@
 #include "external/db/NoCase.h"
 #include "external/db/Session.h"
 #include "external/db/TableFiles.h"
+#include "platform/Cp932.h"
 
 namespace nc16::db {
 namespace {
@@ -100,6 +101,16 @@ bool TDatabase::Connected() const {
 
 const std::string& TDatabase::Path() const {
   return impl_->path;
+}
+
+std::optional<std::string> TDatabase::ChangedTableFile() const {
+  if (!impl_->session) return std::nullopt;
+  if (auto changed = impl_->session->ChangedSource()) return FromNativePath(*changed);
+  return std::nullopt;
+}
+
+void SetTableReadHook(std::function<void(const std::string& file)> hook) {
+  detail::TableReadHook() = std::move(hook);
 }
 
 }  // namespace nc16::db

@@ -10,7 +10,9 @@
 // by a query stays valid until the query moves, closes or is destroyed.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -121,6 +123,13 @@ class TDatabase {
   void Close();
   bool Connected() const;
   const std::string& Path() const;  // the folder, once connected
+
+  // The first table file that the connection's queries have read and that is no longer as it
+  // was when they opened it (its size, modification time, inode or device differ: rewritten in
+  // place, replaced or removed), as a CP932 path; nothing when every one is unchanged or the
+  // connection is closed. Asked after the last read, a change means the rows the queries gave
+  // may mix the table's states with each other and with the other tables.
+  std::optional<std::string> ChangedTableFile() const;
 
  private:
   struct Impl;
@@ -238,5 +247,10 @@ struct TableStamp {
   friend bool operator==(const TableStamp&, const TableStamp&) = default;
 };
 TableStamp StampOfTable(std::string_view folder, std::string_view table);
+
+// Tests only: called with the file (CP932 path) each time a session has read a table file, before
+// any of its rows is used, so that a test can change a table in the middle of a reading. An empty
+// function removes the hook.
+void SetTableReadHook(std::function<void(const std::string& file)> hook);
 
 }  // namespace nc16::db

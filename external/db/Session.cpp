@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <mutex>
 #include <vector>
@@ -169,6 +170,11 @@ void Session::Load(const TableRef& ref, const std::filesystem::path& file, const
   } catch (const px::ParadoxError& e) {
     throw EDBEngineError(MsgTableUnreadable(ref.file, e.what()));
   }
+  for (const px::SourceFile& source : loaded->table->Sources()) {
+    const auto same = [&](const px::SourceFile& s) { return s.path == source.path; };
+    if (std::none_of(sources_.begin(), sources_.end(), same)) sources_.push_back(source);
+  }
+  if (TableReadHook()) TableReadHook()(FromNativePath(file));
   for (const px::FieldInfo& f : loaded->table->fields()) {
     loaded->names.push_back(f.name);
     loaded->types.push_back(f.type);
@@ -202,6 +208,19 @@ void Session::Load(const TableRef& ref, const std::filesystem::path& file, const
     tables_.erase(ref.sql_name);
     throw;
   }
+}
+
+std::optional<std::filesystem::path> Session::ChangedSource() const {
+  for (const px::SourceFile& source : sources_) {
+    const std::optional<px::FileIdentity> now = px::IdentityOf(source.path);
+    if (!now || *now != source.identity) return source.path;
+  }
+  return std::nullopt;
+}
+
+std::function<void(const std::string&)>& TableReadHook() {
+  static std::function<void(const std::string&)> hook;
+  return hook;
 }
 
 std::shared_ptr<Session> SessionFor(std::string_view database_name) {

@@ -17,11 +17,13 @@
 #include <sqlite3.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "external/db/SqlTranslate.h"
 #include "external/paradox/ParadoxTable.h"
@@ -61,6 +63,10 @@ class Session {
   // is missing, locked or unreadable.
   void Attach(const TranslatedSql& sql);
 
+  // The first file the session has read tables from that is no longer as it was when first
+  // opened (rewritten, replaced or removed); nothing when every one is unchanged.
+  std::optional<std::filesystem::path> ChangedSource() const;
+
  private:
   void Load(const TableRef& ref, const std::filesystem::path& file, const FileStamp& stamp);
 
@@ -71,6 +77,9 @@ class Session {
   std::unique_ptr<Connection> conn_;
   std::map<std::string, std::shared_ptr<LoadedTable>> tables_;  // by SQLite name
   std::map<std::string, std::filesystem::path> files_;          // by name as written
+  // Every file read, as it was when first opened; a later reload of a changed table leaves the
+  // first identity here, so that the change is still seen at the end.
+  std::vector<px::SourceFile> sources_;
 };
 
 // The declared virtual table of `sql_name` on a connection: its slot and its declaration.
@@ -79,6 +88,9 @@ struct DeclaredTable {
   std::shared_ptr<TableSlot> slot;
 };
 const DeclaredTable* FindDeclared(const Connection& conn, const std::string& sql_name);
+
+// The hook of SetTableReadHook (Db.h); empty when none is set.
+std::function<void(const std::string&)>& TableReadHook();
 
 // The session a database name stands for: the open connection of that name, or else a fresh
 // session on the name taken as a folder path. Raises EDBEngineError when it is neither.

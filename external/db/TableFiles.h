@@ -16,7 +16,9 @@ std::string ResolvedPath(std::string_view path);
 
 // The file of table `name` (".db" appended when missing) in `folder` (CP932 paths), its names
 // matched without regard to the case of ASCII letters; nullopt when the folder holds no such
-// file. EDBEngineError when a name is ambiguous.
+// file. EDBEngineError when a name is ambiguous, and naming the path and the cause when what is
+// there is no regular file (a folder, a FIFO, a link to a device), when it may not be looked at,
+// or when the folder may not be listed (so that a name in another case cannot be found).
 std::optional<std::filesystem::path> FindTableFile(std::string_view folder, std::string_view name);
 
 // Whether `folder` (CP932) names an existing directory, in any letter case. EDBEngineError when

@@ -126,6 +126,7 @@ Table::Table(const std::filesystem::path& db_file, const OpenOptions& options)
   constexpr uint64_t kLargestTable = 65535ull * 32768 + 65536;
   const uint64_t size = file.Size();
   if (size > kLargestTable) Fail("file larger than any Paradox table");
+  sources_.push_back({db_file, file.Identity()});
   // The header's record count is checked against the file before the file is read whole: a
   // count no file of this size can hold is a damaged header, whatever memory is left.
   if (auto fault = CountBeyondFile(file.ReadAt(0, kHeaderFixed), size)) Fail(*fault);
@@ -332,6 +333,7 @@ void Table::BlobBytesIfAny() const {
     blob_loaded_ = true;
     if (!blob_path_.empty()) {
       const TableFile file(blob_path_, TableFile::Mode::kRead, FromNativePath(blob_path_));
+      sources_.push_back({blob_path_, file.Identity()});
       blob_ = std::make_unique<std::string>(file.ReadAll());
     }
   }

@@ -27,6 +27,8 @@
 #include <variant>
 #include <vector>
 
+#include "external/paradox/TableFile.h"
+
 namespace nc16::px {
 
 // Any fault of a Paradox table file. what() is a CP932 message naming the file and the fault,
@@ -170,6 +172,12 @@ struct OpenOptions {
   std::filesystem::path blob_file;
 };
 
+// A file a table was read from, with its identity when it was opened.
+struct SourceFile {
+  std::filesystem::path path;
+  FileIdentity identity;
+};
+
 class Table {
  public:
   // Opens and checks `db_file`. Raises ParadoxError (file missing, unreadable, corrupt),
@@ -201,6 +209,11 @@ class Table {
   // The blob a field's record bytes point at (memo, binary, ...); raises ParadoxError.
   std::string ReadBlob(std::span<const uint8_t> field_bytes, FieldType type) const;
   const std::string& Name() const { return name_; }  // the file, for messages (CP932)
+  // The files read (the .DB file, and the .MB file when the table has blob fields and one was
+  // found), each as it was when opened, before it was read: a reader that compares them with the
+  // files later knows whether what it read may have changed meanwhile. Empty for a table made
+  // from bytes.
+  const std::vector<SourceFile>& Sources() const { return sources_; }
   [[noreturn]] void Fail(std::string_view fault) const;
 
  private:
@@ -223,6 +236,7 @@ class Table {
   std::filesystem::path blob_path_;            // empty: none known
   mutable std::unique_ptr<std::string> blob_;  // the .MB file; null when there is none
   mutable bool blob_loaded_ = false;
+  mutable std::vector<SourceFile> sources_;
 };
 
 // The file beside `db_file` with its stem and extension `ext` (".MB", ".PX"): the one that exists

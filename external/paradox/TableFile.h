@@ -11,10 +11,24 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace nc16::px {
+
+// Which file, in which state: a rewrite in place changes the size or the modification time
+// (kept to the nanosecond), a replacement the inode or the device.
+struct FileIdentity {
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  uint64_t size = 0;
+  int64_t mtime_ns = 0;
+  friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+// The identity of the file at `path` now (links followed); nothing when there is none to see.
+std::optional<FileIdentity> IdentityOf(const std::filesystem::path& path);
 
 class TableFile {
  public:
@@ -40,6 +54,7 @@ class TableFile {
   // At most `count` bytes from `offset`: fewer where the file ends.
   std::string ReadAt(uint64_t offset, size_t count) const;
   uint64_t Size() const;
+  FileIdentity Identity() const;  // of the open file as it is now
   void WriteAt(std::string_view data, uint64_t offset) const;
   void Sync() const;  // data on disk before the next write is issued
 

@@ -21,7 +21,22 @@ namespace {
                      std::strerror(errno));
 }
 
+FileIdentity IdentityOfStat(const struct stat& st) {
+  FileIdentity id;
+  id.device = static_cast<uint64_t>(st.st_dev);
+  id.inode = static_cast<uint64_t>(st.st_ino);
+  id.size = static_cast<uint64_t>(st.st_size);
+  id.mtime_ns = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  return id;
+}
+
 }  // namespace
+
+std::optional<FileIdentity> IdentityOf(const std::filesystem::path& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return IdentityOfStat(st);
+}
 
 TableFile::TableFile(const std::filesystem::path& path, Mode mode, std::string name)
     : name_(std::move(name)) {
@@ -66,6 +81,12 @@ uint64_t TableFile::Size() const {
   struct stat st {};
   if (::fstat(fd_, &st) != 0) Fail(name_, "stat");
   return static_cast<uint64_t>(st.st_size);
+}
+
+FileIdentity TableFile::Identity() const {
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0) Fail(name_, "stat");
+  return IdentityOfStat(st);
 }
 
 std::string TableFile::ReadAll() const {

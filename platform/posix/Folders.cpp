@@ -44,7 +44,13 @@ std::string WithoutTrailingSlash(std::string path) {
 std::string XdgDocumentsFolder(const std::string& home) {
   std::string config = posix::EnvOr("XDG_CONFIG_HOME", home.empty() ? "" : home + "/.config");
   if (config.empty()) return {};
-  auto content = posix::ReadWholeFile(config + "/user-dirs.dirs");
+  // The desktop's file, not the payroll product's: one that cannot be read (a FIFO, a file of
+  // gigabytes, no permission) is passed over as if it were missing.
+  std::optional<std::string> content;
+  try {
+    content = posix::ReadSettingsFile(config + "/user-dirs.dirs");
+  } catch (const EOSError&) {
+  }
   if (!content) return {};
   std::string_view text = *content;
   std::string found;

@@ -2,9 +2,6 @@
 // edits it in memory and replaces it atomically, so that an interrupted write never leaves a
 // half-written settings file.
 
-#include <cerrno>
-#include <cstring>
-
 #include "platform/AtomicFile.h"
 #include "platform/Cp932.h"
 #include "platform/Platform.h"
@@ -29,7 +26,7 @@ std::string_view TrimTrailingBlanks(std::string_view s) {
 std::string ReadProfileString(std::string_view file, std::string_view section, std::string_view key,
                               std::string_view default_value, size_t max_chars) {
   std::optional<std::string> value;
-  if (auto content = posix::ReadWholeFile(NativeString(ResolvePathCase(file))))
+  if (auto content = posix::ReadSettingsFile(NativeString(ResolvePathCase(file))))
     value = ProfileText(std::move(*content)).Get(section, key);
   if (!value) return std::string(CutCp932(TrimTrailingBlanks(default_value), max_chars));
   return std::string(CutCp932(*value, max_chars));
@@ -40,11 +37,7 @@ void WriteProfileStrings(std::string_view file, std::string_view section,
   // The file found in another letter case is the one written: a case-sensitive system must not
   // end up with two settings files that Windows would take for one.
   const std::string found = ResolvePathCase(file);
-  int err = 0;
-  auto content = posix::ReadWholeFile(NativeString(found), &err);
-  if (!content && err != ENOENT)
-    throw EOSError(Utf8ToCp932("ファイル ") + found + Utf8ToCp932(" を読み込めません: ") +
-                   Utf8ToCp932(std::strerror(err)));
+  auto content = posix::ReadSettingsFile(NativeString(found));
   ProfileText text(content ? std::move(*content) : std::string());
   for (const ProfileEntry& entry : entries)
     text.Set(section, entry.Key, entry.Value);

@@ -12,7 +12,7 @@ RegistryString ReadMachineRegistryString(std::string_view key_path, std::string_
   while (key_path.starts_with('\\'))
     key_path.remove_prefix(1);
   std::string file = posix::EnvOr("NC16_REGISTRY", "/etc/vantrel/registry.ini");
-  auto content = posix::ReadWholeFile(file);
+  auto content = posix::ReadSettingsFile(file);
   if (!content) return {RegistryStatus::kKeyNotFound, {}};
   ProfileText registry(std::move(*content));
   std::string section = "HKEY_LOCAL_MACHINE\\" + std::string(key_path);

@@ -3,10 +3,12 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -23,9 +25,15 @@ struct CommandRun {
   std::string out;
 };
 
-// Runs nc16 with `args`, stdin from /dev/null; `limit_kib`, when given, caps the process's
-// address space (ulimit -v) through a shell in between.
-CommandRun RunNc16(const TempFolder& dir, std::vector<std::string> args, long limit_kib = 0) {
+// Where the command's standard output goes: a file (read back into CommandRun::out), or a pipe
+// whose reader has already ended, as with `| head -c1` once head has its byte.
+enum class Stdout { kFile, kPipeWithoutReader };
+
+// Runs nc16 with `args`, stdin from /dev/null, SIGPIPE at its default whatever the test's own
+// disposition; `limit_kib`, when given, caps the process's address space (ulimit -v) through a
+// shell in between.
+CommandRun RunNc16(const TempFolder& dir, std::vector<std::string> args, long limit_kib = 0,
+                   Stdout to = Stdout::kFile) {
   args.insert(args.begin(), NC16_BIN);
   if (limit_kib != 0)
     args.insert(
@@ -40,18 +48,34 @@ CommandRun RunNc16(const TempFolder& dir, std::vector<std::string> args, long li
   posix_spawn_file_actions_t fa;
   posix_spawn_file_actions_init(&fa);
   posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&fa, 1, out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  int pipe_ends[2] = {-1, -1};
+  if (to == Stdout::kPipeWithoutReader) {
+    if (::pipe2(pipe_ends, O_CLOEXEC) != 0) return {};
+    ::close(pipe_ends[0]);
+    posix_spawn_file_actions_adddup2(&fa, pipe_ends[1], 1);
+  } else {
+    posix_spawn_file_actions_addopen(&fa, 1, out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  }
   posix_spawn_file_actions_addopen(&fa, 2, err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  sigset_t sigpipe;
+  sigemptyset(&sigpipe);
+  sigaddset(&sigpipe, SIGPIPE);
+  posix_spawnattr_setsigdefault(&attr, &sigpipe);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF);
   pid_t pid = 0;
   CommandRun r;
-  if (posix_spawn(&pid, argv[0], &fa, nullptr, argv.data(), environ) == 0) {
+  if (posix_spawn(&pid, argv[0], &fa, &attr, argv.data(), environ) == 0) {
     int ws = 0;
     ::waitpid(pid, &ws, 0);
     r.status = WIFEXITED(ws) ? WEXITSTATUS(ws) : 128 + WTERMSIG(ws);
   }
+  posix_spawnattr_destroy(&attr);
   posix_spawn_file_actions_destroy(&fa);
+  if (pipe_ends[1] >= 0) ::close(pipe_ends[1]);
   r.err = ReadBytes(err_file);
-  r.out = ReadBytes(out_file);
+  if (to == Stdout::kFile) r.out = ReadBytes(out_file);
   std::filesystem::remove(err_file);
   std::filesystem::remove(out_file);
   return r;
@@ -139,6 +163,17 @@ TEST(DecryptCommand, SecretsFromFilesAndPlaintextToStandardOutput) {
   EXPECT_EQ(r.status, 2);
 }
 
+// `nc16 decrypt IN - | head -c1`: the reader ends before the plaintext is written. The command
+// says so and fails with its documented status instead of dying of SIGPIPE (status 141).
+TEST(DecryptCommand, AStandardOutputWhoseReaderHasEndedIsReported) {
+  TempFolder dir;
+  ASSERT_EQ(EncryptPassword(Pattern(200000), dir / "p.qve", "pw"), QVCRYPT_OK);
+  CommandRun r = RunNc16(dir, {"decrypt", "--password", "pw", (dir / "p.qve"), "-"}, 0,
+                         Stdout::kPipeWithoutReader);
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.err.find("nc16: 標準出力が閉じられたため書き込めません"), std::string::npos) << r.err;
+}
+
 TEST(DecryptCommand, SpecialFilesAreRefusedAtOnce) {
   TempFolder dir;
   ASSERT_EQ(EncryptPassword("secret", dir / "p.qve", "pw"), QVCRYPT_OK);
@@ -168,6 +203,22 @@ TEST(DecryptCommand, SpecialFilesAreRefusedAtOnce) {
   EXPECT_TRUE(!device || std::filesystem::is_character_file(dir / "device"));
   EXPECT_EQ(ReadBytes(dir / "target"), "kept");
   EXPECT_FALSE(std::filesystem::exists(dir / "out"));
+}
+
+// OUT that is IN under any name would replace the encrypted file by its plaintext.
+TEST(DecryptCommand, AnOutThatIsTheInFileIsRefused) {
+  TempFolder dir;
+  ASSERT_EQ(EncryptPassword("secret", dir / "p.qve", "pw"), QVCRYPT_OK);
+  const std::string encrypted = ReadBytes(dir / "p.qve");
+  std::filesystem::create_directory(dir / "sub");
+  std::filesystem::create_hard_link(dir / "p.qve", dir / "hard.qve");
+  for (const std::string out : {dir / "p.qve", dir / "sub/../p.qve", dir / "./hard.qve"}) {
+    CommandRun r = RunNc16(dir, {"decrypt", "--password", "pw", (dir / "p.qve"), out});
+    EXPECT_EQ(r.status, 1) << out;
+    EXPECT_NE(r.err.find(out + " は IN ("), std::string::npos) << r.err;
+    EXPECT_EQ(ReadBytes(dir / "p.qve"), encrypted) << out;
+  }
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"hard.qve", "p.qve", "sub"}));
 }
 
 // The plaintext buffer grows as chunks authenticate: a file claiming 1.9 GB whose first chunk

@@ -3,13 +3,19 @@
 #include "app/flow/DataSetCheck.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "app/flow/Startup.h"
+#include "external/db/Db.h"
 #include "external/vnprotect/VnProtect.h"
+#include "mnlog/uMNLog.h"
 #include "tests/extract/DataSetBuilder.h"
 #include "tests/flow/Utf8Messages.h"
 
@@ -139,6 +145,121 @@ TEST_F(DataSetCheckTest, RefusesFoldersThatCannotBeExported) {
   ASSERT_EQ(shown_.size(), 1u);
   EXPECT_EQ(Shown()[0].first, MessageKind::kError);
   EXPECT_TRUE(Shown()[0].second.starts_with("ﾃﾞｰﾀﾍﾞｰｽ ｴﾗｰ\r"));
+}
+
+// The message `message` gives to a user whom the permissions bind: as root (which reads
+// everything), in a child that has become nobody (uid 65534); otherwise in a child as ourselves.
+std::string AsOrdinaryUser(const std::function<std::string()>& message) {
+  int fds[2];
+  if (::pipe(fds) != 0) return "pipe failed";
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::close(fds[0]);
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
+    const std::string m = message();
+    if (::write(fds[1], m.data(), m.size()) != static_cast<ssize_t>(m.size())) ::_exit(3);
+    ::_exit(0);
+  }
+  ::close(fds[1]);
+  std::string out;
+  char buf[4096];
+  for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;)
+    out.append(buf, static_cast<size_t>(n));
+  ::close(fds[0]);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? out : "child failed";
+}
+
+// What is there but cannot be used is named with its path and its real cause, never as missing:
+// the log table that is a folder, a FIFO or a link to a device; a registry file that may not be
+// read; a data folder that may not be listed (mode 0000, or 0111 where a table's name in another
+// letter case cannot be found).
+TEST_F(DataSetCheckTest, WhatCannotBeUsedIsNamedWithItsRealCause) {
+  std::filesystem::permissions(root_.Path(), std::filesystem::perms(0755));
+  const std::string folder = Company("A", 700005, 2024);
+  const std::string log = folder + "/tMNLog.DB";
+  const std::string registry = (root_.Path() / "none.ini").string();  // NC16_REGISTRY
+  auto log_message = [&] {
+    Messages shown;
+    TMNLogClass writer(shown);
+    writer.WriteLog(folder, "p", "s", "", "", "pc", "", "", "", 0, 0, 0);
+    return shown.empty() ? std::string() : Cp932ToUtf8(shown[0].text);
+  };
+  auto check_message = [&] {
+    Messages shown;
+    DataSetCheck check(*info_);
+    check.CheckSelectedData(folder, shown);
+    return shown.empty() ? std::string() : Cp932ToUtf8(shown[0].text);
+  };
+  auto installation_message = [] {
+    TDataExportInfo info("", "", 0, Remembering::kNothing);
+    info.OnSaveError = [](const std::string&) {};
+    return Cp932ToUtf8(CheckInstallation(info).value_or(""));
+  };
+  auto query_message = [&] {
+    try {
+      db::TQuery query;
+      query.SetDatabaseName(folder);
+      query.SQL() = {"SELECT * FROM \"MKAISYA.DB\""};
+      query.Open();
+      return std::string();
+    } catch (const db::EDatabaseError& e) {
+      return Cp932ToUtf8(e.what());
+    }
+  };
+  const auto chmod = [](const std::string& path, unsigned mode) {
+    std::filesystem::permissions(path, std::filesystem::perms(mode));
+  };
+  struct Case {
+    const char* what;
+    std::function<void()> make, undo;
+    std::function<std::string()> message;
+    bool as_ordinary_user;
+    std::string says;   // UTF-8
+    std::string never;  // the misleading word of old
+  };
+  const std::vector<Case> cases = {
+      {"log table a folder", [&] { std::filesystem::create_directory(log); },
+       [&] { std::filesystem::remove(log); }, log_message, false,
+       "テーブル 'tMNLog.DB' を開けません: " + log + ": フォルダーです", "見つかりません"},
+      {"log table a FIFO", [&] { ::mkfifo(log.c_str(), 0600); },
+       [&] { std::filesystem::remove(log); }, log_message, false,
+       "テーブル 'tMNLog.DB' を開けません: " + log + ": 通常のファイルではありません",
+       "見つかりません"},
+      {"log table a link to a device", [&] { std::filesystem::create_symlink("/dev/null", log); },
+       [&] { std::filesystem::remove(log); }, log_message, false,
+       "テーブル 'tMNLog.DB' を開けません: " + log + ": 通常のファイルではありません",
+       "見つかりません"},
+      {"registry file of mode 0000",
+       [&] {
+         std::ofstream(registry) << "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VANTREL\\MILVEKKYUYO070]\n";
+         chmod(registry, 0);
+       },
+       [&] { std::filesystem::remove(registry); }, installation_message, true,
+       "ファイル " + registry + " を読み込めません: アクセスが拒否されました",
+       "インストールされていません"},
+      {"data folder of mode 0000", [&] { chmod(folder, 0); }, [&] { chmod(folder, 0755); },
+       check_message, true,
+       "このﾃﾞｰﾀﾌｫﾙﾀﾞを読み込めません。\r" + folder + ": アクセスが拒否されました\r",
+       "給与ﾃﾞｰﾀがありません"},
+      {"data folder of mode 0111", [&] { chmod(folder, 0111); }, [&] { chmod(folder, 0755); },
+       check_message, true,
+       "このﾃﾞｰﾀﾌｫﾙﾀﾞを読み込めません。\r" + folder + ": アクセスが拒否されました\r",
+       "給与ﾃﾞｰﾀがありません"},
+      {"a table in another case in a folder of mode 0111", [&] { chmod(folder, 0111); },
+       [&] { chmod(folder, 0755); }, query_message, true,
+       "テーブル 'MKAISYA.DB' を開けません: " + folder + ": アクセスが拒否されました",
+       "見つかりません"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.make();
+    const std::string message = c.as_ordinary_user ? AsOrdinaryUser(c.message) : c.message();
+    c.undo();
+    EXPECT_NE(message.find(c.says), std::string::npos) << message;
+    EXPECT_EQ(message.find(c.never), std::string::npos) << message;
+  }
 }
 
 TEST(Startup, LaunchArgument) {

@@ -9,12 +9,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <fstream>
 #include <sstream>
 
 #include "app/flow/CryptResult.h"
 #include "document/ArgUtils.h"
 #include "document/XMLSaveDoc.h"
+#include "external/db/Db.h"
 #include "external/paradox/ParadoxTable.h"
 #include "external/paradox/ParadoxWriter.h"
 #include "external/qvcrypt/QvCryptLib.h"
@@ -257,6 +260,71 @@ TEST_F(OutputStep, FailuresLeaveNoFileAndNoLogRecord) {
   EXPECT_EQ(Run(*none), ExportResult::kNoEmployee);
   EXPECT_EQ(ReadFile(existing), "old");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out_.Path()), {}), 1);
+}
+
+// Another program changes a table while the export reads the others: the rows read would mix
+// two states of the data set (employees of one state with payments of the other). The change is
+// made once the last table has been read, to a table read before it; whether it keeps the size,
+// the inode or even the bytes, the export fails with its message and the file's name, and
+// writes neither a file nor a log record.
+TEST_F(OutputStep, ATableChangedWhileTheExportReadsFailsItAndWritesNothing) {
+  enum class Change { kOtherRowsInPlace, kSameBytesInPlace, kReplacedByRename };
+  struct Case {
+    const char* what;
+    const char* table;  // lower case
+    Change change;
+  };
+  const Case cases[] = {
+      {"employees rewritten in place", "msyain.db", Change::kOtherRowsInPlace},
+      {"company table written again as it was", "mkaisya.db", Change::kSameBytesInPlace},
+      {"employees replaced by a new file", "msyain.db", Change::kReplacedByRename},
+  };
+  TempFolder other;
+  DataSetBuilder three(700005);
+  for (int i = 1; i <= 3; ++i)
+    three.AddEmployee(i, "000" + std::to_string(i), "別人" + std::to_string(i));
+  three.Write(other.Path());
+  // The table file of that (lower-case) name in a folder, as the writer spelled it.
+  auto table_in = [](const std::filesystem::path& folder, const std::string& name) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+      std::string lower = entry.path().filename().string();
+      std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
+      if (lower == name) return entry.path();
+    }
+    return folder / name;
+  };
+
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Write(2);
+    const auto table = table_in(data_.Path() / "set", c.table);
+    // Well in the past, so that any write now gives it another modification time.
+    std::filesystem::last_write_time(
+        table, std::filesystem::last_write_time(table) - std::chrono::hours(1));
+    const std::string bytes =
+        ReadFile(c.change == Change::kSameBytesInPlace ? table : table_in(other.Path(), c.table));
+    db::SetTableReadHook([&](const std::string& file) {
+      if (!file.ends_with("tNenchoMeisai.DB") && !file.ends_with("tNenchoMeisai.db")) return;
+      if (c.change == Change::kReplacedByRename) {
+        std::ofstream(table.string() + ".new", std::ios::binary) << bytes;
+        std::filesystem::rename(table.string() + ".new", table);
+      } else {
+        std::ofstream(table, std::ios::binary | std::ios::trunc) << bytes;
+      }
+    });
+    auto info = Info(FromNativePath(out_.Path() / "a.xml.qve"), 1, "pw");
+    const ExportResult result = Run(*info);
+    db::SetTableReadHook(nullptr);
+    EXPECT_EQ(result, ExportResult::kFailed);
+    ASSERT_EQ(shown_.size(), 1u);
+    EXPECT_EQ(shown_[0].first, MessageKind::kError);
+    EXPECT_EQ(shown_[0].second,
+              "ﾃﾞｰﾀの読み込み中に給与ﾃﾞｰﾀが変更されました。\r中間ﾌｧｲﾙは作成していません。"
+              "もう一度、やり直してください。\r" +
+                  table.string() + "\r");
+    EXPECT_TRUE(std::filesystem::is_empty(out_.Path()));
+    EXPECT_EQ(LogRecords(), 0u);
+  }
 }
 
 TEST_F(OutputStep, HeaderFaultIsAnErrorWithItsDetail) {

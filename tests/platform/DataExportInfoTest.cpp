@@ -1,6 +1,7 @@
 #include "document/DataExportInfo.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "document/EDataExportError.h"
 #include "platform/Cp932.h"
@@ -213,6 +214,52 @@ TEST_F(DataExportInfoTest, WithoutACommonFolderTheSelectionIsLookedForAtTheRoot)
   }
   EXPECT_EQ(ReadFile(dir_ / "DataSelect.ini"),
             "[NENCHO]\r\nDATA=D07\r\nKOMONSAKI=\r\nEXPORTFILE=\r\n");
+}
+
+// The registry file, Version.ini and DataSelect.ini, each a FIFO without a writer (whose open
+// would wait for ever) or a file over 1 MiB: nothing waits, nothing is read whole. The
+// installation's files stop start-up with a message naming the file; the remembered choices
+// read as empty, and the save at the end names the file once and leaves it as it is.
+TEST_F(DataExportInfoTest, ASettingsFileThatIsNoSmallRegularFileIsNamedAndNeverWaitedFor) {
+  const std::string registry = ReadFile(registry_);
+  const std::string version = data_root_ + "/Initdat/Version.ini";
+  for (const std::string& file : {registry_, version, selection_}) {
+    for (const bool fifo : {true, false}) {
+      SCOPED_TRACE(file + (fifo ? " as a FIFO" : " over 1 MiB"));
+      std::filesystem::remove(selection_);
+      std::filesystem::remove(file);
+      if (fifo)
+        ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+      else
+        WriteFile(file, "[NENCHO]\r\n" + std::string(1 << 20, ';'));
+      const std::string cause = fifo ? "通常のファイルではありません" : "大きすぎます";
+      std::vector<std::string> reports;
+      {
+        TDataExportInfo info("", "", 0, Remembering::kDataSetAndFile);
+        info.OnSaveError = [&](const std::string& m) { reports.push_back(m); };
+        const std::string error = Cp932ToUtf8(info.SettingsError);
+        if (file == selection_) {
+          EXPECT_EQ(error, "");
+          EXPECT_EQ(info.DataKey, "");
+        } else {
+          EXPECT_NE(error.find(file), std::string::npos) << error;
+          EXPECT_NE(error.find(cause), std::string::npos) << error;
+        }
+      }
+      if (file == selection_) {
+        ASSERT_EQ(reports.size(), 1u);
+        const std::string report = Cp932ToUtf8(reports[0]);
+        EXPECT_NE(report.find(file), std::string::npos) << report;
+        EXPECT_NE(report.find(cause), std::string::npos) << report;
+        EXPECT_EQ(std::filesystem::is_fifo(file), fifo);
+        if (!fifo) {
+          EXPECT_EQ(std::filesystem::file_size(file), 10u + (1u << 20));
+        }
+      }
+      std::filesystem::remove(file);
+      WriteFile(registry_, registry);
+    }
+  }
 }
 
 TEST(EDataExportError, CarriesMessageDetailAndCode) {

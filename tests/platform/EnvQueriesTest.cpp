@@ -1,4 +1,5 @@
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -85,6 +86,16 @@ TEST(Folders, DocumentsFolderFollowsTheUserDirsAndIsNeverCreated) {
                            "XDG_DOCUMENTS_DIR=\"$HOME/ドキュメント\"\n");
   EXPECT_EQ(platform::DocumentsFolder(),
             FromNativePath(home.Path()) + Utf8ToCp932("/ドキュメント"));
+
+  // A FIFO without a writer (whose open would wait for ever) and a file over 1 MiB are passed
+  // over as if missing.
+  const auto dirs = home.Path() / ".config/user-dirs.dirs";
+  std::filesystem::remove(dirs);
+  ASSERT_EQ(::mkfifo(dirs.c_str(), 0600), 0);
+  EXPECT_EQ(platform::DocumentsFolder(), home / "Documents");
+  std::filesystem::remove(dirs);
+  nc16::testing::WriteFile(dirs, "XDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n" + std::string(1 << 20, '#'));
+  EXPECT_EQ(platform::DocumentsFolder(), home / "Documents");
 }
 
 TEST(Folders, ExistenceHelpersTellFilesFromFolders) {

@@ -1,9 +1,12 @@
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "platform/Cp932.h"
 #include "platform/Platform.h"
@@ -177,11 +180,48 @@ TEST_F(ProfileTest, AWriteThatFailsHalfWayLeavesTheOldFileAndNoTemporary) {
   EXPECT_EQ(FolderEntries(dir_.Path()), std::vector<std::string>{"DataSelect.ini"});
 }
 
-TEST_F(ProfileTest, AFolderInPlaceOfTheFileIsAnErrorNotADefault) {
-  std::filesystem::create_directory(file_);
-  EXPECT_EQ(Read("NENCHO", "DATA", "d"), "d");
-  EXPECT_THROW(WriteProfileString(file_, "NENCHO", "DATA", "k"), EOSError);
-  EXPECT_EQ(FolderEntries(dir_.Path()), std::vector<std::string>{"DataSelect.ini"});
+// What is there and is no regular file of a settings file's size is an error naming the file
+// and the cause, for a read and for a write, and is left as it is. A FIFO has no writer here: an
+// open that waited for one would never return.
+TEST_F(ProfileTest, WhatIsNoSmallRegularFileIsAnErrorNotADefault) {
+  struct Case {
+    const char* what;
+    std::function<void()> make;
+    std::string cause;  // UTF-8
+  };
+  const std::vector<Case> cases = {
+      {"a folder", [&] { std::filesystem::create_directory(file_); }, "フォルダーです"},
+      {"a FIFO", [&] { ASSERT_EQ(::mkfifo(file_.c_str(), 0600), 0); },
+       "通常のファイルではありません"},
+      {"a link to a device", [&] { std::filesystem::create_symlink("/dev/zero", file_); },
+       "通常のファイルではありません"},
+      {"a file over 1 MiB", [&] { Ini("[NENCHO]\r\nDATA=k\r\n" + std::string(1 << 20, ';')); },
+       "大きすぎます"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(file_);
+    c.make();
+    const auto size = std::filesystem::status(file_).type() == std::filesystem::file_type::regular
+                          ? std::filesystem::file_size(file_)
+                          : 0;
+    for (const auto& call : std::vector<std::function<void()>>{
+             [&] { Read("NENCHO", "DATA", "d"); },
+             [&] { WriteProfileString(file_, "NENCHO", "DATA", "k"); }}) {
+      try {
+        call();
+        ADD_FAILURE() << "no error";
+      } catch (const EOSError& e) {
+        const std::string message = Cp932ToUtf8(e.what());
+        EXPECT_NE(message.find(file_), std::string::npos) << message;
+        EXPECT_NE(message.find(c.cause), std::string::npos) << message;
+      }
+    }
+    EXPECT_EQ(FolderEntries(dir_.Path()), std::vector<std::string>{"DataSelect.ini"});
+    if (size != 0) {
+      EXPECT_EQ(std::filesystem::file_size(file_), size);
+    }
+  }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
@@ -180,6 +181,11 @@ StdoutBuffer& TheStdoutBuffer() {
 }  // namespace
 
 void UseCheckedStandardOutput() {
+#ifdef SIGPIPE
+  // A reader that has gone (`nc16 decrypt IN - | head -c1`) would otherwise end the program
+  // without a word at its next write; ignored, the write fails with EPIPE and is reported.
+  std::signal(SIGPIPE, SIG_IGN);
+#endif
   std::cout.rdbuf(&TheStdoutBuffer());
 }
 
@@ -189,7 +195,10 @@ int FinishStandardOutput(int status, int failure) {
   // Closing reports what a file system keeps for the close (NFS); nothing writes after this.
   if (err == 0 && ::close(STDOUT_FILENO) != 0 && errno != EBADF) err = errno;
   if (err == 0) return status;
-  PrintMessage(SJ("nc16: 標準出力に書き込めません: ") + Utf8ToCp932(std::strerror(err)));
+  if (err == EPIPE)
+    PrintMessage(SJ("nc16: 標準出力が閉じられたため書き込めません (読み手が先に終了しました)"));
+  else
+    PrintMessage(SJ("nc16: 標準出力に書き込めません: ") + Utf8ToCp932(std::strerror(err)));
   return status != 0 ? status : failure;
 }
 

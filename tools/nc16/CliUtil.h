@@ -74,10 +74,12 @@ std::optional<std::string> ReadSecret(const Options& opts, const SecretOption& o
                                       std::string_view prompt, bool confirm = false);
 
 // Sends std::cout through a buffer that keeps the first write error; for FinishStandardOutput.
+// Ignores SIGPIPE: a pipe whose reader has ended is then a write error like any other, not a
+// silent end of the program.
 void UseCheckedStandardOutput();
 
 // Flushes and closes the standard output. When that or an earlier write failed (a full disk, a
-// closed pipe), says so on stderr, with the system's cause, and returns `failure` unless
+// pipe whose reader has ended), says so on stderr, with the cause, and returns `failure` unless
 // `status` already tells of one.
 int FinishStandardOutput(int status, int failure);
 

@@ -11,6 +11,7 @@
 #include "external/qvcrypt/QvCryptLib.h"
 #include "platform/AtomicFile.h"
 #include "platform/Cp932.h"
+#include "platform/Platform.h"
 #include "tools/nc16/CliUtil.h"
 #include "tools/nc16/Commands.h"
 
@@ -38,6 +39,13 @@ int RunDecrypt(const Options& opt) {
   if (!to_stdout) {
     if (auto refused = NotReplaceable(NativePath(out))) {
       PrintMessage(SJ("nc16 decrypt: ") + *refused);
+      return 1;
+    }
+    // The encrypted file would be replaced by its own plaintext: under any name (a hard link,
+    // "./", "dir/../"), OUT must be another file.
+    if (platform::SameFile(in, out)) {
+      PrintMessage(SJ("nc16 decrypt: ") + out + SJ(" は IN (") + in +
+                   SJ(") と同じファイルです。暗号化されたファイルを平文で置き換えません"));
       return 1;
     }
   }
