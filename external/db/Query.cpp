@@ -5,6 +5,8 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <map>
 #include <unordered_map>
 
@@ -86,6 +88,15 @@ struct TQuery::Impl {
   bool eof = true;
   std::vector<std::unique_ptr<Field>> fields;
   std::unordered_map<std::string, int, NoCaseHash, NoCaseEq> by_name;  // first occurrence
+  // The columns of the names asked for so far, by where the caller's text lies: a reader asks
+  // for the same few names on every row, from its own constants, and finds each here without
+  // hashing it again. A slot is trusted only when the text is byte for byte the one stored.
+  struct CachedName {
+    const char* data = nullptr;
+    std::string name;
+    int column = -1;
+  };
+  std::array<CachedName, 128> name_cache;
   std::vector<LocateEntry> locates;
 
   std::string Text() const {
@@ -104,6 +115,7 @@ struct TQuery::Impl {
     eof = true;
     fields.clear();
     by_name.clear();
+    name_cache = {};
     locates.clear();
     active = false;
   }
@@ -113,6 +125,16 @@ struct TQuery::Impl {
     const auto it = by_name.find(name);
     if (it == by_name.end()) throw EDatabaseError(detail::MsgFieldMissing(name));
     return it->second;
+  }
+  int CachedColumnOf(std::string_view name) {
+    CachedName& slot =
+        name_cache[(reinterpret_cast<uintptr_t>(name.data()) >> 3) % name_cache.size()];
+    if (slot.data == name.data() && slot.name == name) return slot.column;
+    const int column = ColumnOf(name);
+    slot.data = name.data();
+    slot.name.assign(name);
+    slot.column = column;
+    return column;
   }
   LocateEntry& EntryFor(std::string_view key_fields);
 };
@@ -360,7 +382,7 @@ bool TQuery::Locate(std::string_view key_fields, const std::vector<Variant>& val
 
 TField& TQuery::FieldByName(std::string_view name) {
   if (!impl_->active) throw EDatabaseError(detail::MsgFieldMissing(name));
-  return *impl_->fields[static_cast<size_t>(impl_->ColumnOf(name))];
+  return *impl_->fields[static_cast<size_t>(impl_->CachedColumnOf(name))];
 }
 
 TField& TQuery::Fields(int index) {
