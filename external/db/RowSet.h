@@ -44,6 +44,13 @@ class RowSet {
   int Columns() const { return columns_; }
   size_t Rows() const { return columns_ == 0 ? 0 : cell_count_ / static_cast<size_t>(columns_); }
   void Reserve(size_t) {}  // blocks are taken as the rows come
+  // No rows, keeping the first blocks for the rows to come.
+  void Clear() {
+    cell_count_ = 0;
+    if (cells_.size() > 1) cells_.resize(1);
+    if (arena_.size() > 1) arena_.resize(1);
+    if (!arena_.empty()) arena_[0].clear();
+  }
 
   // Appending: call Add* exactly Columns() times per row, in column order.
   void AddNull() { NewCell(); }
@@ -75,9 +82,11 @@ class RowSet {
   static constexpr size_t kArenaBlock = size_t{1} << 20;
 
   Cell& NewCell() {
-    if ((cell_count_ & (kCellBlock - 1)) == 0)
+    if ((cell_count_ >> kCellBlockBits) == cells_.size())
       cells_.push_back(std::make_unique<Cell[]>(kCellBlock));
-    return cells_.back()[cell_count_++ & (kCellBlock - 1)];
+    Cell& c = cells_.back()[cell_count_++ & (kCellBlock - 1)];
+    c = Cell();  // a block kept by Clear holds the cells of earlier rows
+    return c;
   }
   void AddBytes(CellKind kind, std::string_view v) {
     // A value never straddles two blocks; one larger than a block has a block of its own.
