@@ -1,12 +1,23 @@
 #include "document/CrLfLines.h"
 
 namespace nc16 {
+namespace {
+
+// The first CR or LF from `start`, or npos. One pass over the bytes: find_first_of would search
+// its set of two once per byte.
+size_t FindLineBreak(std::string_view s, size_t start) {
+  for (size_t i = start; i < s.size(); ++i)
+    if (s[i] == '\r' || s[i] == '\n') return i;
+  return std::string_view::npos;
+}
+
+}  // namespace
 
 void CrLfLines::Append(std::string& out, std::string_view piece) {
   if (piece.empty()) return;
   size_t start = 0;
   while (start < piece.size()) {
-    size_t brk = piece.find_first_of("\r\n", start);
+    size_t brk = FindLineBreak(piece, start);
     if (brk == std::string_view::npos) {
       out.append(piece.substr(start));
       after_cr_ = false;

@@ -121,13 +121,23 @@ size_t TXmlSaveDoc::CountElements(std::string_view tag_name) const {
 }
 
 uint32_t TXmlSaveDoc::Intern(std::string_view name) {
-  // Names are a handful of fixed tags, looked up once per element: no allocation on a hit.
-  auto it = name_ids_.find(name);
-  if (it != name_ids_.end()) return it->second;
-  auto id = static_cast<uint32_t>(names_.size());
-  names_.push_back(EscapeXmlText(name));
-  name_counts_.push_back(0);
-  name_ids_.emplace(std::string(name), id);
+  // Names are a handful of fixed tags, given again and again from the producers' constants:
+  // found by where the text lies, and trusted only when it is byte for byte the one stored.
+  CachedName& slot =
+      name_cache_[(reinterpret_cast<uintptr_t>(name.data()) >> 3) % name_cache_.size()];
+  if (slot.data == name.data() && slot.name == name) return slot.id;
+  uint32_t id;
+  if (auto it = name_ids_.find(name); it != name_ids_.end()) {
+    id = it->second;
+  } else {
+    id = static_cast<uint32_t>(names_.size());
+    names_.push_back(EscapeXmlText(name));
+    name_counts_.push_back(0);
+    name_ids_.emplace(std::string(name), id);
+  }
+  slot.data = name.data();
+  slot.name.assign(name);
+  slot.id = id;
   return id;
 }
 

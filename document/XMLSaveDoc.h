@@ -20,6 +20,7 @@
 //
 // Texts are CP932 byte strings.
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -143,6 +144,12 @@ class TXmlSaveDoc {
   std::vector<std::string> names_;   // escaped
   std::vector<size_t> name_counts_;  // elements per name id
   std::unordered_map<std::string, uint32_t, NameHash, std::equal_to<>> name_ids_;
+  struct CachedName {
+    const char* data = nullptr;
+    std::string name;
+    uint32_t id = 0;
+  };
+  std::array<CachedName, 128> name_cache_;  // Intern's look-ups by where the name lies
   size_t element_count_ = 0;
   bool finished_ = false;
   InvalidValueHandler on_invalid_;
