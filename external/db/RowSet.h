@@ -82,16 +82,35 @@ class RowSet {
   static constexpr size_t kArenaBlock = size_t{1} << 20;
 
   Cell& NewCell() {
-    if ((cell_count_ >> kCellBlockBits) == cells_.size())
+    const size_t block = cell_count_ >> kCellBlockBits;
+    if (block == 0 && cell_count_ == first_capacity_) {
+      // The first block starts small and doubles up to a full block, so that the many small
+      // results cost little; its copies stay below one block.
+      const size_t capacity =
+          first_capacity_ == 0 ? 256 : std::min(2 * first_capacity_, kCellBlock);
+      auto grown = std::make_unique<Cell[]>(capacity);
+      if (cells_.empty()) {
+        cells_.push_back(std::move(grown));
+      } else {
+        std::copy(cells_[0].get(), cells_[0].get() + cell_count_, grown.get());
+        cells_[0] = std::move(grown);
+      }
+      first_capacity_ = capacity;
+    } else if (block == cells_.size()) {
       cells_.push_back(std::make_unique<Cell[]>(kCellBlock));
-    Cell& c = cells_.back()[cell_count_++ & (kCellBlock - 1)];
+    }
+    Cell& c = cells_[block][cell_count_ & (kCellBlock - 1)];
+    ++cell_count_;
     c = Cell();  // a block kept by Clear holds the cells of earlier rows
     return c;
   }
   void AddBytes(CellKind kind, std::string_view v) {
     // A value never straddles two blocks; one larger than a block has a block of its own.
+    // Blocks start small and double up to kArenaBlock.
     if (arena_.empty() || arena_.back().size() + v.size() > arena_.back().capacity()) {
-      arena_.emplace_back().reserve(std::max(kArenaBlock, v.size()));
+      const size_t want =
+          arena_.empty() ? size_t{4096} : std::min(kArenaBlock, 2 * arena_.back().capacity());
+      arena_.emplace_back().reserve(std::max(want, v.size()));
     }
     std::string& block = arena_.back();
     Cell& c = NewCell();
@@ -103,6 +122,7 @@ class RowSet {
 
   int columns_;
   size_t cell_count_ = 0;
+  size_t first_capacity_ = 0;  // cells the first block holds
   std::vector<std::unique_ptr<Cell[]>> cells_;
   std::vector<std::string> arena_;
 };
