@@ -3,12 +3,9 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <future>
 #include <memory>
 #include <span>
 #include <string_view>
-
-#include <sodium.h>
 
 #include "external/qvcrypt/QveFormat.h"
 
