@@ -1,8 +1,10 @@
 #include "document/XMLSaveDoc.h"
 
 #include <algorithm>
+#include <cassert>
 #include <stdexcept>
 
+#include "document/CrLfLines.h"
 #include "platform/AtomicFile.h"
 #include "platform/Cp932.h"
 
@@ -72,26 +74,38 @@ void AppendXmlEscaped(std::string& out, std::string_view s) {
   out.append(s.substr(start));
 }
 
-uint32_t Checked32(size_t n) {
-  if (n >= TXmlNode::kNone) throw std::length_error("intermediate document too large");
-  return static_cast<uint32_t>(n);
+// Appends S as the file carries a value: escaped by EscapeXmlText and then by the serialiser,
+// in one pass. The first escaping leaves no "<", ">" or double quote and only the "&" of its
+// entities, so each source character maps straight to its twice-escaped form.
+void AppendTwiceEscaped(std::string& out, std::string_view s) {
+  size_t start = 0;
+  for (size_t i = 0; i < s.size(); ++i) {
+    const char* entity = EntityOf(s[i]);
+    if (!entity) continue;
+    out.append(s.substr(start, i - start));
+    out += "&amp;";
+    out.append(entity + 1);
+    start = i + 1;
+  }
+  out.append(s.substr(start));
 }
 
 }  // namespace
 
 TXmlSaveDoc::TXmlSaveDoc(std::string_view version, std::string_view encoding,
-                         std::string_view standalone) {
-  declaration_ = "<?xml version=\"";
-  AppendEscaped(declaration_, version);
-  declaration_ += "\" encoding=\"";
-  AppendEscaped(declaration_, encoding);
-  declaration_ += '"';
+                         std::string_view standalone, Sink sink)
+    : sink_(std::move(sink)) {
+  out_ = "<?xml version=\"";
+  AppendEscaped(out_, version);
+  out_ += "\" encoding=\"";
+  AppendEscaped(out_, encoding);
+  out_ += '"';
   if (!standalone.empty()) {
-    declaration_ += " standalone=\"";
-    AppendEscaped(declaration_, standalone);
-    declaration_ += '"';
+    out_ += " standalone=\"";
+    AppendEscaped(out_, standalone);
+    out_ += '"';
   }
-  declaration_ += "?>";
+  out_ += "?>\r\n";
 }
 
 std::string TXmlSaveDoc::EscapeXmlText(std::string_view s) {
@@ -103,45 +117,67 @@ std::string TXmlSaveDoc::EscapeXmlText(std::string_view s) {
 
 size_t TXmlSaveDoc::CountElements(std::string_view tag_name) const {
   auto it = name_ids_.find(tag_name);
-  if (it == name_ids_.end()) return 0;
-  return static_cast<size_t>(std::count_if(nodes_.begin(), nodes_.end(),
-                                           [&](const Node& n) { return n.name == it->second; }));
+  return it == name_ids_.end() ? 0 : name_counts_[it->second];
 }
 
 uint32_t TXmlSaveDoc::Intern(std::string_view name) {
-  // Names are a handful of fixed tags, looked up once per element: no allocation on a hit.
-  auto it = name_ids_.find(name);
-  if (it != name_ids_.end()) return it->second;
-  uint32_t id = Checked32(names_.size());
-  names_.push_back(EscapeXmlText(name));
-  name_ids_.emplace(std::string(name), id);
+  // Names are a handful of fixed tags, given again and again from the producers' constants:
+  // found by where the text lies, and trusted only when it is byte for byte the one stored.
+  CachedName& slot =
+      name_cache_[(reinterpret_cast<uintptr_t>(name.data()) >> 3) % name_cache_.size()];
+  if (slot.data == name.data() && slot.name == name) return slot.id;
+  uint32_t id;
+  if (auto it = name_ids_.find(name); it != name_ids_.end()) {
+    id = it->second;
+  } else {
+    id = static_cast<uint32_t>(names_.size());
+    names_.push_back(EscapeXmlText(name));
+    name_counts_.push_back(0);
+    name_ids_.emplace(std::string(name), id);
+  }
+  slot.data = name.data();
+  slot.name.assign(name);
+  slot.id = id;
   return id;
 }
 
-TXmlSaveDoc::Span TXmlSaveDoc::StoreText(std::string_view text) {
-  size_t begin = pool_.size();
-  if (!text_has_line_breaks_ && text.find_first_of("\r\n") != std::string_view::npos)
-    text_has_line_breaks_ = true;
-  AppendXmlEscaped(pool_, text);
-  return {Checked32(begin), Checked32(pool_.size() - begin)};
+void TXmlSaveDoc::CloseDownTo(size_t depth) {
+  while (open_.size() > depth) {
+    const Open& e = open_.back();
+    if (e.has_children) {
+      out_ += "</";
+      out_ += names_[e.name];
+      out_ += '>';
+    } else {
+      out_ += "/>";
+    }
+    open_.pop_back();
+  }
 }
 
-uint32_t TXmlSaveDoc::NewElement(TXmlNode parent, std::string_view tag_name) {
-  uint32_t parent_index = parent.IsNone() ? root_.index_ : parent.index_;
-  if (parent_index == TXmlNode::kNone || parent_index >= nodes_.size())
+uint32_t TXmlSaveDoc::StartElement(TXmlNode parent, std::string_view tag_name, uint32_t& name_id) {
+  if (finished_) throw std::logic_error("XML element appended to a finished document");
+  const uint32_t parent_index = parent.IsNone() ? root_.index_ : parent.index_;
+  if (parent_index == TXmlNode::kNone || parent_index >= element_count_)
     throw std::logic_error("XML element appended without a parent");
-  uint32_t index = Checked32(nodes_.size());
-  Node node{};
-  node.name = Intern(tag_name);
-  nodes_.push_back(node);
-  Node& p = nodes_[parent_index];
-  if (p.last_child == TXmlNode::kNone) {
-    p.first_child = index;
-  } else {
-    nodes_[p.last_child].next_sibling = index;
+  size_t depth = open_.size();
+  while (depth > 0 && open_[depth - 1].index != parent_index)
+    --depth;
+  // The parent was finished when a later sibling of it or of an ancestor was appended: its
+  // bytes are written, and appending now would put the element out of order.
+  assert(depth > 0 && "XML element appended to an element already written");
+  if (depth == 0) throw std::logic_error("XML element appended to an element already written");
+  CloseDownTo(depth);
+  Open& p = open_.back();
+  if (!p.has_children) {
+    out_ += '>';
+    p.has_children = true;
   }
-  p.last_child = index;
-  return index;
+  name_id = Intern(tag_name);
+  ++name_counts_[name_id];
+  out_ += '<';
+  out_ += names_[name_id];
+  return static_cast<uint32_t>(element_count_++);
 }
 
 bool TXmlSaveDoc::HasForbiddenControl(std::string_view value) {
@@ -152,12 +188,11 @@ bool TXmlSaveDoc::HasForbiddenControl(std::string_view value) {
   });
 }
 
-void TXmlSaveDoc::CheckValue(uint32_t node, std::string_view attribute, std::string_view value) {
+void TXmlSaveDoc::CheckValue(std::string_view element, std::string_view attribute,
+                             std::string_view value) {
   if (!HasForbiddenControl(value)) return;
-  // The tag as given: names are interned escaped, and the system's tags need no escaping.
-  const std::string& element = names_[nodes_[node].name];
   if (!on_invalid_) {
-    throw std::invalid_argument(SJ("XML に書けない制御文字を含む値です: ") + element +
+    throw std::invalid_argument(SJ("XML に書けない制御文字を含む値です: ") + std::string(element) +
                                 (attribute.empty() ? "" : " " + std::string(attribute)));
   }
   if (first_invalid_.empty()) first_invalid_ = element;
@@ -169,143 +204,120 @@ void TXmlSaveDoc::RefuseIfInvalid() const {
     throw std::invalid_argument(SJ("XML に書けない制御文字を含む値です: ") + first_invalid_);
 }
 
-void TXmlSaveDoc::AddAttr(uint32_t node, std::string_view name, std::string_view value) {
-  CheckValue(node, name, value);
-  Node& n = nodes_[node];
-  if (n.attr_count == 0) n.attr_begin = Checked32(attrs_.size());
-  uint32_t name_id = Intern(name);
-  Span value_span = StoreText(value);
-  attrs_.push_back(Attr{name_id, value_span.begin, value_span.size});
-  ++nodes_[node].attr_count;
+// The value goes in escaped once by EscapeXmlText and once more by the serialiser.
+void TXmlSaveDoc::WriteAttr(std::string_view element, std::string_view name,
+                            std::string_view value) {
+  CheckValue(element, name, value);
+  out_ += ' ';
+  out_ += names_[Intern(name)];
+  out_ += "=\"";
+  AppendTwiceEscaped(out_, value);
+  out_ += '"';
+}
+
+void TXmlSaveDoc::Flush(bool all) {
+  if (!sink_ || out_.empty() || (!all && out_.size() < kSinkPiece)) return;
+  sink_(out_);
+  out_.clear();
 }
 
 TXmlNode TXmlSaveDoc::CreateRoot(std::string_view tag_name, std::string_view namespace_uri) {
-  if (!root_.IsNone()) throw std::logic_error("XML root created twice");
-  Node node{};
-  node.name = Intern(tag_name);
-  nodes_.push_back(node);
+  if (!root_.IsNone() || finished_) throw std::logic_error("XML root created twice");
+  const uint32_t name_id = Intern(tag_name);
+  ++name_counts_[name_id];
+  out_ += '<';
+  out_ += names_[name_id];
+  if (!namespace_uri.empty()) WriteAttr(tag_name, "xmlns", namespace_uri);
+  open_.push_back(Open{0, name_id, false});
   root_ = TXmlNode(0);
-  if (!namespace_uri.empty()) AddAttr(0, "xmlns", namespace_uri);
+  element_count_ = 1;
   return root_;
 }
 
 TXmlNode TXmlSaveDoc::AddElement(TXmlNode parent, std::string_view tag_name,
                                  std::string_view attr_name, std::string_view attr_value) {
-  uint32_t index = NewElement(parent, tag_name);
-  if (!attr_name.empty()) AddAttr(index, attr_name, attr_value);
+  uint32_t name_id;
+  const uint32_t index = StartElement(parent, tag_name, name_id);
+  if (!attr_name.empty()) WriteAttr(tag_name, attr_name, attr_value);
+  open_.push_back(Open{index, name_id, false});
+  Flush(false);
   return TXmlNode(index);
 }
 
 void TXmlSaveDoc::AddTextElement(TXmlNode parent, std::string_view tag_name, std::string_view text,
                                  std::string_view attr_name, std::string_view attr_value) {
   if (parent.IsNone()) throw std::logic_error("XML text element appended without a parent");
-  uint32_t index = NewElement(parent, tag_name);
-  if (!attr_name.empty()) AddAttr(index, attr_name, attr_value);
-  CheckValue(index, {}, text);
-  Span text_span = StoreText(text);
-  nodes_[index].text_begin = text_span.begin;
-  nodes_[index].text_size = text_span.size;
+  uint32_t name_id;
+  StartElement(parent, tag_name, name_id);
+  if (!attr_name.empty()) WriteAttr(tag_name, attr_name, attr_value);
+  CheckValue(tag_name, {}, text);
+  if (text.empty()) {
+    out_ += "/>";
+  } else {
+    out_ += '>';
+    AppendTwiceEscaped(out_, text);
+    out_ += "</";
+    out_ += names_[name_id];
+    out_ += '>';
+  }
+  Flush(false);
 }
 
 TXmlNode TXmlSaveDoc::AddElementWithAttrs(TXmlNode parent, std::string_view tag_name,
                                           const TXmlNodeAttrs& attrs) {
-  uint32_t index = NewElement(parent, tag_name);
+  uint32_t name_id;
+  const uint32_t index = StartElement(parent, tag_name, name_id);
   for (const auto& a : attrs)
-    if (!a.Name.empty()) AddAttr(index, a.Name, a.Value);
+    if (!a.Name.empty()) WriteAttr(tag_name, a.Name, a.Value);
+  open_.push_back(Open{index, name_id, false});
+  Flush(false);
   return TXmlNode(index);
 }
 
-void TXmlSaveDoc::Serialize(std::string& out,
-                            const std::function<void(std::string&)>& flush) const {
-  constexpr size_t kChunk = 1 << 20;
-  out.clear();
-  if (!flush) out.reserve(pool_.size() + nodes_.size() * 24 + 64);
-  out += declaration_;
-  out += "\r\n";
-  if (root_.IsNone()) return;
-
-  // Depth-first without recursion: the stack holds the elements whose end tag is still due.
-  std::vector<uint32_t> open;
-  uint32_t current = root_.index_;
-  while (true) {
-    if (flush && out.size() >= kChunk) flush(out);
-    const Node& n = nodes_[current];
-    const std::string& name = names_[n.name];
-    out += '<';
-    out += name;
-    for (uint32_t a = n.attr_begin; a < n.attr_begin + n.attr_count; ++a) {
-      out += ' ';
-      out += names_[attrs_[a].name];
-      out += "=\"";
-      AppendEscaped(out,
-                    std::string_view(pool_).substr(attrs_[a].value_begin, attrs_[a].value_size));
-      out += '"';
-    }
-    if (n.first_child != TXmlNode::kNone) {
-      out += '>';
-      open.push_back(current);
-      current = n.first_child;
-      continue;
-    }
-    if (n.text_size > 0) {
-      out += '>';
-      AppendEscaped(out, std::string_view(pool_).substr(n.text_begin, n.text_size));
-      out += "</";
-      out += name;
-      out += '>';
+std::string TXmlSaveDoc::Tail() const {
+  std::string tail;
+  for (auto e = open_.rbegin(); e != open_.rend(); ++e) {
+    if (e->has_children) {
+      tail += "</";
+      tail += names_[e->name];
+      tail += '>';
     } else {
-      out += "/>";
+      tail += "/>";
     }
-    // Climb until an element with a next sibling is found.
-    uint32_t next = n.next_sibling;
-    while (next == TXmlNode::kNone && !open.empty()) {
-      uint32_t parent = open.back();
-      open.pop_back();
-      out += "</";
-      out += names_[nodes_[parent].name];
-      out += '>';
-      next = open.empty() ? TXmlNode::kNone : nodes_[parent].next_sibling;
-    }
-    if (next == TXmlNode::kNone) break;
-    current = next;
   }
-  out += "\r\n";
+  if (!root_.IsNone()) tail += "\r\n";
+  return tail;
+}
+
+void TXmlSaveDoc::Finish() {
+  if (!sink_) throw std::logic_error("XML document finished without a sink");
+  if (finished_) return;
+  RefuseIfInvalid();
+  out_ += Tail();
+  open_.clear();
+  finished_ = true;
+  Flush(true);
 }
 
 void TXmlSaveDoc::SaveToFile(std::string_view file_name) const {
+  if (sink_) throw std::logic_error("XML document saved while it streams to a sink");
   RefuseIfInvalid();
-  // Written in chunks as it is serialised, so a large document is never held twice.
   AtomicFile file(NativePath(file_name));
-  std::string chunk;
-  Serialize(chunk, [&](std::string& bytes) {
-    file.Write(bytes);
-    bytes.clear();
-  });
-  file.Write(chunk);
+  file.Write(out_);
+  file.Write(Tail());
   file.Commit();
 }
 
 std::string TXmlSaveDoc::GetXmlText() const {
+  if (sink_) throw std::logic_error("XML text taken while the document streams to a sink");
   RefuseIfInvalid();
-  std::string serialized;
-  Serialize(serialized, nullptr);
-  // The serialiser ends its own lines with CR LF; only texts can bring other line breaks.
-  if (!text_has_line_breaks_) return serialized;
-  // Every line ends with CR LF: a CR, an LF or a CR LF inside the document becomes CR LF, and
-  // the last line gets one too.
-  std::string out;
-  out.reserve(serialized.size() + 2);
-  for (size_t i = 0; i < serialized.size(); ++i) {
-    char c = serialized[i];
-    if (c == '\r' || c == '\n') {
-      out += "\r\n";
-      if (c == '\r' && i + 1 < serialized.size() && serialized[i + 1] == '\n') ++i;
-    } else {
-      out += c;
-    }
-  }
-  if (!out.ends_with("\r\n")) out += "\r\n";
-  return out;
+  std::string text;
+  text.reserve(out_.size() + 64);
+  CrLfLines lines;
+  lines.Append(text, out_);
+  lines.Append(text, Tail());
+  lines.Finish(text);
+  return text;
 }
 
 }  // namespace nc16

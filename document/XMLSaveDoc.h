@@ -1,18 +1,26 @@
 #pragma once
-// TXmlSaveDoc: the intermediate document while it is built, and its serialisation.
+// TXmlSaveDoc: the intermediate document, serialised as it is built.
 //
-// The tree is a compact arena of our own: elements with attributes and text, appended in
-// document order. Every add operation entity-escapes the names and values it is given before
-// they enter the tree (EscapeXmlText), and the serialiser escapes every "&" once more, so the
-// file carries each of & < > " ' of the source data as &amp;amp; &amp;lt; &amp;gt; &amp;quot;
-// &amp;apos; — twice escaped, as the importing product expects.
+// Elements are appended in document order, so the writer keeps no tree: only the path of open
+// elements from the root to the last one appended. Appending a child to an element on that path
+// finishes every element below it (their end tags are written); an element off the path is
+// finished and may never be touched again (an assertion in a debug build, std::logic_error
+// otherwise — never output out of order). With a sink the serialised bytes go to it in pieces
+// while the document is built, so a whole employee list never sits in memory; without one they
+// are kept for SaveToFile and GetXmlText.
+//
+// Every add operation entity-escapes the names and values it is given (EscapeXmlText), and the
+// serialiser escapes every "&" once more, so the file carries each of & < > " ' of the source
+// data as &amp;amp; &amp;lt; &amp;gt; &amp;quot; &amp;apos; — twice escaped, as the importing
+// product expects.
 //
 // Serialised form: the declaration, CR LF, the root element, CR LF. No indentation. An element
 // without content (an empty text, or no child at all) is written as one empty-element tag,
-// <TAG/>, in both SaveToFile and GetXmlText.
+// <TAG/>.
 //
-// Texts are CP932 byte strings. Node handles stay valid while the document exists.
+// Texts are CP932 byte strings.
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -45,8 +53,15 @@ class TXmlNode {
 
 class TXmlSaveDoc {
  public:
-  // The declaration's version, encoding and, when not empty, standalone.
-  TXmlSaveDoc(std::string_view version, std::string_view encoding, std::string_view standalone);
+  // Receives the serialised document, in order, in pieces of about kSinkPiece bytes.
+  using Sink = std::function<void(std::string_view bytes)>;
+  static constexpr size_t kSinkPiece = 256 * 1024;
+
+  // The declaration's version, encoding and, when not empty, standalone. Without a sink the
+  // serialised document is kept for SaveToFile and GetXmlText; with one it goes to the sink, and
+  // Finish hands over the rest.
+  TXmlSaveDoc(std::string_view version, std::string_view encoding, std::string_view standalone,
+              Sink sink = nullptr);
 
   TXmlSaveDoc(const TXmlSaveDoc&) = delete;
   TXmlSaveDoc& operator=(const TXmlSaveDoc&) = delete;
@@ -68,11 +83,16 @@ class TXmlSaveDoc {
   TXmlNode AddElementWithAttrs(TXmlNode parent, std::string_view tag_name,
                                const TXmlNodeAttrs& attrs);
 
-  // Writes the serialised document to FileName (a CP932 path), replacing an existing file
-  // atomically: a failure leaves no partial file. Raises EOSError naming the file.
+  // With a sink: ends the open elements and hands the rest of the document to the sink. Nothing
+  // may be added afterwards. Raises std::invalid_argument for a document that holds a value XML
+  // cannot carry (see SetInvalidValueHandler).
+  void Finish();
+
+  // Without a sink: writes the serialised document to FileName (a CP932 path), replacing an
+  // existing file atomically: a failure leaves no partial file. Raises EOSError naming the file.
   void SaveToFile(std::string_view file_name) const;
 
-  // The serialised document with every line ended by CR LF.
+  // Without a sink: the serialised document with every line ended by CR LF.
   std::string GetXmlText() const;
 
   static std::string EscapeXmlText(std::string_view s);
@@ -80,8 +100,8 @@ class TXmlSaveDoc {
   // XML 1.0 cannot carry the control characters below 0x20 other than tab, CR and LF, not even
   // as character references: a value holding one would make a file no parser accepts. Such a
   // value is reported to the handler (the element's tag, and the attribute's name or empty for
-  // the element's text) and enters the tree all the same, so that the producer can go on and
-  // find every problem; the document then refuses to be serialised (std::invalid_argument).
+  // the element's text) and is written all the same, so that the producer can go on and find
+  // every problem; the document then refuses to be finished or saved (std::invalid_argument).
   // Without a handler the add operation itself raises std::invalid_argument naming the element.
   using InvalidValueHandler =
       std::function<void(std::string_view element, std::string_view attribute)>;
@@ -89,30 +109,16 @@ class TXmlSaveDoc {
   static bool HasForbiddenControl(std::string_view value);
 
   TXmlNode Root() const { return root_; }
-  size_t ElementCount() const { return nodes_.size(); }
-  // The number of elements named `tag_name`.
+  size_t ElementCount() const { return element_count_; }
+  // The number of elements named `tag_name` appended so far.
   size_t CountElements(std::string_view tag_name) const;
 
  private:
-  struct Node {
+  // An element whose end is not written yet: the last one appended and its ancestors.
+  struct Open {
+    uint32_t index;
     uint32_t name;
-    uint32_t first_child = TXmlNode::kNone;
-    uint32_t last_child = TXmlNode::kNone;
-    uint32_t next_sibling = TXmlNode::kNone;
-    uint32_t attr_begin = 0;
-    uint32_t attr_count = 0;
-    uint32_t text_begin = 0;
-    uint32_t text_size = 0;
-  };
-  struct Attr {
-    uint32_t name;
-    uint32_t value_begin;
-    uint32_t value_size;
-  };
-
-  struct Span {
-    uint32_t begin;
-    uint32_t size;
+    bool has_children;  // its start tag is closed with ">"; otherwise it still lacks its end
   };
   // Heterogeneous look-up: a tag given as string_view is found without building a string.
   struct NameHash {
@@ -121,22 +127,31 @@ class TXmlSaveDoc {
   };
 
   uint32_t Intern(std::string_view name);  // the id of a tag or attribute name
-  Span StoreText(std::string_view text);   // escapes text into the pool
-  uint32_t NewElement(TXmlNode parent, std::string_view tag_name);
-  void AddAttr(uint32_t node, std::string_view name, std::string_view value);
+  // Starts the element's tag under its parent, which must be open; the rest of the start tag
+  // follows.
+  uint32_t StartElement(TXmlNode parent, std::string_view tag_name, uint32_t& name_id);
+  void CloseDownTo(size_t depth);  // ends the open elements deeper than `depth`
+  void WriteAttr(std::string_view element, std::string_view name, std::string_view value);
   // Reports a value that XML cannot carry (see SetInvalidValueHandler).
-  void CheckValue(uint32_t node, std::string_view attribute, std::string_view value);
+  void CheckValue(std::string_view element, std::string_view attribute, std::string_view value);
   void RefuseIfInvalid() const;
-  // Serialises into `out`; with `flush`, hands `out` over whenever it has grown past a chunk.
-  void Serialize(std::string& out, const std::function<void(std::string&)>& flush) const;
+  std::string Tail() const;  // what ends the document from where it stands
+  void Flush(bool all);      // hands the written bytes to the sink once there are enough
 
-  std::string declaration_;
-  std::vector<Node> nodes_;
-  std::vector<Attr> attrs_;
-  std::vector<std::string> names_;
+  Sink sink_;
+  std::string out_;  // serialised and not yet handed to the sink
+  std::vector<Open> open_;
+  std::vector<std::string> names_;   // escaped
+  std::vector<size_t> name_counts_;  // elements per name id
   std::unordered_map<std::string, uint32_t, NameHash, std::equal_to<>> name_ids_;
-  std::string pool_;                   // escaped texts and attribute values, back to back
-  bool text_has_line_breaks_ = false;  // some text holds a CR or LF of its own
+  struct CachedName {
+    const char* data = nullptr;
+    std::string name;
+    uint32_t id = 0;
+  };
+  std::array<CachedName, 128> name_cache_;  // Intern's look-ups by where the name lies
+  size_t element_count_ = 0;
+  bool finished_ = false;
   InvalidValueHandler on_invalid_;
   std::string first_invalid_;  // the element of the first value XML cannot carry; empty: none
   TXmlNode root_;

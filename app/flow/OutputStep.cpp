@@ -1,8 +1,10 @@
 #include "app/flow/OutputStep.h"
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 
+#include "app/flow/DocumentOutput.h"
 #include "document/ArgUtils.h"
 #include "document/EDataExportError.h"
 #include "document/Texts.h"
@@ -41,49 +43,52 @@ std::string ResolveOutputPath(std::string_view file_name) {
   return folder + std::string(platform::kPathSeparator) + std::string(file_name);
 }
 
+namespace {
+
+// The file the document streams to as it is built, in the form the export asks for.
+std::unique_ptr<DocumentOutput> OutputFor(const TDataExportInfo& info,
+                                          const OutputContext& context) {
+  if (context.validate_only) return std::make_unique<DocumentOutput>();
+  if (!context.by_launcher && info.IncludeMyNumber == 0)
+    return std::make_unique<DocumentOutput>(context.target);
+  if (context.by_launcher) {
+    std::string key = TxPzConv().DecodeBase64(info.Password);
+    key.resize(std::min(key.find('\0'), key.size()));  // handed over zero-terminated
+    return std::make_unique<DocumentOutput>(context.target, key, true, nullptr);
+  }
+  return std::make_unique<DocumentOutput>(context.target, info.Password, false, context.kdf_limits);
+}
+
+}  // namespace
+
 OutputStepResult MakeIntermediateFile(TDataExportInfo& info, const OutputContext& context) {
   OutputStepResult out;
-  TXmlSaveDoc doc("1.0", "Shift_JIS", "");
   TMNLogClass log(out.shown);
+  // Each SYAIN is written as soon as the next one starts; its count is the employees.
+  std::unique_ptr<DocumentOutput> file;
+  std::unique_ptr<TXmlSaveDoc> doc;
   try {
-    info.SetSystemNode(doc);
-    info.SetBasicNode(doc);
-    info.SetDataNode(doc);
-    out.employees = doc.CountElements("SYAIN");
+    file = OutputFor(info, context);
+    doc = std::make_unique<TXmlSaveDoc>("1.0", "Shift_JIS", "", file->Sink());
+    info.SetSystemNode(*doc);
+    info.SetBasicNode(*doc);
+    info.SetDataNode(*doc);
+    out.employees = doc->CountElements("SYAIN");
     if (context.validate_only) {
       out.result = ExportResult::kWritten;
       return out;
     }
+    doc->Finish();
 
-    if (!context.by_launcher && info.IncludeMyNumber == 0) {
-      doc.SaveToFile(context.target);
-      out.result = ExportResult::kWritten;
-      return out;
-    }
-
-    const std::string text = doc.GetXmlText();
-    // The library takes the length as a 32-bit count of the text up to its first zero byte.
-    const size_t length = std::min(text.find('\0'), text.size());
-    if (length > static_cast<size_t>(INT32_MAX)) {
-      out.cause = texts::DocumentTooLarge();
-      return out;
-    }
-    const int32_t size = static_cast<int32_t>(length);
-    const char* target = context.target.c_str();
     // A file of individual numbers never exists without its audit record: Ctrl+C, a kill or a
-    // closed terminal after this point takes effect once the record is written (or has failed).
+    // closed terminal from here on takes effect once the record is written (or has failed).
     std::optional<platform::TerminationHold> hold;
     if (info.IncludeMyNumber == 1) hold.emplace();
-    int32_t answer;
-    if (context.by_launcher) {
-      std::string key = TxPzConv().DecodeBase64(info.Password);
-      key.resize(std::min(key.find('\0'), key.size()));  // handed over zero-terminated
-      answer = QvCryptEncryptMemToFileByKey(text.data(), size, target, key.c_str());
-    } else if (context.kdf_limits != nullptr) {
-      answer = QvCryptEncryptMemToFileEx(text.data(), size, target, info.Password.c_str(),
-                                         context.kdf_limits);
-    } else {
-      answer = QvCryptEncryptMemToFile(text.data(), size, target, info.Password.c_str());
+    // Without this commit the temporary file is discarded: no partial target, ever.
+    const int32_t answer = file->Commit();
+    if (answer == QVCRYPT_ERR_TOO_LARGE) {
+      out.cause = texts::DocumentTooLarge();
+      return out;
     }
     if (answer != 0) {
       out.crypt_result = answer;
@@ -97,8 +102,9 @@ OutputStepResult MakeIntermediateFile(TDataExportInfo& info, const OutputContext
     }
     out.result = ExportResult::kWritten;
   } catch (const EDataExportError& e) {
-    if (e.Code == EDataExportError::kNoEmployee || e.Code == EDataExportError::kProblemsFound)
-      out.employees = doc.CountElements("SYAIN");
+    if (doc &&
+        (e.Code == EDataExportError::kNoEmployee || e.Code == EDataExportError::kProblemsFound))
+      out.employees = doc->CountElements("SYAIN");
     std::string text = std::string(e.what()) + "\r" + e.Detail + "\r";
     if (e.Code == EDataExportError::kNoEmployee) {
       out.shown.push_back({MessageKind::kInformation, text});

@@ -3,8 +3,9 @@
 // XML or encrypted through the crypt library, and records an export of individual numbers in the
 // My Number log. Its result and its messages come back as a value.
 //
-// A failure never leaves a partial file at the target path: plain files and encrypted files are
-// both written to a temporary file and renamed into place.
+// The document streams to the file as it is built (a temporary file beside the target, plain or
+// encrypted, owner-only) and is renamed into place only once it is whole and the extraction found
+// employees and no problems: a failure never leaves a partial file or a temporary one.
 
 #include <cstdint>
 #include <optional>

@@ -5,6 +5,8 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <map>
 #include <unordered_map>
 
@@ -60,7 +62,7 @@ struct TQuery::Impl {
     CellView View() const {
       // An empty result reads as a row of nulls.
       if (q_->rows.Rows() == 0) return {};
-      return detail::ViewOf(q_->rows, q_->rows.At(q_->cur, col_));
+      return detail::ViewOf(q_->rows, q_->rows.At(q_->cur - q_->base, col_));
     }
     FieldRead Read() const { return FieldRead{Info().name, Info().type, View()}; }
     [[noreturn]] void ReadOnly() const { throw EDatabaseError(detail::MsgReadOnly(Info().name)); }
@@ -86,7 +88,36 @@ struct TQuery::Impl {
   bool eof = true;
   std::vector<std::unique_ptr<Field>> fields;
   std::unordered_map<std::string, int, NoCaseHash, NoCaseEq> by_name;  // first occurrence
+  // The columns of the names asked for so far, by where the caller's text lies: a reader asks
+  // for the same few names on every row, from its own constants, and finds each here without
+  // hashing it again. A slot is trusted only when the text is byte for byte the one stored.
+  struct CachedName {
+    const char* data = nullptr;
+    std::string name;
+    int column = -1;
+  };
+  std::array<CachedName, 128> name_cache;
   std::vector<LocateEntry> locates;
+
+  // The rows come from the statement as the cursor moves forward: `rows` holds those from row
+  // `base` on, and a step forward drops the ones behind, so a query read once from first to
+  // last holds one row at a time. Counting the rows, locating, or going back to the first row
+  // after the window moved on reads the whole result (running the statement again if needed).
+  // A statement with a column of no declared type is read whole at once: its values tell the
+  // type.
+  std::shared_ptr<detail::Session> session;
+  sqlite3_stmt* live = nullptr;  // the statement still being stepped; null once all rows are in
+  size_t base = 0;
+  RowSet spare;  // the window's next row is read into it
+
+  ~Impl() { Finalize(); }
+  void Finalize() {
+    if (live != nullptr) sqlite3_finalize(live);
+    live = nullptr;
+  }
+  bool StepInto(RowSet& into);  // false at the end of the result
+  void FetchAll();              // all rows in `rows`, from the first
+  void Restart();               // the statement again from its first row
 
   std::string Text() const {
     std::string s;
@@ -98,12 +129,17 @@ struct TQuery::Impl {
   }
 
   void Reset() {
+    Finalize();
+    session.reset();
+    base = 0;
     columns.clear();
     rows = RowSet();
+    spare = RowSet();
     cur = 0;
     eof = true;
     fields.clear();
     by_name.clear();
+    name_cache = {};
     locates.clear();
     active = false;
   }
@@ -113,6 +149,16 @@ struct TQuery::Impl {
     const auto it = by_name.find(name);
     if (it == by_name.end()) throw EDatabaseError(detail::MsgFieldMissing(name));
     return it->second;
+  }
+  int CachedColumnOf(std::string_view name) {
+    CachedName& slot =
+        name_cache[(reinterpret_cast<uintptr_t>(name.data()) >> 3) % name_cache.size()];
+    if (slot.data == name.data() && slot.name == name) return slot.column;
+    const int column = ColumnOf(name);
+    slot.data = name.data();
+    slot.name.assign(name);
+    slot.column = column;
+    return column;
   }
   LocateEntry& EntryFor(std::string_view key_fields);
 };
@@ -162,66 +208,101 @@ TFieldType TypeOfValue(CellKind kind) {
 
 }  // namespace
 
+bool TQuery::Impl::StepInto(RowSet& into) {
+  const int rc = sqlite3_step(live);
+  if (rc == SQLITE_DONE) {
+    Finalize();
+    return false;
+  }
+  if (rc != SQLITE_ROW) {
+    std::string msg = sqlite3_errmsg(session->Db());
+    Finalize();
+    throw EDBEngineError(detail::MsgSqlError(msg));
+  }
+  const int n = into.Columns();
+  for (int c = 0; c < n; ++c) {
+    // The session's connection is single-threaded (NOMUTEX), where the column's value object
+    // may be read directly: one call per cell instead of two or three.
+    sqlite3_value* v = sqlite3_column_value(live, c);
+    switch (sqlite3_value_type(v)) {
+      case SQLITE_INTEGER:
+        into.AddInt(sqlite3_value_int64(v));
+        break;
+      case SQLITE_FLOAT:
+        into.AddFloat(sqlite3_value_double(v));
+        break;
+      case SQLITE_TEXT: {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
+        into.AddText(std::string_view(p, static_cast<size_t>(sqlite3_value_bytes(v))));
+        break;
+      }
+      case SQLITE_BLOB: {
+        const auto* p = static_cast<const char*>(sqlite3_value_blob(v));
+        const auto len = static_cast<size_t>(sqlite3_value_bytes(v));
+        into.AddBlob(len ? std::string_view(p, len) : std::string_view());
+        break;
+      }
+      default:
+        into.AddNull();
+        break;
+    }
+  }
+  return true;
+}
+
+void TQuery::Impl::Restart() {
+  const detail::TranslatedSql translated = detail::TranslateLocalSql(Text());
+  session->Attach(translated);
+  Finalize();
+  live = PrepareOn(*session, translated.sql);
+  rows = RowSet(static_cast<int>(columns.size()));
+  base = 0;
+}
+
+void TQuery::Impl::FetchAll() {
+  if (base > 0) Restart();
+  while (live != nullptr && StepInto(rows)) {
+  }
+}
+
 void TQuery::Impl::Run() {
   const detail::TranslatedSql translated = detail::TranslateLocalSql(Text());
-  const std::shared_ptr<detail::Session> session = detail::SessionFor(database_name);
-  session->Attach(translated);
-  StmtGuard guard{PrepareOn(*session, translated.sql)};
+  std::shared_ptr<detail::Session> on = detail::SessionFor(database_name);
+  on->Attach(translated);
+  StmtGuard guard{PrepareOn(*on, translated.sql)};
   sqlite3_stmt* stmt = guard.stmt;
 
   const int n = sqlite3_column_count(stmt);
   std::vector<ColumnInfo> cols(static_cast<size_t>(n));
+  bool all_declared = true;
   for (int c = 0; c < n; ++c) {
     const char* name = sqlite3_column_name(stmt, c);
     cols[static_cast<size_t>(c)].name = name ? name : "";
     cols[static_cast<size_t>(c)].type = detail::FieldTypeOfDecl(sqlite3_column_decltype(stmt, c));
-  }
-  RowSet result(n);
-  for (;;) {
-    const int rc = sqlite3_step(stmt);
-    if (rc == SQLITE_DONE) break;
-    if (rc != SQLITE_ROW) throw EDBEngineError(detail::MsgSqlError(sqlite3_errmsg(session->Db())));
-    for (int c = 0; c < n; ++c) {
-      // The session's connection is single-threaded (NOMUTEX), where the column's value object
-      // may be read directly: one call per cell instead of two or three.
-      sqlite3_value* v = sqlite3_column_value(stmt, c);
-      switch (sqlite3_value_type(v)) {
-        case SQLITE_INTEGER:
-          result.AddInt(sqlite3_value_int64(v));
-          break;
-        case SQLITE_FLOAT:
-          result.AddFloat(sqlite3_value_double(v));
-          break;
-        case SQLITE_TEXT: {
-          const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
-          result.AddText(std::string_view(p, static_cast<size_t>(sqlite3_value_bytes(v))));
-          break;
-        }
-        case SQLITE_BLOB: {
-          const auto* p = static_cast<const char*>(sqlite3_value_blob(v));
-          const auto len = static_cast<size_t>(sqlite3_value_bytes(v));
-          result.AddBlob(len ? std::string_view(p, len) : std::string_view());
-          break;
-        }
-        default:
-          result.AddNull();
-          break;
-      }
-    }
-  }
-  // Expression columns have no declared type: their values tell.
-  for (int c = 0; c < n; ++c) {
-    auto& col = cols[static_cast<size_t>(c)];
-    if (col.type != TFieldType::ftUnknown) continue;
-    for (size_t r = 0; r < result.Rows() && col.type == TFieldType::ftUnknown; ++r) {
-      col.type = TypeOfValue(result.At(r, c).kind);
-    }
-    if (col.type == TFieldType::ftUnknown) col.type = TFieldType::ftString;
+    if (cols[static_cast<size_t>(c)].type == TFieldType::ftUnknown) all_declared = false;
   }
 
   Reset();
+  session = std::move(on);
+  live = guard.stmt;
+  guard.stmt = nullptr;
   columns = std::move(cols);
-  rows = std::move(result);
+  rows = RowSet(n);
+  spare = RowSet(n);
+  if (all_declared) {
+    StepInto(rows);  // the first row, or the end
+  } else {
+    FetchAll();
+    // Expression columns have no declared type: their values tell.
+    for (int c = 0; c < n; ++c) {
+      auto& col = columns[static_cast<size_t>(c)];
+      if (col.type != TFieldType::ftUnknown) continue;
+      for (size_t r = 0; r < rows.Rows() && col.type == TFieldType::ftUnknown; ++r) {
+        col.type = TypeOfValue(rows.At(r, c).kind);
+      }
+      if (col.type == TFieldType::ftUnknown) col.type = TFieldType::ftString;
+    }
+  }
   for (int c = 0; c < n; ++c) {
     fields.push_back(std::make_unique<Field>(this, c));
     by_name.emplace(columns[static_cast<size_t>(c)].name, c);  // keeps the first of a name
@@ -282,28 +363,45 @@ bool TQuery::Active() const {
 }
 
 void TQuery::First() {
-  impl_->cur = 0;
-  impl_->eof = impl_->rows.Rows() == 0;
+  Impl& q = *impl_;
+  if (q.base > 0) {
+    q.Restart();
+    q.StepInto(q.rows);
+  }
+  q.cur = 0;
+  q.eof = q.rows.Rows() == 0;
 }
 
 void TQuery::Next() {
   // Past the last row the cursor stays on it and Eof turns true.
-  if (impl_->cur + 1 < impl_->rows.Rows()) {
-    ++impl_->cur;
-  } else {
-    impl_->eof = true;
+  Impl& q = *impl_;
+  if (q.cur + 1 < q.base + q.rows.Rows()) {
+    ++q.cur;
+    return;
   }
+  if (q.live != nullptr) {
+    // The next row replaces the window; the current one stays readable until it is there.
+    q.spare.Clear();
+    if (q.StepInto(q.spare)) {
+      std::swap(q.rows, q.spare);
+      q.base = ++q.cur;
+      return;
+    }
+  }
+  q.eof = true;
 }
 
 bool TQuery::Eof() const {
   return impl_->eof;
 }
 int TQuery::RecordCount() const {
+  impl_->FetchAll();
   return static_cast<int>(impl_->rows.Rows());
 }
 
 bool TQuery::Locate(std::string_view key_fields, const std::vector<Variant>& values) {
   if (!impl_->active) throw EDatabaseError(detail::MsgNotOpen(impl_->Text()));
+  impl_->FetchAll();
   Impl::LocateEntry& e = impl_->EntryFor(key_fields);
   if (e.columns.size() != values.size()) throw EDatabaseError(detail::MsgLocateArity(key_fields));
 
@@ -360,7 +458,7 @@ bool TQuery::Locate(std::string_view key_fields, const std::vector<Variant>& val
 
 TField& TQuery::FieldByName(std::string_view name) {
   if (!impl_->active) throw EDatabaseError(detail::MsgFieldMissing(name));
-  return *impl_->fields[static_cast<size_t>(impl_->ColumnOf(name))];
+  return *impl_->fields[static_cast<size_t>(impl_->CachedColumnOf(name))];
 }
 
 TField& TQuery::Fields(int index) {

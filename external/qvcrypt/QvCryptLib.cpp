@@ -6,6 +6,7 @@
 #include <sodium.h>
 
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string_view>
 
@@ -43,6 +44,21 @@ int32_t Guarded(F&& body) noexcept {
   }
 }
 
+// The header of a new file under `mode`; false for limits the library does not accept.
+bool NewHeader(Mode mode, const QvCryptKdfLimits* limits, Header& h) {
+  h.mode = mode;
+  if (mode == Mode::kPassword) {
+    const QvCryptKdfLimits l = limits != nullptr ? *limits : kDefaultLimits;
+    if (!LimitsInRange(l)) return false;
+    h.kdf = Kdf::kArgon2id13;
+    h.opslimit = l.opslimit;
+    h.memlimit = l.memlimit;
+  } else {
+    h.kdf = Kdf::kKeyedBlake2b;
+  }
+  return true;
+}
+
 int32_t Encrypt(const void* data, int32_t length, const char* file_name, const char* secret,
                 Mode mode, const QvCryptKdfLimits* limits) {
   return Guarded([&]() -> int32_t {
@@ -50,20 +66,32 @@ int32_t Encrypt(const void* data, int32_t length, const char* file_name, const c
         *file_name == '\0' || secret == nullptr || *secret == '\0')
       return QVCRYPT_ERR_ARGUMENT;
     Header h;
-    h.mode = mode;
-    if (mode == Mode::kPassword) {
-      const QvCryptKdfLimits l = limits != nullptr ? *limits : kDefaultLimits;
-      if (!LimitsInRange(l)) return QVCRYPT_ERR_ARGUMENT;
-      h.kdf = Kdf::kArgon2id13;
-      h.opslimit = l.opslimit;
-      h.memlimit = l.memlimit;
-    } else {
-      h.kdf = Kdf::kKeyedBlake2b;
-    }
+    if (!NewHeader(mode, limits, h)) return QVCRYPT_ERR_ARGUMENT;
     std::span<const unsigned char> bytes;
     if (length > 0) bytes = {static_cast<const unsigned char*>(data), static_cast<size_t>(length)};
     return nc16::qve::WriteQveFile(bytes, nc16::NativePath(file_name), secret, h);
   });
+}
+
+int32_t OpenStream(const char* file_name, const char* secret, Mode mode,
+                   const QvCryptKdfLimits* limits, QvCryptStream** stream) {
+  if (stream != nullptr) *stream = nullptr;
+  return Guarded([&]() -> int32_t {
+    if (file_name == nullptr || *file_name == '\0' || secret == nullptr || *secret == '\0' ||
+        stream == nullptr)
+      return QVCRYPT_ERR_ARGUMENT;
+    Header h;
+    if (!NewHeader(mode, limits, h)) return QVCRYPT_ERR_ARGUMENT;
+    auto writer = std::make_unique<nc16::qve::StreamWriter>();
+    int32_t r = writer->Open(nc16::NativePath(file_name), secret, h);
+    if (r != QVCRYPT_OK) return r;
+    *stream = reinterpret_cast<QvCryptStream*>(writer.release());
+    return QVCRYPT_OK;
+  });
+}
+
+nc16::qve::StreamWriter* WriterOf(QvCryptStream* stream) {
+  return reinterpret_cast<nc16::qve::StreamWriter*>(stream);
 }
 
 int32_t Decrypt(const char* file_name, const char* secret, Mode mode,
@@ -114,6 +142,40 @@ int32_t QvCryptEncryptMemToFileEx(const void* data, int32_t dataLength, const ch
 int32_t QvCryptEncryptMemToFileByKey(const void* data, int32_t dataLength, const char* fileName,
                                      const char* key) {
   return Encrypt(data, dataLength, fileName, key, Mode::kKey, nullptr);
+}
+
+int32_t QvCryptStreamOpen(const char* fileName, const char* password,
+                          const QvCryptKdfLimits* limits, QvCryptStream** stream) {
+  return OpenStream(fileName, password, Mode::kPassword, limits, stream);
+}
+
+int32_t QvCryptStreamOpenByKey(const char* fileName, const char* key, QvCryptStream** stream) {
+  return OpenStream(fileName, key, Mode::kKey, nullptr, stream);
+}
+
+int32_t QvCryptStreamWrite(QvCryptStream* stream, const void* data, int32_t dataLength) {
+  return Guarded([&]() -> int32_t {
+    if (stream == nullptr || (data == nullptr && dataLength != 0) || dataLength < 0)
+      return QVCRYPT_ERR_ARGUMENT;
+    std::span<const unsigned char> bytes;
+    if (dataLength > 0)
+      bytes = {static_cast<const unsigned char*>(data), static_cast<size_t>(dataLength)};
+    return WriterOf(stream)->Write(bytes);
+  });
+}
+
+int32_t QvCryptStreamCommit(QvCryptStream* stream) {
+  return Guarded([&]() -> int32_t {
+    if (stream == nullptr) return QVCRYPT_ERR_ARGUMENT;
+    return WriterOf(stream)->Commit();
+  });
+}
+
+void QvCryptStreamFree(QvCryptStream* stream) {
+  try {
+    delete WriterOf(stream);
+  } catch (...) {  // nothing may unwind into C callers
+  }
 }
 
 int32_t QvCryptDecryptFileToMem(const char* fileName, const char* password, void** data,

@@ -84,6 +84,34 @@ QVCRYPT_API int32_t QvCryptEncryptMemToFileEx(const void* data, int32_t dataLeng
 QVCRYPT_API int32_t QvCryptEncryptMemToFileByKey(const void* data, int32_t dataLength,
                                                  const char* fileName, const char* key);
 
+/* The same encryption for a text that arrives piece by piece, so that no copy of the whole
+ * exists in memory: open a stream (the file is created at once, the key derived), write the
+ * pieces in order, then commit (the file replaces fileName atomically, readable and writable by
+ * the owner only). The file is the one QvCryptEncryptMemToFile... makes of the whole text. A
+ * stream freed without a commit, or after any failure, leaves fileName as it was and no
+ * temporary file. After a non-zero result every later call on the stream fails; free it. */
+typedef struct QvCryptStream QvCryptStream;
+
+/* Opens a stream encrypting with password; limits as for QvCryptEncryptMemToFileEx (null: the
+ * defaults). On success *stream receives the stream; on failure it is null. */
+QVCRYPT_API int32_t QvCryptStreamOpen(const char* fileName, const char* password,
+                                      const QvCryptKdfLimits* limits, QvCryptStream** stream);
+
+/* As QvCryptStreamOpen, with the key bytes up to key's terminating zero. */
+QVCRYPT_API int32_t QvCryptStreamOpenByKey(const char* fileName, const char* key,
+                                           QvCryptStream** stream);
+
+/* Appends dataLength bytes at data (null allowed when dataLength is 0). QVCRYPT_ERR_TOO_LARGE
+ * once the whole text would not fit a 32-bit length. */
+QVCRYPT_API int32_t QvCryptStreamWrite(QvCryptStream* stream, const void* data, int32_t dataLength);
+
+/* Ends the text and puts the file in place of fileName. */
+QVCRYPT_API int32_t QvCryptStreamCommit(QvCryptStream* stream);
+
+/* Releases a stream (null allowed); an uncommitted one leaves no file. Leaves
+ * QvCryptLastFileError as it was. */
+QVCRYPT_API void QvCryptStreamFree(QvCryptStream* stream);
+
 /* Reads fileName and decrypts it with password. On success *data receives a buffer of
  * *dataLength plaintext bytes (followed by one zero byte that is not counted), to be released
  * with QvCryptFreeMem; on failure *data is null and *dataLength 0. */

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "document/CrLfLines.h"
 #include "platform/Cp932.h"
 
 namespace nc16 {
@@ -131,6 +132,20 @@ TEST(XMLSaveDoc, GetXmlTextEndsEveryLineWithCrLf) {
   }
 }
 
+// The encrypted text is rewritten piece by piece as it streams: a CR LF that a piece boundary
+// splits stays one line end.
+TEST(XMLSaveDoc, LineEndsAreRewrittenAcrossPieces) {
+  const std::string text = "a\r\nb\rc\nd\r";
+  for (size_t cut = 0; cut <= text.size(); ++cut) {
+    CrLfLines lines;
+    std::string out;
+    lines.Append(out, std::string_view(text).substr(0, cut));
+    lines.Append(out, std::string_view(text).substr(cut));
+    lines.Finish(out);
+    EXPECT_EQ(out, "a\r\nb\r\nc\r\nd\r\n") << "cut at " << cut;
+  }
+}
+
 TEST(XMLSaveDoc, SaveToFileWritesTheSameBytesAndReplacesAtomically) {
   auto dir = std::filesystem::temp_directory_path() / ("xmlsave-" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
@@ -191,9 +206,59 @@ TEST(XMLSaveDoc, DeepAndWideTreesSerialiseInOrder) {
   TXmlNode a = doc.AddElement(root, "A");
   TXmlNode b = doc.AddElement(a, "B");
   doc.AddTextElement(b, "C", "1");
-  doc.AddElement(root, "D");
   doc.AddTextElement(a, "E", "2");  // appended to A after B was filled
+  doc.AddElement(root, "D");
   EXPECT_NE(doc.GetXmlText().find("<R><A><B><C>1</C></B><E>2</E></A><D/></R>"), std::string::npos);
+  EXPECT_EQ(doc.CountElements("C"), 1u);
+  EXPECT_EQ(doc.ElementCount(), 6u);
+}
+
+// An element is written once a later sibling of it or of an ancestor starts: touching it then
+// would put bytes out of order, which a debug build stops at once.
+TEST(XMLSaveDoc, AFinishedElementCannotBeTouched) {
+  auto touch_after_sibling = [] {
+    TXmlSaveDoc doc = NewDoc();
+    TXmlNode root = doc.CreateRoot("R", "");
+    TXmlNode a = doc.AddElement(root, "A");
+    doc.AddElement(root, "D");
+    doc.AddTextElement(a, "E", "2");
+  };
+#ifdef NDEBUG
+  EXPECT_THROW(touch_after_sibling(), std::logic_error);
+#else
+  EXPECT_DEATH(touch_after_sibling(), "already written");
+#endif
+}
+
+// With a sink the document goes out in pieces as it is built, the same bytes as SaveToFile's,
+// and only what is still open is held.
+TEST(XMLSaveDoc, ASinkReceivesTheDocumentAsItIsBuilt) {
+  auto build = [](TXmlSaveDoc& doc) {
+    TXmlNode root = doc.CreateRoot("REPORT", "");
+    TXmlNode data = doc.AddElement(root, "DATA");
+    for (int i = 0; i < 3000; ++i) {
+      TXmlNode syain = doc.AddElementWithAttrs(data, "SYAIN", {{"CODE", std::to_string(i)}});
+      TXmlNode group = doc.AddElement(syain, "KIHON_JOUHOU");
+      doc.AddTextElement(group, "NAME", std::string(200, 'x') + "&<>\"'");
+      doc.AddTextElement(group, "EMPTY", "");
+    }
+  };
+  TXmlSaveDoc whole = NewDoc();
+  build(whole);
+  std::string streamed;
+  size_t pieces = 0;
+  TXmlSaveDoc doc("1.0", "Shift_JIS", "", [&](std::string_view bytes) {
+    streamed += bytes;
+    ++pieces;
+  });
+  build(doc);
+  EXPECT_GT(pieces, 1u);
+  // Before the end, all but less than a piece has reached the sink already.
+  EXPECT_LT(whole.GetXmlText().size() - streamed.size(), TXmlSaveDoc::kSinkPiece + 1024);
+  EXPECT_EQ(doc.CountElements("SYAIN"), 3000u);
+  doc.Finish();
+  EXPECT_EQ(streamed, whole.GetXmlText());
+  EXPECT_THROW(doc.AddElement(TXmlNode(), "LATE"), std::logic_error);
 }
 
 }  // namespace

@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -23,6 +25,7 @@
 #include "external/qvcrypt/QvCryptLib.h"
 #include "extract/ErrorList.h"
 #include "mnlog/uMNLog.h"
+#include "platform/AtomicFile.h"
 #include "tests/extract/DataSetBuilder.h"
 #include "tests/flow/Utf8Messages.h"
 
@@ -324,6 +327,96 @@ TEST_F(OutputStep, ATableChangedWhileTheExportReadsFailsItAndWritesNothing) {
                   table.string() + "\r");
     EXPECT_TRUE(std::filesystem::is_empty(out_.Path()));
     EXPECT_EQ(LogRecords(), 0u);
+  }
+}
+
+// The document reaches the disk while it is built: an export that fails after part of it was
+// written (problems found in the last employee; a write that fails half-way) still leaves no
+// file and no temporary file, plain or encrypted, and an existing file as it was.
+TEST_F(OutputStep, AnExportThatFailsHalfWayLeavesNoFile) {
+  // Enough employees for several hundred KB of document, the last one with a problem.
+  const int employees = 150;
+  auto write_set = [&](bool problem_in_last) {
+    std::filesystem::remove_all(data_.Path() / "set");
+    std::filesystem::create_directories(data_.Path() / "set");
+    DataSetBuilder data(700005);
+    for (int i = 1; i <= employees; ++i) {
+      char code[8];
+      std::snprintf(code, sizeof code, "%05d", i);
+      data.AddEmployee(i, code, "社員" + std::to_string(i));
+    }
+    if (problem_in_last) data.AddFamily(employees, 1, 1, "");
+    data.Write(data_.Path() / "set");
+  };
+  // Named temporary files, so that one left behind would show in the folder.
+  AtomicFile::AllowUnnamedForTesting(false);
+  struct sigaction ignore {
+  }, old_action{};
+  ignore.sa_handler = SIG_IGN;
+  sigaction(SIGXFSZ, &ignore, &old_action);
+  rlimit old_limit{};
+  getrlimit(RLIMIT_FSIZE, &old_limit);
+
+  auto target = [&](bool encrypted) {
+    const auto file = out_.Path() / (encrypted ? "a.xml.qve" : "a.xml");
+    { std::ofstream(file) << "old"; }
+    return file;
+  };
+  auto run = [&](const std::filesystem::path& file, bool encrypted) {
+    return Run(*Info(FromNativePath(file), encrypted ? 1 : 0, encrypted ? "pw" : ""));
+  };
+  auto left_alone = [&](const std::filesystem::path& file) {
+    EXPECT_EQ(LogRecords(), 0u);
+    EXPECT_EQ(ReadFile(file), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out_.Path()), {}), 1);
+    std::filesystem::remove(file);
+  };
+
+  write_set(true);
+  for (bool encrypted : {false, true}) {
+    SCOPED_TRACE(encrypted ? "problems, encrypted" : "problems, plain");
+    const auto file = target(encrypted);
+    EXPECT_EQ(run(file, encrypted), ExportResult::kProblems);
+    EXPECT_EQ(result_.employees, std::optional<size_t>(employees));
+    EXPECT_GT(errors_.Lines.size(), 1u);
+    left_alone(file);
+  }
+
+  write_set(false);
+  for (bool encrypted : {false, true}) {
+    SCOPED_TRACE(encrypted ? "write error, encrypted" : "write error, plain");
+    const auto file = target(encrypted);
+    // Files may not grow past 100 KB while the export runs: its write fails part-way.
+    rlimit small = old_limit;
+    small.rlim_cur = 100 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const ExportResult failed = run(file, encrypted);
+    setrlimit(RLIMIT_FSIZE, &old_limit);
+    EXPECT_EQ(failed, ExportResult::kFailed);
+    if (encrypted) {
+      EXPECT_EQ(result_.crypt_result, QVCRYPT_ERR_WRITE);
+      EXPECT_TRUE(shown_.empty());
+    } else {
+      ASSERT_EQ(shown_.size(), 1u);
+      EXPECT_EQ(shown_[0].first, MessageKind::kError);
+      EXPECT_NE(shown_[0].second.find(file.string()), std::string::npos) << shown_[0].second;
+    }
+    left_alone(file);
+  }
+  sigaction(SIGXFSZ, &old_action, nullptr);
+  AtomicFile::AllowUnnamedForTesting(true);
+}
+
+// Names, addresses and incomes: whatever its form, the file is for its owner's eyes only.
+TEST_F(OutputStep, EveryFileIsOwnerOnly) {
+  ::umask(022);
+  for (auto [name, my_number] : {std::pair{"a.xml", 0}, std::pair{"a.xml.qve", 1}}) {
+    auto file = out_.Path() / name;
+    EXPECT_EQ(Run(*Info(FromNativePath(file), my_number, my_number ? "pw" : "")),
+              ExportResult::kWritten);
+    struct stat st {};
+    ASSERT_EQ(stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u) << name;
   }
 }
 

@@ -152,15 +152,17 @@ void WriteTable(const std::string& folder_cp932, std::string_view table, int ver
   std::filesystem::path file = NativePath(folder_cp932) / Schema(table).file_name;
   px::CreateTable(file, def);
   if (rows.empty()) return;
-  px::TableWriter writer(file);
-  std::vector<px::Value> values(def.fields.size());
+  // One commit for all the rows: an append each would rewrite and flush the table per row.
+  std::vector<std::vector<px::Value>> records;
+  records.reserve(rows.size());
   for (const Row& row : rows) {
+    std::vector<px::Value>& values = records.emplace_back(def.fields.size());
     for (size_t i = 0; i < def.fields.size(); ++i) {
       auto it = row.find(def.fields[i].name);
       values[i] = it == row.end() ? px::Value{} : it->second;
     }
-    writer.Append(values);
   }
+  px::TableWriter(file).AppendMany(records);
 }
 
 px::Value DateValue(int year, int month, int day) {
