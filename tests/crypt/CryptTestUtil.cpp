@@ -1,18 +1,16 @@
 #include "tests/crypt/CryptTestUtil.h"
 
-#include <stdlib.h>
-
 #include <algorithm>
 #include <fstream>
 #include <memory>
 #include <stdexcept>
 
+#include "tests/PortableTemp.h"
+
 namespace nc16::test {
 
 TempFolder::TempFolder() {
-  std::string templ = (std::filesystem::temp_directory_path() / "nc16-crypt-XXXXXX").string();
-  if (mkdtemp(templ.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = templ;
+  path_ = nc16::testing::MakeTempFolder("nc16-crypt");
 }
 
 TempFolder::~TempFolder() {

@@ -146,7 +146,7 @@ std::string CommandHelp(std::string_view name) {
     out.append("usage: nc16 ").append(c.usage).append("\n").append(c.summary).append("\n");
     notes = c.notes;
   }
-  if (!notes.empty()) out += "\n" + std::string(notes);
+  if (!notes.empty()) out.append("\n").append(notes);
   return out;
 }
 
