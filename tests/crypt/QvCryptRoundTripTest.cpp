@@ -74,7 +74,7 @@ TEST(QvCryptRoundTrip, DefaultPasswordHashIsAtLeastInteractiveAndRecorded) {
   TempFolder dir;
   const std::string data = "individual numbers";
   ASSERT_EQ(QvCryptEncryptMemToFile(data.data(), static_cast<int32_t>(data.size()),
-                                    (dir / "d.qve").c_str(), "pw"),
+                                    (dir / "d.qve").string().c_str(), "pw"),
             QVCRYPT_OK);
   const std::string file = ReadBytes(dir / "d.qve");
   const QvCryptKdfLimits def = QvCryptDefaultKdfLimits();
@@ -87,7 +87,8 @@ TEST(QvCryptRoundTrip, DefaultPasswordHashIsAtLeastInteractiveAndRecorded) {
   // The importing product's call reads the limits from the header.
   void* out = nullptr;
   int32_t len = 0;
-  ASSERT_EQ(QvCryptDecryptFileToMem((dir / "d.qve").c_str(), "pw", &out, &len), QVCRYPT_OK);
+  ASSERT_EQ(QvCryptDecryptFileToMem((dir / "d.qve").string().c_str(), "pw", &out, &len),
+            QVCRYPT_OK);
   EXPECT_EQ(std::string(static_cast<char*>(out), static_cast<size_t>(len)), data);
   QvCryptFreeMem(out);
 }
@@ -95,7 +96,8 @@ TEST(QvCryptRoundTrip, DefaultPasswordHashIsAtLeastInteractiveAndRecorded) {
 TEST(QvCryptRoundTrip, ReaderRefusesAHashCostAboveItsCeilingBeforeHashing) {
   TempFolder dir;
   const QvCryptKdfLimits costly{3, 512 * 1024};
-  ASSERT_EQ(QvCryptEncryptMemToFileEx("x", 1, (dir / "c.qve").c_str(), "pw", &costly), QVCRYPT_OK);
+  ASSERT_EQ(QvCryptEncryptMemToFileEx("x", 1, (dir / "c.qve").string().c_str(), "pw", &costly),
+            QVCRYPT_OK);
   EXPECT_EQ(DecryptPassword(dir / "c.qve", "pw", QvCryptKdfLimits{2, 1 << 20}).code,
             QVCRYPT_ERR_PARAMS);
   EXPECT_EQ(DecryptPassword(dir / "c.qve", "pw", QvCryptKdfLimits{4, 256 * 1024}).code,
@@ -169,7 +171,8 @@ TEST(QvCryptKeyPath, Base64QuirksDecideTheKey) {
 TEST(QvCryptArguments, BadArgumentsAreRefusedWithoutAFile) {
   TempFolder dir;
   const auto f = dir / "f.qve";
-  const char* fn = f.c_str();
+  const std::string fn_text = f.string();
+  const char* fn = fn_text.c_str();
   EXPECT_EQ(QvCryptEncryptMemToFile(nullptr, 1, fn, "pw"), QVCRYPT_ERR_ARGUMENT);
   EXPECT_EQ(QvCryptEncryptMemToFile("x", -1, fn, "pw"), QVCRYPT_ERR_ARGUMENT);
   EXPECT_EQ(QvCryptEncryptMemToFile("x", 1, nullptr, "pw"), QVCRYPT_ERR_ARGUMENT);
@@ -194,7 +197,7 @@ TEST(QvCryptArguments, BadArgumentsAreRefusedWithoutAFile) {
   EXPECT_EQ(QvCryptDecryptFileToMem(fn, "pw", nullptr, &len), QVCRYPT_ERR_ARGUMENT);
   EXPECT_EQ(QvCryptDecryptFileToMem(fn, "pw", &out, nullptr), QVCRYPT_ERR_ARGUMENT);
   EXPECT_EQ(QvCryptDecryptFileToMemByKey(fn, "", &out, &len), QVCRYPT_ERR_ARGUMENT);
-  EXPECT_EQ(QvCryptDecryptFileToMem((dir / "missing.qve").c_str(), "pw", &out, &len),
+  EXPECT_EQ(QvCryptDecryptFileToMem((dir / "missing.qve").string().c_str(), "pw", &out, &len),
             QVCRYPT_ERR_OPEN);
   EXPECT_EQ(out, nullptr);
   QvCryptFreeMem(nullptr);
