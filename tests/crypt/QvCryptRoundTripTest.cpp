@@ -119,14 +119,16 @@ TEST(QvCryptRoundTrip, WrongSecretsAndWrongModeFail) {
 
 TEST(QvCryptRoundTrip, Cp932PasswordAndFileName) {
   TempFolder dir;
-  // Paths and passwords arrive as CP932 texts; the file appears under its native (UTF-8) name.
-  const std::string name = Utf8ToCp932((dir.path() / "中間ﾌｧｲﾙ.xml.qve").string());
+  // Paths and passwords arrive as CP932 texts; the file appears under its native name (UTF-8 on
+  // POSIX, UTF-16 on Windows).
+  const std::filesystem::path native = dir.path() / u8"中間ﾌｧｲﾙ.xml.qve";
+  const std::string name = FromNativePath(native);
   const std::string password = Utf8ToCp932("ﾊﾟｽﾜｰﾄﾞ給与");
   const std::string data = Utf8ToCp932("社員情報");
   ASSERT_EQ(QvCryptEncryptMemToFileEx(data.data(), static_cast<int32_t>(data.size()), name.c_str(),
                                       password.c_str(), &kFastLimits),
             QVCRYPT_OK);
-  EXPECT_TRUE(std::filesystem::exists(dir / "中間ﾌｧｲﾙ.xml.qve"));
+  EXPECT_TRUE(std::filesystem::exists(native));
   void* out = nullptr;
   int32_t len = 0;
   ASSERT_EQ(QvCryptDecryptFileToMem(name.c_str(), password.c_str(), &out, &len), QVCRYPT_OK);
