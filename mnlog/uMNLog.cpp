@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "document/Texts.h"
+#include "platform/LocalTime.h"
 
 namespace nc16 {
 
@@ -32,8 +33,7 @@ db::TDateTime TMNLogClass::Now() {
   using namespace std::chrono;
   auto now = system_clock::now();
   std::time_t t = system_clock::to_time_t(now);
-  std::tm local{};
-  localtime_r(&t, &local);
+  const std::tm local = platform::LocalTime(t);
   auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
   sys_days day{year{local.tm_year + 1900} / (local.tm_mon + 1) / local.tm_mday};
   sys_days origin{year{1899} / 12 / 30};

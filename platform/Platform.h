@@ -20,6 +20,12 @@
 
 #include "platform/OSError.h"
 
+// windows.h names the system's own profile functions by macros (WriteProfileString becomes
+// WriteProfileStringA); our functions keep their names wherever windows.h came first.
+#ifdef WriteProfileString
+#undef WriteProfileString
+#endif
+
 namespace nc16::platform {
 
 #ifdef _WIN32

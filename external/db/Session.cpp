@@ -1,7 +1,5 @@
 #include "external/db/Session.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <chrono>
 #include <mutex>
@@ -14,6 +12,7 @@
 #include "external/db/TableFiles.h"
 #include "external/db/VirtualTable.h"
 #include "platform/Cp932.h"
+#include "platform/FileStamp.h"
 
 namespace nc16::db::detail {
 namespace {
@@ -91,11 +90,11 @@ const DeclaredTable* FindDeclared(const Connection& conn, const std::string& sql
 }
 
 bool StampOf(const std::filesystem::path& file, FileStamp& stamp) {
-  struct stat st {};
-  if (::stat(file.c_str(), &st) != 0) return false;
-  stamp.size = static_cast<uintmax_t>(st.st_size);
-  stamp.mtime_ns = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-  stamp.inode = static_cast<uint64_t>(st.st_ino);
+  const auto found = platform::StampOfFile(file);
+  if (!found) return false;
+  stamp.size = found->Size;
+  stamp.mtime_ns = found->ModifiedNs;
+  stamp.inode = found->FileId;
   return true;
 }
 

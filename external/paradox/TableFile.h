@@ -2,8 +2,9 @@
 // The table files as the operating system sees them: opening, whole-file reads, positional
 // writes, flushes and the advisory locks that give a writer exclusive use. The only part of the
 // Paradox layer that talks to the operating system; TableFilePosix.cpp implements it with POSIX
-// calls (flock, pread, pwrite, fdatasync). A Windows build needs the same five operations with
-// LockFileEx, ReadFile/WriteFile at an offset and FlushFileBuffers.
+// calls (flock, pread, pwrite, fdatasync), TableFileWin32.cpp with LockFileEx, ReadFile/WriteFile
+// at an offset and FlushFileBuffers. On Windows a table is opened shared for reading and writing
+// by others, so that the payroll product can keep its tables open while we read them.
 //
 // Locks belong to the open file, not to the process: a second TableFile on the same table, even
 // in the same process, is refused while one holds an exclusive lock, and closing one file does
@@ -45,7 +46,7 @@ class TableFile {
   TableFile(const TableFile&) = delete;
   TableFile& operator=(const TableFile&) = delete;
 
-  bool IsOpen() const { return fd_ >= 0; }
+  bool IsOpen() const { return fd_ != kClosed; }
   // Takes the lock without waiting; TableLockedError when another open file holds a conflicting
   // one, ParadoxError on other failures. Released when the file closes.
   void TryLock(Lock lock);
@@ -59,7 +60,9 @@ class TableFile {
   void Sync() const;  // data on disk before the next write is issued
 
  private:
-  int fd_ = -1;
+  // A file descriptor on POSIX, a HANDLE on Windows (INVALID_HANDLE_VALUE is -1 too).
+  static constexpr std::intptr_t kClosed = -1;
+  std::intptr_t fd_ = kClosed;
   std::string name_;
 };
 

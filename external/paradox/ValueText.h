@@ -9,7 +9,8 @@
 
 namespace nc16::px {
 
-// Converts text in one code page to UTF-8 (iconv); bytes it cannot convert become U+FFFD.
+// Converts text in one code page to UTF-8 (iconv; on Windows the system's code pages); bytes it
+// cannot convert become U+FFFD.
 class TextDecoder {
  public:
   // 932 -> CP932, 936 -> GBK, 1252 -> CP1252, 437 -> CP437 ...; 0 means 437 (Paradox 3 tables
@@ -21,7 +22,7 @@ class TextDecoder {
   std::string ToUtf8(std::string_view bytes) const;
 
  private:
-  void* cd_;  // iconv_t
+  void* cd_;  // iconv_t; on Windows the code page number
 };
 
 // Escapes tab, CR, LF and backslash as \t, \r, \n, \\, and every other control character

@@ -8,14 +8,16 @@
 #include <string>
 
 #include "platform/Cp932.h"
+#include "platform/win32/Sid.h"
 #include "platform/win32/Win32Error.h"
 
 namespace nc16 {
 namespace {
 
 [[noreturn]] void Fail(const std::filesystem::path& file, std::string_view what, DWORD err) {
-  throw EOSError(Utf8ToCp932("ファイル ") + file.string() + Utf8ToCp932(" を") + Utf8ToCp932(what) +
-                 Utf8ToCp932("できません: ") + platform::win32::SystemMessage(err));
+  throw EOSError(Utf8ToCp932("ファイル ") + FromNativePath(file) + Utf8ToCp932(" を") +
+                 Utf8ToCp932(what) + Utf8ToCp932("できません: ") +
+                 platform::win32::SystemMessage(err));
 }
 
 std::filesystem::path TempNameBeside(const std::filesystem::path& target) {
@@ -31,12 +33,41 @@ HANDLE AsHandle(std::intptr_t h) {
   return reinterpret_cast<HANDLE>(h);
 }
 
-// A security descriptor that lets only the file's owner in, with nothing inherited from the
-// folder; freed on destruction.
+}  // namespace
+
+namespace platform::win32 {
+
+std::wstring CurrentUserSid() {
+  HANDLE token = nullptr;
+  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
+  std::wstring out;
+  DWORD size = 0;
+  ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+  std::string buf(size, '\0');
+  if (size != 0 && ::GetTokenInformation(token, TokenUser, buf.data(), size, &size)) {
+    wchar_t* text = nullptr;
+    if (::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buf.data())->User.Sid, &text)) {
+      out = text;
+      ::LocalFree(text);
+    }
+  }
+  ::CloseHandle(token);
+  return out;
+}
+
+}  // namespace platform::win32
+
+namespace {
+
+// A security descriptor whose access list lets the current user alone in (the counterpart of
+// mode 0600), protected from what the folder would pass on; freed on destruction.
 class OwnerOnlySecurity {
  public:
   OwnerOnlySecurity() {
-    ::ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;FA;;;OW)", SDDL_REVISION_1,
+    const std::wstring sid = platform::win32::CurrentUserSid();
+    if (sid.empty()) return;
+    const std::wstring sddl = L"D:P(A;;FA;;;" + sid + L")";
+    ::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1,
                                                            &descriptor_, nullptr);
     attributes_.nLength = sizeof attributes_;
     attributes_.lpSecurityDescriptor = descriptor_;
@@ -68,8 +99,8 @@ AtomicFile::AtomicFile(const std::filesystem::path& target, FileAccess access) :
   DWORD err = ERROR_FILE_EXISTS;
   for (int attempt = 0; attempt < 16 && h == INVALID_HANDLE_VALUE; ++attempt) {
     temp_ = TempNameBeside(target_);
-    h = ::CreateFileA(temp_.string().c_str(), GENERIC_WRITE, 0, security, CREATE_NEW,
-                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    h = ::CreateFileW(temp_.c_str(), GENERIC_WRITE, 0, security, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                      nullptr);
     if (h == INVALID_HANDLE_VALUE) {
       err = ::GetLastError();
       if (err != ERROR_FILE_EXISTS) Fail(target_, "作成", err);
@@ -81,7 +112,7 @@ AtomicFile::AtomicFile(const std::filesystem::path& target, FileAccess access) :
 
 AtomicFile::~AtomicFile() {
   if (handle_ != -1) ::CloseHandle(AsHandle(handle_));
-  if (!committed_) ::DeleteFileA(temp_.string().c_str());
+  if (!committed_) ::DeleteFileW(temp_.c_str());
 }
 
 void AtomicFile::Write(std::string_view data) {
@@ -102,7 +133,7 @@ void AtomicFile::Commit() {
   handle_ = -1;
   if (!::CloseHandle(h)) Fail(target_, "書き込み", ::GetLastError());
   // WRITE_THROUGH: the call returns only when the new name is on disk.
-  if (!::MoveFileExA(temp_.string().c_str(), target_.string().c_str(),
+  if (!::MoveFileExW(temp_.c_str(), target_.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     Fail(target_, "作成", ::GetLastError());
   committed_ = true;

@@ -6,6 +6,9 @@
 
 #include <string>
 
+#include "platform/OSError.h"
+#include "platform/win32/Wide.h"
+
 namespace nc16 {
 namespace {
 
@@ -49,9 +52,21 @@ std::wstring WideFromCp932(std::string_view s, bool* clean = nullptr) {
   return out;
 }
 
-// UTF-16 to a code page; characters it cannot hold become "?" (CP932) or U+FFFD (UTF-8).
-std::string Narrow(UINT code_page, std::wstring_view w) {
-  if (w.empty()) return {};
+// UTF-16 to a code page; characters it cannot hold become "?" (CP932) or U+FFFD (UTF-8). A
+// character beyond the BMP (a surrogate pair) is one character and becomes one "?".
+std::string Narrow(UINT code_page, std::wstring_view in) {
+  if (in.empty()) return {};
+  std::wstring paired;
+  if (code_page != CP_UTF8) {
+    for (size_t i = 0; i < in.size(); ++i) {
+      const bool pair =
+          IS_HIGH_SURROGATE(in[i]) && i + 1 < in.size() && IS_LOW_SURROGATE(in[i + 1]);
+      paired += pair ? L'?' : in[i];
+      if (pair) ++i;
+    }
+    in = paired;
+  }
+  std::wstring_view w = in;
   const char* fallback = code_page == CP_UTF8 ? nullptr : "?";
   int n = WideCharToMultiByte(code_page, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
                               fallback, nullptr);
@@ -87,12 +102,21 @@ bool IsValidCp932(std::string_view s) {
   return clean;
 }
 
+// Paths convert exactly or not at all: a replaced character would name another file.
 std::filesystem::path NativePath(std::string_view cp932) {
-  return std::filesystem::path(WideFromCp932(cp932));
+  auto wide = platform::win32::WideFromCp932(cp932);
+  if (!wide)
+    throw EOSError(Narrow(kCp932, WideFromCp932(cp932)) +
+                   Utf8ToCp932(" はファイル名として使えない文字を含みます"));
+  return std::filesystem::path(std::move(*wide));
 }
 
 std::string FromNativePath(const std::filesystem::path& path) {
-  return Narrow(kCp932, path.native());
+  auto cp932 = platform::win32::Cp932FromWide(path.native());
+  if (!cp932)
+    throw EOSError(Narrow(kCp932, path.native()) +
+                   Utf8ToCp932(" は CP932 で表せない文字を含むので扱えません"));
+  return std::move(*cp932);
 }
 
 }  // namespace nc16

@@ -1,11 +1,13 @@
 #include <windows.h>
-// After windows.h, which it needs.
+// After windows.h, which they need.
+#include <knownfolders.h>
 #include <shlobj.h>
 
 #include <vector>
 
 #include "platform/Cp932.h"
 #include "platform/Platform.h"
+#include "platform/win32/Wide.h"
 
 namespace nc16::platform {
 namespace {
@@ -25,54 +27,67 @@ std::string FolderOf(std::string_view path) {
   return std::string(path.substr(0, last));
 }
 
+// A known folder of the shell as CP932, never created; nothing when the system cannot name it
+// or CP932 cannot hold its name.
+std::optional<std::string> KnownFolder(REFKNOWNFOLDERID id) {
+  wchar_t* path = nullptr;
+  const HRESULT hr = ::SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, &path);
+  std::optional<std::string> out;
+  if (SUCCEEDED(hr) && path != nullptr) out = win32::Cp932FromWide(path);
+  ::CoTaskMemFree(path);
+  return out;
+}
+
+DWORD Attributes(std::string_view path) {
+  if (path.empty()) return INVALID_FILE_ATTRIBUTES;
+  const auto wide = win32::WideFromCp932(path);
+  return wide ? ::GetFileAttributesW(wide->c_str()) : INVALID_FILE_ATTRIBUTES;
+}
+
 }  // namespace
 
 std::optional<std::string> CommonAppDataFolder() {
-  char buf[513] = {};
-  // Without CSIDL_FLAG_CREATE: the folder is named, never made.
-  if (FAILED(::SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, buf)))
-    return std::nullopt;
-  return std::string(buf);
+  // NC16_COMMON_APPDATA names it as on every other system; set but empty, no folder is named.
+  if (auto set = win32::EnvCp932(L"NC16_COMMON_APPDATA")) {
+    if (set->empty()) return std::nullopt;
+    return set;
+  }
+  return KnownFolder(FOLDERID_ProgramData);
 }
 
 std::string DocumentsFolder() {
-  char buf[MAX_PATH + 1] = {};
-  // S_FALSE means the folder is known but does not exist; only S_OK names a usable folder.
-  if (::SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, buf) != S_OK)
-    return {};
-  return std::string(buf);
+  auto folder = KnownFolder(FOLDERID_Documents);
+  return folder && DirectoryExists(*folder) ? *folder : std::string();
 }
 
 std::string HomeFolder() {
-  char buf[MAX_PATH + 1] = {};
-  if (::SHGetFolderPathA(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, buf) != S_OK)
-    return {};
-  return std::string(buf);
+  return KnownFolder(FOLDERID_Profile).value_or(std::string());
 }
 
 std::string ProgramFolder() {
-  std::vector<char> buf(MAX_PATH + 1);
+  std::vector<wchar_t> buf(MAX_PATH + 1);
   while (true) {
-    DWORD n = ::GetModuleFileNameA(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+    DWORD n = ::GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
     if (n == 0) return {};
-    if (n < buf.size()) return FolderOf(std::string_view(buf.data(), n));
+    if (n < buf.size())
+      return FolderOf(win32::Cp932FromWide(std::wstring_view(buf.data(), n)).value_or(""));
     if (buf.size() > 32768) return {};
     buf.resize(buf.size() * 2);
   }
 }
 
 std::string SystemFolder() {
-  char buf[257] = {};
-  UINT n = ::GetWindowsDirectoryA(buf, sizeof buf);
-  if (n == 0 || n >= sizeof buf) return {};
-  return std::string(buf, n);
+  wchar_t buf[MAX_PATH + 1] = {};
+  UINT n = ::GetWindowsDirectoryW(buf, MAX_PATH + 1);
+  if (n == 0 || n > MAX_PATH) return {};
+  return win32::Cp932FromWide(std::wstring_view(buf, n)).value_or("");
 }
 
 int WindowsMajorVersion() {
   // GetVersionEx answers what the program's manifest claims to know, not the real version;
   // RtlGetVersion always tells the truth.
   using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
-  HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
+  HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
   FARPROC proc = ntdll != nullptr ? ::GetProcAddress(ntdll, "RtlGetVersion") : nullptr;
   if (proc != nullptr) {
     auto rtl_get_version = reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void*>(proc));
@@ -84,21 +99,20 @@ int WindowsMajorVersion() {
 }
 
 std::string ComputerName() {
-  char buf[200] = {};
-  DWORD size = sizeof buf;
-  if (!::GetComputerNameA(buf, &size)) return {};
-  return std::string(buf, size);
+  wchar_t buf[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+  if (!::GetComputerNameW(buf, &size)) return {};
+  std::string name = win32::Cp932FromWide(std::wstring_view(buf, size)).value_or("");
+  return name.size() > 200 ? std::string() : name;
 }
 
 bool FileExists(std::string_view path) {
-  if (path.empty()) return false;
-  DWORD attr = ::GetFileAttributesA(std::string(path).c_str());
+  const DWORD attr = Attributes(path);
   return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 bool DirectoryExists(std::string_view path) {
-  if (path.empty()) return false;
-  DWORD attr = ::GetFileAttributesA(std::string(path).c_str());
+  const DWORD attr = Attributes(path);
   return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
@@ -107,9 +121,9 @@ bool FolderWritable(std::string_view path) {
   // Rights on Windows come from access lists the attributes do not show: the sure test is to
   // make a file, which the system removes again when it is closed. A separator more than needed
   // is harmless, and a path's last byte may be the second byte of a double-byte character.
-  const std::string probe =
-      std::string(path) + "\\nc16-probe-" + std::to_string(::GetCurrentProcessId()) + ".tmp";
-  HANDLE file = ::CreateFileA(
+  const std::wstring probe =
+      win32::Wide(path) + L"\\nc16-probe-" + std::to_wstring(::GetCurrentProcessId()) + L".tmp";
+  HANDLE file = ::CreateFileW(
       probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
       FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
   if (file == INVALID_HANDLE_VALUE) return ::GetLastError() == ERROR_FILE_EXISTS;

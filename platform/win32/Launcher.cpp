@@ -25,7 +25,7 @@ void PostLauncherMessage(WindowHandle window, std::uint32_t message, std::int32_
                          std::int32_t lparam) {
   // PostMessage to no window posts to this thread's own queue, where the wizard would read it.
   if (window == 0) return;
-  ::PostMessageA(AsWindow(window), message, static_cast<WPARAM>(static_cast<std::intptr_t>(wparam)),
+  ::PostMessageW(AsWindow(window), message, static_cast<WPARAM>(static_cast<std::intptr_t>(wparam)),
                  static_cast<LPARAM>(lparam));
 }
 

@@ -1,31 +1,77 @@
-#include "platform/SecretFile.h"
-
-#include <fstream>
+// Secret files on Windows: the counterpart of mode 0600 is an access list that lets no one read
+// the file but its owner (and the system and the administrators, who can read every file
+// anyway), as OpenSSH for Windows checks its key files.
+#include <windows.h>
+// After windows.h, which they need.
+#include <aclapi.h>
+#include <sddl.h>
 
 #include "platform/Cp932.h"
 #include "platform/OSError.h"
+#include "platform/SecretFileChunks.h"
+#include "platform/win32/Sid.h"
+#include "platform/win32/Win32Error.h"
 
 namespace nc16::platform {
+namespace {
 
-// On Windows access is decided by the file's ACL, which the user's profile folder already
-// restricts; the file is read as it is.
-std::string ReadSecretFile(std::string_view path) {
-  std::ifstream in(NativePath(path), std::ios::binary);
-  std::string line;
-  if (!in || !std::getline(in, line)) throw EOSError(std::string(path) + SJ(" を読み込めません"));
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return line;
+[[noreturn]] void Fail(std::string_view path, const std::string& cause_cp932) {
+  throw EOSError(std::string(path) + SJ(" を読み込めません: ") + cause_cp932);
 }
 
-std::vector<std::string> ReadSecretFileLines(std::string_view path) {
-  std::ifstream in(NativePath(path), std::ios::binary);
-  if (!in) throw EOSError(std::string(path) + SJ(" を読み込めません"));
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(std::move(line));
+constexpr ACCESS_MASK kReadRights = FILE_READ_DATA | GENERIC_READ | GENERIC_ALL;
+
+// True when an access-allowed entry gives read access to someone else than the current user,
+// the system or the administrators; a missing access list lets everyone in.
+bool OthersCanRead(HANDLE file) {
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (::GetSecurityInfo(file, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                        nullptr, &descriptor) != ERROR_SUCCESS)
+    return true;
+  const std::wstring me = win32::CurrentUserSid();
+  bool others = dacl == nullptr;
+  for (DWORD i = 0; !others && i < dacl->AceCount; ++i) {
+    void* ace = nullptr;
+    if (!::GetAce(dacl, i, &ace)) continue;
+    const auto* header = static_cast<ACE_HEADER*>(ace);
+    if (header->AceType != ACCESS_ALLOWED_ACE_TYPE) continue;
+    const auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(ace);
+    if ((allowed->Mask & kReadRights) == 0) continue;
+    wchar_t* text = nullptr;
+    if (!::ConvertSidToStringSidW(const_cast<DWORD*>(&allowed->SidStart), &text)) {
+      others = true;
+      break;
+    }
+    const std::wstring sid = text;
+    ::LocalFree(text);
+    others = sid != me && sid != L"S-1-5-18" && sid != L"S-1-5-32-544";
   }
-  return lines;
+  ::LocalFree(descriptor);
+  return others;
+}
+
+}  // namespace
+
+void ReadSecretChunks(std::string_view path,
+                      const std::function<bool(std::string_view)>& on_chunk) {
+  HANDLE h = ::CreateFileW(NativePath(path).c_str(), GENERIC_READ | READ_CONTROL,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) Fail(path, win32::SystemMessage(::GetLastError()));
+  struct Closer {
+    HANDLE h;
+    ~Closer() { ::CloseHandle(h); }
+  } closer{h};
+  if (::GetFileType(h) != FILE_TYPE_DISK) Fail(path, "not a regular file");
+  if (OthersCanRead(h)) Fail(path, "readable by others (only its owner may be allowed to read it)");
+  char buf[4096];
+  while (true) {
+    DWORD n = 0;
+    if (!::ReadFile(h, buf, sizeof buf, &n, nullptr))
+      Fail(path, win32::SystemMessage(::GetLastError()));
+    if (n == 0 || !on_chunk(std::string_view(buf, n))) break;
+  }
 }
 
 }  // namespace nc16::platform

@@ -1,18 +1,16 @@
 #include "tests/crypt/CryptTestUtil.h"
 
-#include <stdlib.h>
-
 #include <algorithm>
 #include <fstream>
 #include <memory>
 #include <stdexcept>
 
+#include "tests/PortableTemp.h"
+
 namespace nc16::test {
 
 TempFolder::TempFolder() {
-  std::string templ = (std::filesystem::temp_directory_path() / "nc16-crypt-XXXXXX").string();
-  if (mkdtemp(templ.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = templ;
+  path_ = nc16::testing::MakeTempFolder("nc16-crypt");
 }
 
 TempFolder::~TempFolder() {
@@ -71,27 +69,28 @@ Decrypted DecryptPassword(const std::filesystem::path& file, const std::string& 
                           const QvCryptKdfLimits& ceiling) {
   void* data = reinterpret_cast<void*>(1);
   int32_t length = -1;
-  int32_t r = QvCryptDecryptFileToMemEx(file.c_str(), password.c_str(), &ceiling, &data, &length);
+  int32_t r =
+      QvCryptDecryptFileToMemEx(file.string().c_str(), password.c_str(), &ceiling, &data, &length);
   return Collect(r, data, length);
 }
 
 Decrypted DecryptKey(const std::filesystem::path& file, const std::string& key) {
   void* data = reinterpret_cast<void*>(1);
   int32_t length = -1;
-  int32_t r = QvCryptDecryptFileToMemByKey(file.c_str(), key.c_str(), &data, &length);
+  int32_t r = QvCryptDecryptFileToMemByKey(file.string().c_str(), key.c_str(), &data, &length);
   return Collect(r, data, length);
 }
 
 int32_t EncryptPassword(const std::string& data, const std::filesystem::path& file,
                         const std::string& password) {
-  return QvCryptEncryptMemToFileEx(data.data(), static_cast<int32_t>(data.size()), file.c_str(),
-                                   password.c_str(), &kFastLimits);
+  return QvCryptEncryptMemToFileEx(data.data(), static_cast<int32_t>(data.size()),
+                                   file.string().c_str(), password.c_str(), &kFastLimits);
 }
 
 int32_t EncryptKey(const std::string& data, const std::filesystem::path& file,
                    const std::string& key) {
-  return QvCryptEncryptMemToFileByKey(data.data(), static_cast<int32_t>(data.size()), file.c_str(),
-                                      key.c_str());
+  return QvCryptEncryptMemToFileByKey(data.data(), static_cast<int32_t>(data.size()),
+                                      file.string().c_str(), key.c_str());
 }
 
 }  // namespace nc16::test

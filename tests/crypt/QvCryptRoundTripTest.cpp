@@ -74,7 +74,7 @@ TEST(QvCryptRoundTrip, DefaultPasswordHashIsAtLeastInteractiveAndRecorded) {
   TempFolder dir;
   const std::string data = "individual numbers";
   ASSERT_EQ(QvCryptEncryptMemToFile(data.data(), static_cast<int32_t>(data.size()),
-                                    (dir / "d.qve").c_str(), "pw"),
+                                    (dir / "d.qve").string().c_str(), "pw"),
             QVCRYPT_OK);
   const std::string file = ReadBytes(dir / "d.qve");
   const QvCryptKdfLimits def = QvCryptDefaultKdfLimits();
@@ -87,7 +87,8 @@ TEST(QvCryptRoundTrip, DefaultPasswordHashIsAtLeastInteractiveAndRecorded) {
   // The importing product's call reads the limits from the header.
   void* out = nullptr;
   int32_t len = 0;
-  ASSERT_EQ(QvCryptDecryptFileToMem((dir / "d.qve").c_str(), "pw", &out, &len), QVCRYPT_OK);
+  ASSERT_EQ(QvCryptDecryptFileToMem((dir / "d.qve").string().c_str(), "pw", &out, &len),
+            QVCRYPT_OK);
   EXPECT_EQ(std::string(static_cast<char*>(out), static_cast<size_t>(len)), data);
   QvCryptFreeMem(out);
 }
@@ -95,7 +96,8 @@ TEST(QvCryptRoundTrip, DefaultPasswordHashIsAtLeastInteractiveAndRecorded) {
 TEST(QvCryptRoundTrip, ReaderRefusesAHashCostAboveItsCeilingBeforeHashing) {
   TempFolder dir;
   const QvCryptKdfLimits costly{3, 512 * 1024};
-  ASSERT_EQ(QvCryptEncryptMemToFileEx("x", 1, (dir / "c.qve").c_str(), "pw", &costly), QVCRYPT_OK);
+  ASSERT_EQ(QvCryptEncryptMemToFileEx("x", 1, (dir / "c.qve").string().c_str(), "pw", &costly),
+            QVCRYPT_OK);
   EXPECT_EQ(DecryptPassword(dir / "c.qve", "pw", QvCryptKdfLimits{2, 1 << 20}).code,
             QVCRYPT_ERR_PARAMS);
   EXPECT_EQ(DecryptPassword(dir / "c.qve", "pw", QvCryptKdfLimits{4, 256 * 1024}).code,
@@ -117,14 +119,16 @@ TEST(QvCryptRoundTrip, WrongSecretsAndWrongModeFail) {
 
 TEST(QvCryptRoundTrip, Cp932PasswordAndFileName) {
   TempFolder dir;
-  // Paths and passwords arrive as CP932 texts; the file appears under its native (UTF-8) name.
-  const std::string name = Utf8ToCp932((dir.path() / "中間ﾌｧｲﾙ.xml.qve").string());
+  // Paths and passwords arrive as CP932 texts; the file appears under its native name (UTF-8 on
+  // POSIX, UTF-16 on Windows).
+  const std::filesystem::path native = dir.path() / u8"中間ﾌｧｲﾙ.xml.qve";
+  const std::string name = FromNativePath(native);
   const std::string password = Utf8ToCp932("ﾊﾟｽﾜｰﾄﾞ給与");
   const std::string data = Utf8ToCp932("社員情報");
   ASSERT_EQ(QvCryptEncryptMemToFileEx(data.data(), static_cast<int32_t>(data.size()), name.c_str(),
                                       password.c_str(), &kFastLimits),
             QVCRYPT_OK);
-  EXPECT_TRUE(std::filesystem::exists(dir / "中間ﾌｧｲﾙ.xml.qve"));
+  EXPECT_TRUE(std::filesystem::exists(native));
   void* out = nullptr;
   int32_t len = 0;
   ASSERT_EQ(QvCryptDecryptFileToMem(name.c_str(), password.c_str(), &out, &len), QVCRYPT_OK);
@@ -169,7 +173,8 @@ TEST(QvCryptKeyPath, Base64QuirksDecideTheKey) {
 TEST(QvCryptArguments, BadArgumentsAreRefusedWithoutAFile) {
   TempFolder dir;
   const auto f = dir / "f.qve";
-  const char* fn = f.c_str();
+  const std::string fn_text = f.string();
+  const char* fn = fn_text.c_str();
   EXPECT_EQ(QvCryptEncryptMemToFile(nullptr, 1, fn, "pw"), QVCRYPT_ERR_ARGUMENT);
   EXPECT_EQ(QvCryptEncryptMemToFile("x", -1, fn, "pw"), QVCRYPT_ERR_ARGUMENT);
   EXPECT_EQ(QvCryptEncryptMemToFile("x", 1, nullptr, "pw"), QVCRYPT_ERR_ARGUMENT);
@@ -194,7 +199,7 @@ TEST(QvCryptArguments, BadArgumentsAreRefusedWithoutAFile) {
   EXPECT_EQ(QvCryptDecryptFileToMem(fn, "pw", nullptr, &len), QVCRYPT_ERR_ARGUMENT);
   EXPECT_EQ(QvCryptDecryptFileToMem(fn, "pw", &out, nullptr), QVCRYPT_ERR_ARGUMENT);
   EXPECT_EQ(QvCryptDecryptFileToMemByKey(fn, "", &out, &len), QVCRYPT_ERR_ARGUMENT);
-  EXPECT_EQ(QvCryptDecryptFileToMem((dir / "missing.qve").c_str(), "pw", &out, &len),
+  EXPECT_EQ(QvCryptDecryptFileToMem((dir / "missing.qve").string().c_str(), "pw", &out, &len),
             QVCRYPT_ERR_OPEN);
   EXPECT_EQ(out, nullptr);
   QvCryptFreeMem(nullptr);

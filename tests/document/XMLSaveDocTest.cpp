@@ -10,6 +10,7 @@
 
 #include "document/CrLfLines.h"
 #include "platform/Cp932.h"
+#include "tests/XmlShiftJis.h"
 
 namespace nc16 {
 namespace {
@@ -19,8 +20,9 @@ namespace {
 struct Parsed {
   xmlDocPtr doc;
   explicit Parsed(const std::string& bytes)
-      : doc(xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), "doc.xml", nullptr,
-                          XML_PARSE_NONET)) {}
+      : doc((nc16::testing::EnsureShiftJisDecoder(),
+             xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), "doc.xml", nullptr,
+                           XML_PARSE_NONET))) {}
   ~Parsed() { xmlFreeDoc(doc); }
   xmlNodePtr Root() const { return xmlDocGetRootElement(doc); }
 };

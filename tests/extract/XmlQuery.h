@@ -10,13 +10,16 @@
 #include <string>
 #include <vector>
 
+#include "tests/XmlShiftJis.h"
+
 namespace nc16::test {
 
 class XmlQuery {
  public:
   explicit XmlQuery(const std::string& bytes)
-      : doc_(xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), "doc.xml", nullptr,
-                           XML_PARSE_NONET)) {
+      : doc_((nc16::testing::EnsureShiftJisDecoder(),
+              xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), "doc.xml", nullptr,
+                            XML_PARSE_NONET))) {
     if (!doc_) throw std::runtime_error("document is not well-formed XML");
     ctx_ = xmlXPathNewContext(doc_);
   }

@@ -16,6 +16,7 @@
 #include "external/db/Db.h"
 #include "external/vnprotect/VnProtect.h"
 #include "mnlog/uMNLog.h"
+#include "tests/PortableTemp.h"
 #include "tests/extract/DataSetBuilder.h"
 #include "tests/flow/Utf8Messages.h"
 
@@ -25,8 +26,8 @@ namespace {
 class DataSetCheckTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    setenv("NC16_REGISTRY", (root_.Path() / "none.ini").c_str(), 1);
-    setenv("NC16_COMMON_APPDATA", root_.Path().c_str(), 1);
+    nc16::testing::SetEnv("NC16_REGISTRY", (root_.Path() / "none.ini").string());
+    nc16::testing::SetEnv("NC16_COMMON_APPDATA", root_.Path().string());
     info_ = std::make_unique<TDataExportInfo>("", "", 0, Remembering::kNothing);
     info_->OnSaveError = [](const std::string&) {};
     info_->CommonDataDir = FromNativePath(root_.Path());
@@ -280,8 +281,8 @@ TEST(Startup, LaunchArgument) {
 
 TEST(Startup, InstallationChecks) {
   TempFolder root;
-  setenv("NC16_REGISTRY", (root.Path() / "registry.ini").c_str(), 1);
-  setenv("NC16_COMMON_APPDATA", root.Path().c_str(), 1);
+  nc16::testing::SetEnv("NC16_REGISTRY", (root.Path() / "registry.ini").string());
+  nc16::testing::SetEnv("NC16_COMMON_APPDATA", root.Path().string());
   {
     TDataExportInfo info("", "", 0, Remembering::kNothing);
     info.OnSaveError = [](const std::string&) {};

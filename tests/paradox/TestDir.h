@@ -2,20 +2,17 @@
 // A fresh folder under the system's temporary folder, removed with everything in it at the end of
 // the test.
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <string>
+
+#include "tests/PortableTemp.h"
 
 namespace nc16::px::test {
 
 class TestDir {
  public:
-  TestDir() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "nc16px-XXXXXX").string();
-    path_ = ::mkdtemp(tmpl.data());
-  }
+  TestDir() { path_ = nc16::testing::MakeTempFolder("nc16px"); }
   ~TestDir() {
     std::error_code ec;
     std::filesystem::remove_all(path_, ec);

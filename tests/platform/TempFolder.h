@@ -12,15 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/PortableTemp.h"
+
 namespace nc16::testing {
 
 class TempFolder {
  public:
-  TempFolder() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "nc16-test-XXXXXX").string();
-    if (::mkdtemp(tmpl.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = tmpl;
-  }
+  TempFolder() { path_ = MakeTempFolder("nc16-test"); }
   ~TempFolder() {
     std::error_code ec;
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
@@ -42,17 +40,9 @@ class ScopedEnv {
  public:
   ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
     if (const char* old = std::getenv(name)) old_ = old;
-    if (value)
-      ::setenv(name, value->c_str(), 1);
-    else
-      ::unsetenv(name);
+    SetEnv(name, value);
   }
-  ~ScopedEnv() {
-    if (old_)
-      ::setenv(name_, old_->c_str(), 1);
-    else
-      ::unsetenv(name_);
-  }
+  ~ScopedEnv() { SetEnv(name_, old_); }
   ScopedEnv(const ScopedEnv&) = delete;
   ScopedEnv& operator=(const ScopedEnv&) = delete;
 

@@ -9,6 +9,7 @@
 #include "external/paradox/ParadoxWriter.h"
 #include "external/paradox/WriterFormat.h"
 #include "platform/Cp932.h"
+#include "platform/NewFile.h"
 #include "tools/demo/PayrollSchema.h"
 
 namespace nc16::demo {
@@ -49,7 +50,7 @@ TableFile::TableFile(const std::string& folder_cp932, std::string_view table, in
   for (size_t i = 0; i < def.fields.size(); ++i)
     columns_[def.fields[i].name] = static_cast<int>(i);
 
-  out_ = std::fopen(file_.c_str(), "wbx");  // never over an existing table
+  out_ = platform::CreateNewFile(file_);  // never over an existing table
   if (!out_) Fail(std::filesystem::exists(file_) ? SJ("は既にあります") : SJ("を作れません"));
   WriteAt(0, header.data(), header.size());
   record_.assign(static_cast<size_t>(record_size_), 0);

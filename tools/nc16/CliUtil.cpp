@@ -1,7 +1,5 @@
 #include "tools/nc16/CliUtil.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -13,6 +11,7 @@
 #include "platform/Cp932.h"
 #include "platform/OSError.h"
 #include "platform/SecretFile.h"
+#include "platform/StandardStreams.h"
 #include "tools/nc16/Commands.h"
 
 namespace nc16::cli {
@@ -158,7 +157,7 @@ class StdoutBuffer : public std::streambuf {
   bool Drain() {
     const char* p = pbase();
     while (error_ == 0 && p < pptr()) {
-      const ssize_t n = ::write(STDOUT_FILENO, p, static_cast<size_t>(pptr() - p));
+      const std::ptrdiff_t n = platform::WriteStandardOutput(p, static_cast<size_t>(pptr() - p));
       if (n < 0 && errno == EINTR) continue;
       if (n <= 0) error_ = n < 0 ? errno : EIO;
       if (n > 0) p += n;
@@ -193,7 +192,7 @@ int FinishStandardOutput(int status, int failure) {
   std::cout.flush();
   int err = TheStdoutBuffer().error();
   // Closing reports what a file system keeps for the close (NFS); nothing writes after this.
-  if (err == 0 && ::close(STDOUT_FILENO) != 0 && errno != EBADF) err = errno;
+  if (err == 0) err = platform::CloseStandardOutput();
   if (err == 0) return status;
   if (err == EPIPE)
     PrintMessage(SJ("nc16: 標準出力が閉じられたため書き込めません (読み手が先に終了しました)"));

@@ -2,8 +2,11 @@
 
 #include <iostream>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
+#include "platform/StandardStreams.h"
 #include "tools/nc16/CliUtil.h"
 #include "tools/nc16/Commands.h"
 
@@ -54,8 +57,14 @@ int Run(int argc, char** argv) {
 // Whatever a command lets escape ends the program with a message and status 4, never with an
 // abort: the system's exceptions carry CP932 texts, the library's plain ASCII ones.
 int main(int argc, char** argv) {
+  nc16::platform::PrepareStandardStreams();
   try {
-    return Run(argc, argv);
+    std::vector<std::string> utf8 = nc16::platform::CommandLineArguments(argc, argv);
+    std::vector<char*> args;
+    for (std::string& a : utf8)
+      args.push_back(a.data());
+    args.push_back(nullptr);
+    return Run(static_cast<int>(utf8.size()), args.data());
   } catch (const std::exception& e) {
     PrintMessage("nc16: " + std::string(e.what()));
   } catch (...) {
