@@ -116,10 +116,14 @@ uint64_t TableFile::Size() const {
 }
 
 std::string TableFile::ReadAll() const {
-  std::string data(Size(), '\0');
+  return ReadAt(0, Size());
+}
+
+std::string TableFile::ReadAt(uint64_t offset, size_t count) const {
+  std::string data(count, '\0');
   size_t got = 0;
   while (got < data.size()) {
-    OVERLAPPED o = At(got);
+    OVERLAPPED o = At(offset + got);
     const DWORD want = static_cast<DWORD>(std::min<size_t>(data.size() - got, 1u << 30));
     DWORD n = 0;
     if (!::ReadFile(AsHandle(fd_), data.data() + got, want, &n, &o)) {

@@ -216,6 +216,7 @@ TEST_F(DataExportInfoTest, WithoutACommonFolderTheSelectionIsLookedForAtTheRoot)
             "[NENCHO]\r\nDATA=D07\r\nKOMONSAKI=\r\nEXPORTFILE=\r\n");
 }
 
+#ifndef _WIN32  // FIFOs and links to devices: POSIX only
 // The registry file, Version.ini and DataSelect.ini, each a FIFO without a writer (whose open
 // would wait for ever) or a file over 1 MiB: nothing waits, nothing is read whole. The
 // installation's files stop start-up with a message naming the file; the remembered choices
@@ -261,6 +262,7 @@ TEST_F(DataExportInfoTest, ASettingsFileThatIsNoSmallRegularFileIsNamedAndNeverW
     }
   }
 }
+#endif
 
 TEST(EDataExportError, CarriesMessageDetailAndCode) {
   try {
