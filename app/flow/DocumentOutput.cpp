@@ -1,5 +1,8 @@
 #include "app/flow/DocumentOutput.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "external/qvcrypt/QvCryptLib.h"
 #include "platform/Cp932.h"
 
@@ -16,8 +19,11 @@ DocumentOutput::DocumentOutput(const std::string& target) {
 DocumentOutput::DocumentOutput(const std::string& target, const std::string& secret, bool by_key,
                                const QvCryptKdfLimits* limits)
     : encrypted_(true) {
-  crypt_failure_ = by_key ? QvCryptStreamOpenByKey(target.c_str(), secret.c_str(), &crypt_)
-                          : QvCryptStreamOpen(target.c_str(), secret.c_str(), limits, &crypt_);
+  // A key is bytes, zeros included, and goes whole with its length; a password is a text.
+  const auto key_length = static_cast<int32_t>(std::min<size_t>(secret.size(), INT32_MAX));
+  crypt_failure_ =
+      by_key ? QvCryptStreamOpenByKeyBytes(target.c_str(), secret.data(), key_length, &crypt_)
+             : QvCryptStreamOpen(target.c_str(), secret.c_str(), limits, &crypt_);
 }
 
 DocumentOutput::~DocumentOutput() {

@@ -52,9 +52,9 @@ std::unique_ptr<DocumentOutput> OutputFor(const TDataExportInfo& info,
   if (!context.by_launcher && info.IncludeMyNumber == 0)
     return std::make_unique<DocumentOutput>(context.target);
   if (context.by_launcher) {
-    std::string key = TxPzConv().DecodeBase64(info.Password);
-    key.resize(std::min(key.find('\0'), key.size()));  // handed over zero-terminated
-    return std::make_unique<DocumentOutput>(context.target, key, true, nullptr);
+    // The decoded key whole, zero bytes included.
+    return std::make_unique<DocumentOutput>(context.target, TxPzConv().DecodeBase64(info.Password),
+                                            true, nullptr);
   }
   return std::make_unique<DocumentOutput>(context.target, info.Password, false, context.kdf_limits);
 }

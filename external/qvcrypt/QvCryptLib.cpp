@@ -73,12 +73,22 @@ int32_t Encrypt(const void* data, int32_t length, const char* file_name, const c
   });
 }
 
-int32_t OpenStream(const char* file_name, const char* secret, Mode mode,
+// The secret of a C caller: a zero-terminated text, or bytes with their length (which may hold
+// zeros); empty when there is none, which every function refuses.
+std::string_view SecretOf(const char* text) {
+  return text == nullptr ? std::string_view() : std::string_view(text);
+}
+
+std::string_view SecretOf(const void* bytes, int32_t length) {
+  if (bytes == nullptr || length <= 0) return {};
+  return {static_cast<const char*>(bytes), static_cast<size_t>(length)};
+}
+
+int32_t OpenStream(const char* file_name, std::string_view secret, Mode mode,
                    const QvCryptKdfLimits* limits, QvCryptStream** stream) {
   if (stream != nullptr) *stream = nullptr;
   return Guarded([&]() -> int32_t {
-    if (file_name == nullptr || *file_name == '\0' || secret == nullptr || *secret == '\0' ||
-        stream == nullptr)
+    if (file_name == nullptr || *file_name == '\0' || secret.empty() || stream == nullptr)
       return QVCRYPT_ERR_ARGUMENT;
     Header h;
     if (!NewHeader(mode, limits, h)) return QVCRYPT_ERR_ARGUMENT;
@@ -94,13 +104,13 @@ nc16::qve::StreamWriter* WriterOf(QvCryptStream* stream) {
   return reinterpret_cast<nc16::qve::StreamWriter*>(stream);
 }
 
-int32_t Decrypt(const char* file_name, const char* secret, Mode mode,
+int32_t Decrypt(const char* file_name, std::string_view secret, Mode mode,
                 const QvCryptKdfLimits* max_limits, void** data, int32_t* length) {
   if (data != nullptr) *data = nullptr;
   if (length != nullptr) *length = 0;
   return Guarded([&]() -> int32_t {
-    if (file_name == nullptr || *file_name == '\0' || secret == nullptr || *secret == '\0' ||
-        data == nullptr || length == nullptr)
+    if (file_name == nullptr || *file_name == '\0' || secret.empty() || data == nullptr ||
+        length == nullptr)
       return QVCRYPT_ERR_ARGUMENT;
     const QvCryptKdfLimits l = max_limits != nullptr ? *max_limits : kMaxLimits;
     nc16::qve::Plaintext plain;
@@ -146,11 +156,16 @@ int32_t QvCryptEncryptMemToFileByKey(const void* data, int32_t dataLength, const
 
 int32_t QvCryptStreamOpen(const char* fileName, const char* password,
                           const QvCryptKdfLimits* limits, QvCryptStream** stream) {
-  return OpenStream(fileName, password, Mode::kPassword, limits, stream);
+  return OpenStream(fileName, SecretOf(password), Mode::kPassword, limits, stream);
 }
 
 int32_t QvCryptStreamOpenByKey(const char* fileName, const char* key, QvCryptStream** stream) {
-  return OpenStream(fileName, key, Mode::kKey, nullptr, stream);
+  return OpenStream(fileName, SecretOf(key), Mode::kKey, nullptr, stream);
+}
+
+int32_t QvCryptStreamOpenByKeyBytes(const char* fileName, const void* key, int32_t keyLength,
+                                    QvCryptStream** stream) {
+  return OpenStream(fileName, SecretOf(key, keyLength), Mode::kKey, nullptr, stream);
 }
 
 int32_t QvCryptStreamWrite(QvCryptStream* stream, const void* data, int32_t dataLength) {
@@ -180,18 +195,23 @@ void QvCryptStreamFree(QvCryptStream* stream) {
 
 int32_t QvCryptDecryptFileToMem(const char* fileName, const char* password, void** data,
                                 int32_t* dataLength) {
-  return Decrypt(fileName, password, Mode::kPassword, nullptr, data, dataLength);
+  return Decrypt(fileName, SecretOf(password), Mode::kPassword, nullptr, data, dataLength);
 }
 
 int32_t QvCryptDecryptFileToMemEx(const char* fileName, const char* password,
                                   const QvCryptKdfLimits* maxLimits, void** data,
                                   int32_t* dataLength) {
-  return Decrypt(fileName, password, Mode::kPassword, maxLimits, data, dataLength);
+  return Decrypt(fileName, SecretOf(password), Mode::kPassword, maxLimits, data, dataLength);
 }
 
 int32_t QvCryptDecryptFileToMemByKey(const char* fileName, const char* key, void** data,
                                      int32_t* dataLength) {
-  return Decrypt(fileName, key, Mode::kKey, nullptr, data, dataLength);
+  return Decrypt(fileName, SecretOf(key), Mode::kKey, nullptr, data, dataLength);
+}
+
+int32_t QvCryptDecryptFileToMemByKeyBytes(const char* fileName, const void* key, int32_t keyLength,
+                                          void** data, int32_t* dataLength) {
+  return Decrypt(fileName, SecretOf(key, keyLength), Mode::kKey, nullptr, data, dataLength);
 }
 
 void QvCryptFreeMem(void* data) {

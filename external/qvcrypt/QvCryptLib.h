@@ -101,6 +101,11 @@ QVCRYPT_API int32_t QvCryptStreamOpen(const char* fileName, const char* password
 QVCRYPT_API int32_t QvCryptStreamOpenByKey(const char* fileName, const char* key,
                                            QvCryptStream** stream);
 
+/* As QvCryptStreamOpenByKey, with keyLength key bytes, zeros included: a launcher's key is
+ * random bytes, any of which may be zero. keyLength must be at least 1. */
+QVCRYPT_API int32_t QvCryptStreamOpenByKeyBytes(const char* fileName, const void* key,
+                                                int32_t keyLength, QvCryptStream** stream);
+
 /* Appends dataLength bytes at data (null allowed when dataLength is 0). QVCRYPT_ERR_TOO_LARGE
  * once the whole text would not fit a 32-bit length. */
 QVCRYPT_API int32_t QvCryptStreamWrite(QvCryptStream* stream, const void* data, int32_t dataLength);
@@ -128,6 +133,11 @@ QVCRYPT_API int32_t QvCryptDecryptFileToMemEx(const char* fileName, const char* 
 /* As QvCryptDecryptFileToMem, for a file written by QvCryptEncryptMemToFileByKey. */
 QVCRYPT_API int32_t QvCryptDecryptFileToMemByKey(const char* fileName, const char* key, void** data,
                                                  int32_t* dataLength);
+
+/* As QvCryptDecryptFileToMemByKey, with keyLength key bytes, zeros included. */
+QVCRYPT_API int32_t QvCryptDecryptFileToMemByKeyBytes(const char* fileName, const void* key,
+                                                      int32_t keyLength, void** data,
+                                                      int32_t* dataLength);
 
 /* Wipes and releases a buffer returned by a decrypting function; null is allowed. */
 QVCRYPT_API void QvCryptFreeMem(void* data);

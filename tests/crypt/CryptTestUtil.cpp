@@ -77,7 +77,8 @@ Decrypted DecryptPassword(const std::filesystem::path& file, const std::string& 
 Decrypted DecryptKey(const std::filesystem::path& file, const std::string& key) {
   void* data = reinterpret_cast<void*>(1);
   int32_t length = -1;
-  int32_t r = QvCryptDecryptFileToMemByKey(file.string().c_str(), key.c_str(), &data, &length);
+  int32_t r = QvCryptDecryptFileToMemByKeyBytes(file.string().c_str(), key.data(),
+                                                static_cast<int32_t>(key.size()), &data, &length);
   return Collect(r, data, length);
 }
 
@@ -89,8 +90,15 @@ int32_t EncryptPassword(const std::string& data, const std::filesystem::path& fi
 
 int32_t EncryptKey(const std::string& data, const std::filesystem::path& file,
                    const std::string& key) {
-  return QvCryptEncryptMemToFileByKey(data.data(), static_cast<int32_t>(data.size()),
-                                      file.string().c_str(), key.c_str());
+  // The key whole, zero bytes included, as the output step hands a launcher's key over.
+  QvCryptStream* stream = nullptr;
+  int32_t r = QvCryptStreamOpenByKeyBytes(file.string().c_str(), key.data(),
+                                          static_cast<int32_t>(key.size()), &stream);
+  if (r == QVCRYPT_OK)
+    r = QvCryptStreamWrite(stream, data.data(), static_cast<int32_t>(data.size()));
+  if (r == QVCRYPT_OK) r = QvCryptStreamCommit(stream);
+  QvCryptStreamFree(stream);
+  return r;
 }
 
 }  // namespace nc16::test

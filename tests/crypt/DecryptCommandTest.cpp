@@ -89,11 +89,15 @@ TEST(DecryptCommand, PasswordAndBase64KeyGiveExactlyThePlaintext) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(ReadBytes(dir / "p.xml"), data);
 
-  // "QUJD" is "ABC"; the trailing "AAAA" decodes to zero bytes that end the key.
-  ASSERT_EQ(EncryptKey(data, dir / "k.qve", "ABC"), QVCRYPT_OK);
+  // "QUJDAAAA" is "ABC" and a zero byte (the quirks drop zeros in a group's second and third
+  // place), which is the key's as much as the others.
+  ASSERT_EQ(EncryptKey(data, dir / "k.qve", std::string("ABC\0", 4)), QVCRYPT_OK);
   r = RunNc16(dir, {"decrypt", "--key", "QUJDAAAA", (dir / "k.qve"), (dir / "k.xml")});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(ReadBytes(dir / "k.xml"), data);
+  r = RunNc16(dir, {"decrypt", "--key", "QUJD", (dir / "k.qve"), (dir / "k2.xml")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_FALSE(std::filesystem::exists(dir / "k2.xml"));
 }
 
 TEST(DecryptCommand, FailuresExplainAndWriteNothing) {
@@ -161,6 +165,12 @@ TEST(DecryptCommand, SecretsFromFilesAndPlaintextToStandardOutput) {
   EXPECT_EQ(r.out, "");
   r = RunNc16(dir, {"decrypt", "--password", "pw", "--password-file", pw, (dir / "p.qve"), "-"});
   EXPECT_EQ(r.status, 2);
+  // A zero byte would end the password in the library: "pw\0x" is refused, never taken as "pw".
+  const std::string zero = secret_file("zero.txt", std::string("pw\0x\n", 5), perms::owner_read);
+  r = RunNc16(dir, {"decrypt", "--password-file", zero, (dir / "p.qve"), "-"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("zero byte"), std::string::npos) << r.err;
+  EXPECT_EQ(r.out, "");
 }
 
 // `nc16 decrypt IN - | head -c1`: the reader ends before the plaintext is written. The command

@@ -21,11 +21,9 @@ uint64_t HeaderU64(const std::string& file, size_t offset) {
   return v;
 }
 
-// The key as the wizard's output step hands it over: TxPzConv's decoding, ending at the first
-// zero byte because the library takes a zero-terminated text.
+// The key as the wizard's output step hands it over: TxPzConv's decoding, whole.
 std::string KeyFromBase64(std::string_view b64) {
-  std::string key = TxPzConv().DecodeBase64(b64);
-  return key.substr(0, key.find('\0'));
+  return TxPzConv().DecodeBase64(b64);
 }
 
 TEST(QvCryptRoundTrip, PasswordAndKeyModesGiveBackEveryByte) {
@@ -149,11 +147,9 @@ TEST(QvCryptKeyPath, Base64QuirksDecideTheKey) {
   ASSERT_EQ(EncryptKey("data", dir / "k.qve", KeyFromBase64("QUJD")), QVCRYPT_OK);
   // Texts that the quirks decode to the same key open the file:
   for (const char* same : {"QUJD",
-                           "QUJDAAAA",   // a group of zero bytes: the key ends at its first zero
-                           "QUJDR",      // one to three characters after the last group: ignored
-                           "QUJDRE",     //
-                           "QUJDREV",    //
-                           "QUJDAEVG"})  // a zero byte first in a group ends the key there too
+                           "QUJDR",     // one to three characters after the last group: ignored
+                           "QUJDRE",    //
+                           "QUJDREV"})  //
   {
     SCOPED_TRACE(same);
     EXPECT_EQ(DecryptKey(dir / "k.qve", KeyFromBase64(same)).bytes, "data");
@@ -165,9 +161,21 @@ TEST(QvCryptKeyPath, Base64QuirksDecideTheKey) {
   EXPECT_EQ(DecryptKey(dir / "m.qve", KeyFromBase64("Q JD")).bytes, "minus");  // blank alike
   // A zero second byte is dropped, not kept: "QQBD" is 'A', 0, 'C' and gives "AC".
   EXPECT_EQ(KeyFromBase64("QQBD"), "AC");
-  // A key that decodes to nothing before its first zero byte is refused, not used empty.
-  EXPECT_EQ(EncryptKey("x", dir / "z.qve", KeyFromBase64("AAAAQUJD")), QVCRYPT_ERR_ARGUMENT);
-  EXPECT_FALSE(std::filesystem::exists(dir / "z.qve"));
+  // Zero bytes are key bytes like any other, wherever they are: a key that begins with them, or
+  // ends with them, is its own key, never cut to the bytes before its first zero (nor to none).
+  for (const char* zeros : {"AAAAQUJD", "QUJDAAAA", "QUJDAEVG"}) {
+    SCOPED_TRACE(zeros);
+    const std::string key = KeyFromBase64(zeros);
+    ASSERT_NE(key.find('\0'), std::string::npos);
+    ASSERT_EQ(EncryptKey("zeros", dir / "z.qve", key), QVCRYPT_OK);
+    EXPECT_EQ(DecryptKey(dir / "z.qve", key).bytes, "zeros");
+    EXPECT_EQ(DecryptKey(dir / "z.qve", key.substr(0, key.find('\0')) + "x").code,
+              QVCRYPT_ERR_AUTH);
+    EXPECT_EQ(DecryptKey(dir / "k.qve", key).code, QVCRYPT_ERR_AUTH);
+  }
+  // An empty key is refused, not used.
+  EXPECT_EQ(EncryptKey("x", dir / "e.qve", ""), QVCRYPT_ERR_ARGUMENT);
+  EXPECT_FALSE(std::filesystem::exists(dir / "e.qve"));
 }
 
 TEST(QvCryptArguments, BadArgumentsAreRefusedWithoutAFile) {

@@ -110,8 +110,10 @@ class OutputStep : public ::testing::Test {
   std::string Decrypt(const std::filesystem::path& file, const std::string& secret, bool key) {
     void* data = nullptr;
     int32_t length = 0;
-    int32_t rc = key ? QvCryptDecryptFileToMemByKey(file.c_str(), secret.c_str(), &data, &length)
-                     : QvCryptDecryptFileToMem(file.c_str(), secret.c_str(), &data, &length);
+    int32_t rc =
+        key ? QvCryptDecryptFileToMemByKeyBytes(file.c_str(), secret.data(),
+                                                static_cast<int32_t>(secret.size()), &data, &length)
+            : QvCryptDecryptFileToMem(file.c_str(), secret.c_str(), &data, &length);
     EXPECT_EQ(rc, 0);
     std::string text(static_cast<const char*>(data), static_cast<size_t>(length));
     QvCryptFreeMem(data);
@@ -193,6 +195,11 @@ TEST_F(OutputStep, LauncherKeyAlwaysEncrypts) {
   auto with_numbers = Info(FromNativePath(file), 1, "c2VjcmV0LWtleQ==");
   EXPECT_EQ(Run(*with_numbers, true), ExportResult::kWritten);
   EXPECT_EQ(LogRecords(), 1u);
+
+  // A key is bytes: "AGFiY2Q=" is a zero byte and "abcd", used whole, never cut to nothing.
+  auto zero = Info(FromNativePath(file), 0, "AGFiY2Q=");
+  EXPECT_EQ(Run(*zero, true), ExportResult::kWritten);
+  EXPECT_TRUE(Decrypt(file, std::string("\0abcd", 5), true).starts_with("<?xml"));
 }
 
 // Never the program's folder (installed: /usr/bin), which is no place for the user's files.

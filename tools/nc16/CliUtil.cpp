@@ -122,6 +122,10 @@ std::optional<std::string> ReadSecret(const Options& opts, const SecretOption& o
     // A byte-order mark that an editor put before the first line is not part of the secret (it
     // is no character CP932 could hold).
     if (line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
+    // The library takes a password as a zero-terminated text: a zero byte would silently end
+    // it there, so a password that holds one is refused rather than shortened.
+    if (line.find('\0') != std::string::npos)
+      throw UsageFailure(what + ": the first line holds a zero byte, which no secret may hold");
     return ExactCp932("the first line of " + what, line);
   }
   auto typed = platform::AskSecret(prompt);

@@ -2,6 +2,8 @@
 // and writes the plaintext. A launcher's Base64 key is decoded with the same quirks as the
 // wizard's output step, so a key that worked for writing works here unchanged.
 
+#include <algorithm>
+#include <cstdint>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -52,10 +54,8 @@ int RunDecrypt(const Options& opt) {
 
   std::string secret;
   if (by_key) {
-    // The library takes the key as a zero-terminated text, so the writer's key ended at the
-    // first zero byte that the decoding produced; cut it there too.
+    // The decoded key whole, zero bytes included, as the writer used it.
     secret = TxPzConv().DecodeBase64(*ReadSecret(opt, key_option, ""));
-    secret.resize(secret.find('\0') == std::string::npos ? secret.size() : secret.find('\0'));
   } else {
     auto password = ReadSecret(opt, password_option, "パスワード: ");
     if (!password)
@@ -65,7 +65,9 @@ int RunDecrypt(const Options& opt) {
 
   void* raw = nullptr;
   int32_t length = 0;
-  int32_t r = by_key ? QvCryptDecryptFileToMemByKey(in.c_str(), secret.c_str(), &raw, &length)
+  const auto key_length = static_cast<int32_t>(std::min<size_t>(secret.size(), INT32_MAX));
+  int32_t r = by_key ? QvCryptDecryptFileToMemByKeyBytes(in.c_str(), secret.data(), key_length,
+                                                         &raw, &length)
                      : QvCryptDecryptFileToMem(in.c_str(), secret.c_str(), &raw, &length);
   std::unique_ptr<void, FreeMem> plain(raw);
   if (r != QVCRYPT_OK) {
