@@ -10,7 +10,7 @@ std::string CryptResultText(int32_t code, bool by_key, std::string_view file) {
   switch (code) {
     case QVCRYPT_ERR_ARGUMENT:
       // The key is cut at its first zero byte; a key whose decoding starts with one is empty.
-      words = by_key ? SJ("キーが空です (Base64 の復号結果が 0 バイトで始まります)")
+      words = by_key ? SJ("キーが空です (Base64 の復号結果が空か、0 のバイトだけです)")
                      : SJ("パスワードが空です");
       break;
     case QVCRYPT_ERR_INIT:

@@ -81,7 +81,10 @@ std::string_view SecretOf(const char* text) {
 
 std::string_view SecretOf(const void* bytes, int32_t length) {
   if (bytes == nullptr || length <= 0) return {};
-  return {static_cast<const char*>(bytes), static_cast<size_t>(length)};
+  const std::string_view key(static_cast<const char*>(bytes), static_cast<size_t>(length));
+  // Zero bytes alone are no key: what a Base64 text of no valid character decodes to.
+  if (key.find_first_not_of('\0') == std::string_view::npos) return {};
+  return key;
 }
 
 int32_t OpenStream(const char* file_name, std::string_view secret, Mode mode,

@@ -102,7 +102,7 @@ QVCRYPT_API int32_t QvCryptStreamOpenByKey(const char* fileName, const char* key
                                            QvCryptStream** stream);
 
 /* As QvCryptStreamOpenByKey, with keyLength key bytes, zeros included: a launcher's key is
- * random bytes, any of which may be zero. keyLength must be at least 1. */
+ * random bytes, any of which may be zero. A key of zero bytes only is refused as empty. */
 QVCRYPT_API int32_t QvCryptStreamOpenByKeyBytes(const char* fileName, const void* key,
                                                 int32_t keyLength, QvCryptStream** stream);
 

@@ -323,7 +323,7 @@ TEST_F(Wizard, OutputFailureEndsWithTwoAndItsCause) {
     Next();
     ExpectOneBox(MessageKind::kError,
                  "中間ﾌｧｲﾙの作成に失敗しました。\r" + QString::fromStdString(file.string()) +
-                     ": キーが空です (Base64 の復号結果が 0 バイトで始まります) (1)\r");
+                     ": キーが空です (Base64 の復号結果が空か、0 のバイトだけです) (1)\r");
     EXPECT_EQ(F().ResultCode, 2);
   }
 

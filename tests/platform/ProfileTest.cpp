@@ -88,7 +88,7 @@ TEST_F(ProfileTest, DoubleByteNamesAndValuesAreKeptWhole) {
   EXPECT_EQ(Read(section, Utf8ToCp932("会社")), value);
   EXPECT_EQ(Read(Utf8ToCp932("ソ"), Utf8ToCp932("会社")), "<none>");
   // ア is 0x83 0x41 and ヂ 0x83 0x61: only a trail byte's letter case tells them apart.
-  Ini("[" + Utf8ToCp932("ア") + "]\r\nK=a\r\n");
+  Ini(std::string("[") + Utf8ToCp932("ア") + "]\r\nK=a\r\n");
   EXPECT_EQ(Read(Utf8ToCp932("ア"), "k"), "a");
   EXPECT_EQ(Read(Utf8ToCp932("ヂ"), "k"), "<none>");
 }
