@@ -51,7 +51,7 @@ class TableFile {
   // one, ParadoxError on other failures. Released when the file closes.
   void TryLock(Lock lock);
 
-  std::string ReadAll() const;  // the whole file as it is now
+  std::string ReadAll() const { return ReadAt(0, Size()); }  // the whole file as it is now
   // At most `count` bytes from `offset`: fewer where the file ends.
   std::string ReadAt(uint64_t offset, size_t count) const;
   uint64_t Size() const;

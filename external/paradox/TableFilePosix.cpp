@@ -89,10 +89,6 @@ FileIdentity TableFile::Identity() const {
   return IdentityOfStat(st);
 }
 
-std::string TableFile::ReadAll() const {
-  return ReadAt(0, Size());
-}
-
 std::string TableFile::ReadAt(uint64_t offset, size_t count) const {
   std::string data(count, '\0');
   size_t got = 0;

@@ -7,6 +7,7 @@
 #include "external/paradox/ParadoxTable.h"
 #include "external/paradox/TableFile.h"
 #include "platform/Cp932.h"
+#include "platform/win32/FileInfo.h"
 #include "platform/win32/Win32Error.h"
 
 namespace nc16::px {
@@ -44,16 +45,9 @@ FileIdentity IdentityOfInfo(const BY_HANDLE_FILE_INFORMATION& info) {
 }  // namespace
 
 std::optional<FileIdentity> IdentityOf(const std::filesystem::path& path) {
-  // No access asked for, shared in every way: looking never disturbs a program that has the
-  // table open.
-  HANDLE h = ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return std::nullopt;
-  BY_HANDLE_FILE_INFORMATION info{};
-  const bool ok = ::GetFileInformationByHandle(h, &info) != 0;
-  ::CloseHandle(h);
-  if (!ok) return std::nullopt;
-  return IdentityOfInfo(info);
+  const auto info = platform::win32::FileInfoOf(path);
+  if (!info) return std::nullopt;
+  return IdentityOfInfo(*info);
 }
 
 FileIdentity TableFile::Identity() const {
@@ -113,10 +107,6 @@ uint64_t TableFile::Size() const {
   LARGE_INTEGER size{};
   if (!::GetFileSizeEx(AsHandle(fd_), &size)) Fail(name_, "stat");
   return static_cast<uint64_t>(size.QuadPart);
-}
-
-std::string TableFile::ReadAll() const {
-  return ReadAt(0, Size());
 }
 
 std::string TableFile::ReadAt(uint64_t offset, size_t count) const {

@@ -2,11 +2,11 @@
 
 #include <windows.h>
 
+#include "platform/win32/FileInfo.h"
+
 namespace nc16::platform {
 
-std::optional<FileStamp> StampOfFile(const std::filesystem::path& file) {
-  // No access asked for, shared in every way: the stamp never disturbs a program that has the
-  // file open.
+std::optional<BY_HANDLE_FILE_INFORMATION> win32::FileInfoOf(const std::filesystem::path& file) {
   HANDLE h = ::CreateFileW(file.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return std::nullopt;
@@ -14,6 +14,13 @@ std::optional<FileStamp> StampOfFile(const std::filesystem::path& file) {
   const bool ok = ::GetFileInformationByHandle(h, &info) != 0;
   ::CloseHandle(h);
   if (!ok) return std::nullopt;
+  return info;
+}
+
+std::optional<FileStamp> StampOfFile(const std::filesystem::path& file) {
+  const auto found = win32::FileInfoOf(file);
+  if (!found) return std::nullopt;
+  const BY_HANDLE_FILE_INFORMATION& info = *found;
   FileStamp stamp;
   stamp.Size = (static_cast<uintmax_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
   const uint64_t ticks = (static_cast<uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
