@@ -1,6 +1,7 @@
 #include "external/db/LoadedTable.h"
 
 #include "external/db/LocateIndex.h"
+#include "external/db/Messages.h"
 #include "external/db/PxColumns.h"
 
 namespace nc16::db::detail {
@@ -29,6 +30,17 @@ CellView FieldView(const px::Record& record, int column, px::FieldType type, std
   ViewSink sink{{}, &scratch};
   EmitField(record, column, type, sink);
   return sink.v;
+}
+
+CellView TableRows::View(size_t row, int column, std::string& scratch) const {
+  try {
+    return FieldView(table_->table->At(rows_[row]), column,
+                     table_->types[static_cast<size_t>(column)], scratch);
+  } catch (const EDatabaseError&) {
+    throw;
+  } catch (const std::exception& e) {
+    throw EDBEngineError(MsgSqlError(e.what()));
+  }
 }
 
 const ColumnIndex& LoadedTable::IndexOf(int column) {

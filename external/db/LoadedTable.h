@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "external/db/FieldValue.h"
+#include "external/db/LocateIndex.h"
 #include "external/paradox/ParadoxTable.h"
 
 namespace nc16::db::detail {
@@ -48,5 +49,20 @@ struct LoadedTable {
 // The value of one field as a CellView; `scratch` holds the bytes of a value the table does not
 // keep decoded (memo), so the view lives as long as `scratch` or the table.
 CellView FieldView(const px::Record& record, int column, px::FieldType type, std::string& scratch);
+
+// Records of a loaded table picked by row number, in an order of their own (a query's result kept
+// as the rows it names rather than as copies of their values). A field that cannot be decoded
+// raises EDBEngineError with the message the query's statement would have failed with.
+class TableRows final : public RowSource {
+ public:
+  TableRows(std::shared_ptr<LoadedTable> table, std::vector<uint32_t> rows)
+      : table_(std::move(table)), rows_(std::move(rows)) {}
+  size_t Rows() const override { return rows_.size(); }
+  CellView View(size_t row, int column, std::string& scratch) const override;
+
+ private:
+  std::shared_ptr<LoadedTable> table_;  // kept alive while the rows are read
+  std::vector<uint32_t> rows_;
+};
 
 }  // namespace nc16::db::detail

@@ -23,6 +23,36 @@ bool IntegralDouble(double f, int64_t& out) {
   return false;
 }
 
+// A kind's place in CompareCells' order.
+int Rank(CellKind kind) {
+  switch (kind) {
+    case CellKind::kNull:
+      return 0;
+    case CellKind::kInt:
+    case CellKind::kFloat:
+      return 1;
+    case CellKind::kText:
+    case CellKind::kBlob:
+      return 2;
+  }
+  return 0;
+}
+
+template <class T>
+int Sign(T a, T b) {
+  return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+// An integer against a float, exactly (no rounding of the integer to a double).
+int CompareIntFloat(int64_t i, double f) {
+  if (f < -9.2e18) return 1;
+  if (f > 9.2e18) return -1;
+  const double fl = std::floor(f);
+  const auto n = static_cast<int64_t>(fl);
+  if (i != n) return Sign(i, n);
+  return fl == f ? 0 : -1;  // i == floor(f) < f
+}
+
 }  // namespace
 
 CellView ViewOf(const RowSet& rows, const Cell& c) {
@@ -85,16 +115,77 @@ bool CellsEqual(const CellView& a, const CellView& b) {
   return a.bytes == b.bytes;  // text and blob: byte for byte
 }
 
-LocateIndex::LocateIndex(const RowSet& rows, std::vector<int> columns)
+CellView CellRows::View(size_t row, int column, std::string&) const {
+  return ViewOf(rows_, rows_.At(row, column));
+}
+
+std::optional<int> CompareCells(const CellView& a, const CellView& b) {
+  if ((a.kind == CellKind::kFloat && std::isnan(a.f)) ||
+      (b.kind == CellKind::kFloat && std::isnan(b.f))) {
+    return std::nullopt;
+  }
+  const int ra = Rank(a.kind), rb = Rank(b.kind);
+  if (ra != rb) return Sign(ra, rb);
+  if (ra == 0) return 0;
+  if (ra == 2) return Sign(a.bytes.compare(b.bytes), 0);
+  if (a.kind == CellKind::kInt && b.kind == CellKind::kInt) return Sign(a.i, b.i);
+  if (a.kind == CellKind::kFloat && b.kind == CellKind::kFloat) return Sign(a.f, b.f);
+  if (a.kind == CellKind::kInt) return CompareIntFloat(a.i, b.f);
+  return -CompareIntFloat(b.i, a.f);
+}
+
+LocateIndex::LocateIndex(const RowSource& rows, std::vector<int> columns)
     : rows_(rows), columns_(std::move(columns)) {
+  sorted_ = KeysAscend();
+  if (!sorted_) BuildHash();
+}
+
+bool LocateIndex::KeysAscend() const {
+  for (size_t r = 1; r < rows_.Rows(); ++r) {
+    for (int c : columns_) {
+      const auto order =
+          CompareCells(rows_.View(r - 1, c, scratch_a_), rows_.View(r, c, scratch_b_));
+      if (!order || *order > 0) return false;
+      if (*order < 0) break;  // ascending by this column; the later ones are free
+    }
+  }
+  return true;
+}
+
+std::optional<size_t> LocateIndex::Bisect(const std::vector<CellView>& probe) const {
+  // Compares row `row`'s key with the probe; nothing when a NaN makes them unequal.
+  const auto compare = [&](size_t row) -> std::optional<int> {
+    for (size_t k = 0; k < columns_.size(); ++k) {
+      const auto order = CompareCells(rows_.View(row, columns_[k], scratch_a_), probe[k]);
+      if (!order || *order != 0) return order;
+    }
+    return 0;
+  };
+  for (const CellView& v : probe) {
+    if (v.kind == CellKind::kFloat && std::isnan(v.f)) return std::nullopt;
+  }
+  size_t lo = 0, hi = rows_.Rows();
+  while (lo < hi) {  // the first row whose key is not below the probe
+    const size_t mid = lo + (hi - lo) / 2;
+    if (compare(mid).value_or(0) < 0) {
+      lo = mid + 1;
+    } else {
+      hi = mid;
+    }
+  }
+  if (lo < rows_.Rows() && compare(lo) == 0) return lo;
+  return std::nullopt;
+}
+
+void LocateIndex::BuildHash() {
   // At most 5/8 full: probes stay short and the slots stay few, since the cache miss on the slot
   // is most of what a lookup costs.
   size_t cap = 16;
-  while (cap * 5 < rows.Rows() * 8)
+  while (cap * 5 < rows_.Rows() * 8)
     cap <<= 1;
   slots_.assign(cap, Slot{});
   mask_ = cap - 1;
-  for (size_t r = 0; r < rows.Rows(); ++r) {
+  for (size_t r = 0; r < rows_.Rows(); ++r) {
     const uint64_t h = HashRow(r);
     const auto tag = static_cast<uint32_t>(h >> 32);
     for (size_t s = h & mask_;; s = (s + 1) & mask_) {
@@ -110,32 +201,26 @@ LocateIndex::LocateIndex(const RowSet& rows, std::vector<int> columns)
 uint64_t LocateIndex::HashRow(size_t row) const {
   uint64_t h = 0;
   for (int c : columns_)
-    h = Mix(h * 31 + HashCell(ViewOf(rows_, rows_.At(row, c))));
+    h = Mix(h * 31 + HashCell(rows_.View(row, c, scratch_a_)));
   return h;
 }
 
 bool LocateIndex::RowEquals(size_t a, size_t b) const {
   for (int c : columns_) {
-    if (!CellsEqual(ViewOf(rows_, rows_.At(a, c)), ViewOf(rows_, rows_.At(b, c)))) return false;
+    if (!CellsEqual(rows_.View(a, c, scratch_a_), rows_.View(b, c, scratch_b_))) return false;
   }
   return true;
 }
 
 bool LocateIndex::RowEquals(size_t row, const std::vector<CellView>& probe) const {
   for (size_t k = 0; k < columns_.size(); ++k) {
-    const Cell& c = rows_.At(row, columns_[k]);
-    const CellView& p = probe[k];
-    // The common key, integer against integer, without building a view.
-    if (c.kind == CellKind::kInt && p.kind == CellKind::kInt) {
-      if (c.i != p.i) return false;
-    } else if (!CellsEqual(ViewOf(rows_, c), p)) {
-      return false;
-    }
+    if (!CellsEqual(rows_.View(row, columns_[k], scratch_a_), probe[k])) return false;
   }
   return true;
 }
 
 std::optional<size_t> LocateIndex::Find(const std::vector<CellView>& probe) const {
+  if (sorted_) return Bisect(probe);
   uint64_t h = 0;
   for (const CellView& v : probe)
     h = Mix(h * 31 + HashCell(v));

@@ -1,6 +1,6 @@
-// TQuery: runs the statement on the session's SQLite connection, keeps the whole result in
-// memory (the callers step forward, go back to the first row, count rows and locate), and reads
-// fields from the current row.
+// TQuery: runs the statement on the session's SQLite connection, keeps the result in memory as
+// far as the callers need it (they step forward, go back to the first row, count rows and
+// locate), and reads fields from the current row.
 
 #include <sqlite3.h>
 
@@ -9,9 +9,11 @@
 #include <cstdint>
 #include <map>
 #include <unordered_map>
+#include <utility>
 
 #include "external/db/Db.h"
 #include "external/db/FieldValue.h"
+#include "external/db/LoadedTable.h"
 #include "external/db/LocateIndex.h"
 #include "external/db/Messages.h"
 #include "external/db/NoCase.h"
@@ -25,10 +27,12 @@ namespace {
 
 using detail::Cell;
 using detail::CellKind;
+using detail::CellRows;
 using detail::CellView;
 using detail::ColumnInfo;
 using detail::FieldRead;
 using detail::RowSet;
+using detail::TableRows;
 
 using detail::NoCaseEq;
 using detail::NoCaseHash;
@@ -61,14 +65,15 @@ struct TQuery::Impl {
     const ColumnInfo& Info() const { return q_->columns[static_cast<size_t>(col_)]; }
     CellView View() const {
       // An empty result reads as a row of nulls.
-      if (q_->rows.Rows() == 0) return {};
-      return detail::ViewOf(q_->rows, q_->rows.At(q_->cur - q_->base, col_));
+      if (q_->Held() == 0) return {};
+      return q_->Source().View(q_->cur - q_->base, col_, scratch_);
     }
     FieldRead Read() const { return FieldRead{Info().name, Info().type, View()}; }
     [[noreturn]] void ReadOnly() const { throw EDatabaseError(detail::MsgReadOnly(Info().name)); }
 
     Impl* q_;
     int col_;
+    mutable std::string scratch_;  // a value's bytes that the table does not keep decoded
   };
 
   struct LocateEntry {
@@ -84,6 +89,11 @@ struct TQuery::Impl {
 
   std::vector<ColumnInfo> columns;
   RowSet rows;
+  CellRows cell_rows{rows};
+  // A statement that selects every column of one table and nothing else keeps its result as the
+  // numbers of the table's records, in the result's order, and reads the fields from the table:
+  // four bytes a row instead of a copy of every value.
+  std::unique_ptr<TableRows> records;
   size_t cur = 0;
   bool eof = true;
   std::vector<std::unique_ptr<Field>> fields;
@@ -115,6 +125,12 @@ struct TQuery::Impl {
     if (live != nullptr) sqlite3_finalize(live);
     live = nullptr;
   }
+  // The rows held now, and how many: those of `rows`, or all of `records`.
+  const detail::RowSource& Source() const {
+    return records ? static_cast<const detail::RowSource&>(*records) : cell_rows;
+  }
+  size_t Held() const { return records ? records->Rows() : rows.Rows(); }
+
   bool StepInto(RowSet& into);  // false at the end of the result
   void FetchAll();              // all rows in `rows`, from the first
   void Restart();               // the statement again from its first row
@@ -135,6 +151,7 @@ struct TQuery::Impl {
     columns.clear();
     rows = RowSet();
     spare = RowSet();
+    records.reset();
     cur = 0;
     eof = true;
     fields.clear();
@@ -204,6 +221,42 @@ TFieldType TypeOfValue(CellKind kind) {
       break;
   }
   return TFieldType::ftUnknown;
+}
+
+// The records that a statement selecting every column of one table names, in its order; null for
+// any other statement. The statement runs with the row number in place of "*": SQLite plans it
+// as the original (the plan does not depend on the columns selected), so the records come in the
+// same order, ties included.
+std::unique_ptr<TableRows> RecordsOf(detail::Session& session,
+                                     const detail::TranslatedSql& translated,
+                                     const std::vector<ColumnInfo>& columns) {
+  if (!translated.whole_records_star) return nullptr;
+  std::shared_ptr<detail::LoadedTable> table = session.Loaded(translated.tables.front().sql_name);
+  if (!table || table->names.size() != columns.size()) return nullptr;
+  for (size_t c = 0; c < columns.size(); ++c) {
+    if (columns[c].name != table->names[c]) return nullptr;
+  }
+  // SQLite's names for the row number, of which a field may have taken some.
+  const char* row_number = nullptr;
+  for (const char* name : {"rowid", "oid", "_rowid_"}) {
+    const auto taken = [&](const std::string& field) { return detail::EqualsNoCase(field, name); };
+    if (std::none_of(table->names.begin(), table->names.end(), taken)) {
+      row_number = name;
+      break;
+    }
+  }
+  if (row_number == nullptr) return nullptr;
+
+  std::string sql = translated.sql;
+  sql.replace(*translated.whole_records_star, 1, row_number);
+  StmtGuard guard{PrepareOn(session, sql)};
+  std::vector<uint32_t> numbers;
+  numbers.reserve(table->table->RecordCount());
+  for (int rc; (rc = sqlite3_step(guard.stmt)) != SQLITE_DONE;) {
+    if (rc != SQLITE_ROW) throw EDBEngineError(detail::MsgSqlError(sqlite3_errmsg(session.Db())));
+    numbers.push_back(static_cast<uint32_t>(sqlite3_column_int64(guard.stmt, 0) - 1));
+  }
+  return std::make_unique<TableRows>(std::move(table), std::move(numbers));
 }
 
 }  // namespace
@@ -282,25 +335,30 @@ void TQuery::Impl::Run() {
     if (cols[static_cast<size_t>(c)].type == TFieldType::ftUnknown) all_declared = false;
   }
 
+  std::unique_ptr<TableRows> whole = RecordsOf(*on, translated, cols);
+
   Reset();
   session = std::move(on);
-  live = guard.stmt;
-  guard.stmt = nullptr;
   columns = std::move(cols);
   rows = RowSet(n);
   spare = RowSet(n);
-  if (all_declared) {
-    StepInto(rows);  // the first row, or the end
+  if (whole) {
+    records = std::move(whole);
   } else {
-    FetchAll();
-    // Expression columns have no declared type: their values tell.
-    for (int c = 0; c < n; ++c) {
-      auto& col = columns[static_cast<size_t>(c)];
-      if (col.type != TFieldType::ftUnknown) continue;
-      for (size_t r = 0; r < rows.Rows() && col.type == TFieldType::ftUnknown; ++r) {
-        col.type = TypeOfValue(rows.At(r, c).kind);
+    live = std::exchange(guard.stmt, nullptr);
+    if (all_declared) {
+      StepInto(rows);  // the first row, or the end
+    } else {
+      FetchAll();
+      // Expression columns have no declared type: their values tell.
+      for (int c = 0; c < n; ++c) {
+        auto& col = columns[static_cast<size_t>(c)];
+        if (col.type != TFieldType::ftUnknown) continue;
+        for (size_t r = 0; r < rows.Rows() && col.type == TFieldType::ftUnknown; ++r) {
+          col.type = TypeOfValue(rows.At(r, c).kind);
+        }
+        if (col.type == TFieldType::ftUnknown) col.type = TFieldType::ftString;
       }
-      if (col.type == TFieldType::ftUnknown) col.type = TFieldType::ftString;
     }
   }
   for (int c = 0; c < n; ++c) {
@@ -308,7 +366,7 @@ void TQuery::Impl::Run() {
     by_name.emplace(columns[static_cast<size_t>(c)].name, c);  // keeps the first of a name
   }
   cur = 0;
-  eof = rows.Rows() == 0;
+  eof = Held() == 0;
   active = true;
 }
 
@@ -369,13 +427,13 @@ void TQuery::First() {
     q.StepInto(q.rows);
   }
   q.cur = 0;
-  q.eof = q.rows.Rows() == 0;
+  q.eof = q.Held() == 0;
 }
 
 void TQuery::Next() {
   // Past the last row the cursor stays on it and Eof turns true.
   Impl& q = *impl_;
-  if (q.cur + 1 < q.base + q.rows.Rows()) {
+  if (q.cur + 1 < q.base + q.Held()) {
     ++q.cur;
     return;
   }
@@ -396,7 +454,7 @@ bool TQuery::Eof() const {
 }
 int TQuery::RecordCount() const {
   impl_->FetchAll();
-  return static_cast<int>(impl_->rows.Rows());
+  return static_cast<int>(impl_->Held());
 }
 
 bool TQuery::Locate(std::string_view key_fields, const std::vector<Variant>& values) {
@@ -448,7 +506,7 @@ bool TQuery::Locate(std::string_view key_fields, const std::vector<Variant>& val
       v.f = FieldRead{col.name, TFieldType::ftString, CellView{CellKind::kText, 0, 0, s}}.AsFloat();
     }
   }
-  if (!e.index) e.index = std::make_unique<detail::LocateIndex>(impl_->rows, e.columns);
+  if (!e.index) e.index = std::make_unique<detail::LocateIndex>(impl_->Source(), e.columns);
   const auto row = e.index->Find(probe);
   if (!row) return false;
   impl_->cur = *row;

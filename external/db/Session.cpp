@@ -156,6 +156,11 @@ void Session::Attach(const TranslatedSql& sql) {
   }
 }
 
+std::shared_ptr<LoadedTable> Session::Loaded(const std::string& sql_name) const {
+  const auto it = tables_.find(sql_name);
+  return it == tables_.end() ? nullptr : it->second;
+}
+
 void Session::Load(const TableRef& ref, const std::filesystem::path& file, const FileStamp& stamp) {
   auto loaded = std::make_shared<LoadedTable>();
   loaded->file_name = FromNativePath(file.filename());

@@ -63,6 +63,9 @@ class Session {
   // is missing, locked or unreadable.
   void Attach(const TranslatedSql& sql);
 
+  // The table a statement of the session reads as `sql_name` (attached before); null when none.
+  std::shared_ptr<LoadedTable> Loaded(const std::string& sql_name) const;
+
   // The first file the session has read tables from that is no longer as it was when first
   // opened (rewritten, replaced or removed); nothing when every one is unchanged.
   std::optional<std::filesystem::path> ChangedSource() const;

@@ -250,6 +250,21 @@ TranslatedSql TranslateLocalSql(std::string_view sql) {
     ++i;
   }
   out.sql.append(sql.substr(copied));
+
+  // SELECT * FROM <one table> [alias], then no clause that joins, groups, combines or nests.
+  if (out.tables.size() == 1 && is_punct(1, '*') && is_word(2, "from")) {
+    bool plain = true;
+    bool in_from = true;  // a comma there would list the table twice
+    for (size_t i = 3; toks[i].kind != Tok::kEnd && plain; ++i) {
+      in_from = in_from && !is_word(i, "where") && !is_word(i, "order") && !is_word(i, "limit");
+      for (const char* w : {"select", "group", "having", "union", "intersect", "except", "window",
+                            "join", "natural", "cross", "distinct"}) {
+        plain = plain && !is_word(i, w);
+      }
+      plain = plain && !(in_from && is_punct(i, ','));
+    }
+    if (plain) out.whole_records_star = toks[1].begin;
+  }
   return out;
 }
 

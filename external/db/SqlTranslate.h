@@ -7,6 +7,7 @@
 // names) or its stem (bare names), so that qualified column names keep working:
 // "mKaisya.db".Version, mDataList.Holder.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,10 @@ struct TableRef {
 struct TranslatedSql {
   std::string sql;               // SQLite text
   std::vector<TableRef> tables;  // distinct tables, in order of first mention
+  // For a statement that selects every column of its one table and nothing else ("SELECT * FROM
+  // t [alias] [WHERE ...] [ORDER BY ...] [LIMIT ...]"), where its "*" lies in `sql`: its rows are
+  // the table's records themselves, in an order that does not depend on the selected columns.
+  std::optional<size_t> whole_records_star;
 };
 
 // Raises EDatabaseError for an empty statement or one that is not a SELECT.
