@@ -147,10 +147,10 @@ TEST(CompareCells, OrdersNullThenNumbersThenBytesAndAgreesWithEquality) {
     CellView a, b;
     int order;
   } cases[] = {
-      {null, null, 0},         {null, i(-5), -1},      {i(1), f(1.0), 0},
-      {i(2), f(1.5), 1},       {i(-1), f(-0.5), -1},   {i(big), f(static_cast<double>(big)), 1},
-      {f(-0.0), f(0.0), 0},    {i(7), t(""), -1},      {t("a"), b("a"), 0},
-      {t("ab"), t("b"), -1},   {t("\x81"), t("a"), 1}, {i(0), f(-1e300), 1},
+      {null, null, 0},       {null, i(-5), -1},      {i(1), f(1.0), 0},
+      {i(2), f(1.5), 1},     {i(-1), f(-0.5), -1},   {i(big), f(static_cast<double>(big)), 1},
+      {f(-0.0), f(0.0), 0},  {i(7), t(""), -1},      {t("a"), b("a"), 0},
+      {t("ab"), t("b"), -1}, {t("\x81"), t("a"), 1}, {i(0), f(-1e300), 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.order);
