@@ -1,5 +1,6 @@
 #include "external/db/LocateIndex.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -164,8 +165,33 @@ std::optional<size_t> LocateIndex::Bisect(const std::vector<CellView>& probe) co
   for (const CellView& v : probe) {
     if (v.kind == CellKind::kFloat && std::isnan(v.f)) return std::nullopt;
   }
-  size_t lo = 0, hi = rows_.Rows();
-  while (lo < hi) {  // the first row whose key is not below the probe
+  // The first row whose key is not below the probe lies in [lo, hi). Callers mostly look up keys
+  // near the previous one (the next employee, the next payment), so the search gallops out from
+  // where the last one ended before it bisects: a few comparisons instead of a score.
+  const size_t n = rows_.Rows();
+  size_t lo = 0, hi = n;
+  if (const size_t from = std::min(hint_, n); from < n && compare(from).value_or(0) < 0) {
+    lo = from + 1;
+    for (size_t step = 1; lo < hi; step *= 2) {
+      const size_t at = std::min(from + step, n - 1);
+      if (compare(at).value_or(0) >= 0) {
+        hi = at;
+        break;
+      }
+      lo = at + 1;
+    }
+  } else {
+    hi = from;
+    for (size_t step = 1; lo < hi; step *= 2) {
+      const size_t at = step > from ? 0 : from - step;
+      if (compare(at).value_or(0) < 0) {
+        lo = at + 1;
+        break;
+      }
+      hi = at;
+    }
+  }
+  while (lo < hi) {
     const size_t mid = lo + (hi - lo) / 2;
     if (compare(mid).value_or(0) < 0) {
       lo = mid + 1;
@@ -173,7 +199,8 @@ std::optional<size_t> LocateIndex::Bisect(const std::vector<CellView>& probe) co
       hi = mid;
     }
   }
-  if (lo < rows_.Rows() && compare(lo) == 0) return lo;
+  hint_ = lo;
+  if (lo < n && compare(lo) == 0) return lo;
   return std::nullopt;
 }
 

@@ -64,6 +64,7 @@ class LocateIndex {
   const RowSource& rows_;
   std::vector<int> columns_;
   bool sorted_ = false;
+  mutable size_t hint_ = 0;  // where the last bisection ended
   std::vector<Slot> slots_;
   size_t mask_ = 0;
   mutable std::string scratch_a_, scratch_b_;

@@ -57,6 +57,17 @@ std::string ResolvePathCase(std::string_view path) {
     result = native = "/";
     pos = 1;
   }
+  // The leading folders that exist as written are kept without a look at each: usually only the
+  // last name or two are spelt otherwise, so the deepest such folder is looked for first.
+  for (size_t cut = path.rfind('/'); cut != std::string_view::npos && cut > 0;
+       cut = path.rfind('/', cut - 1)) {
+    if (EntryExists(Cp932ToUtf8(path.substr(0, cut)))) {
+      result = std::string(path.substr(0, cut + 1));
+      native = Cp932ToUtf8(result);
+      pos = cut + 1;
+      break;
+    }
+  }
   while (pos <= path.size()) {
     const size_t slash = std::min(path.find('/', pos), path.size());
     const std::string_view component = path.substr(pos, slash - pos);

@@ -8,7 +8,6 @@
 #include <random>
 
 #include "external/db/Db.h"
-#include "external/db/LocateIndex.h"
 
 namespace nc16::db::detail {
 namespace {
@@ -132,34 +131,6 @@ TEST(FieldRead, TextConvertsOnlyWhenItIsWhatIsAskedFor) {
   }
   EXPECT_THROW((void)Text("maybe").AsBoolean(), EDatabaseError);
   EXPECT_THROW((void)Text("2021/13/01").AsDateTime(), EDatabaseError);
-}
-
-// Locate bisects rows sorted in this order, so it must agree with CellsEqual on what is equal
-// and be exact where integers meet floats.
-TEST(CompareCells, OrdersNullThenNumbersThenBytesAndAgreesWithEquality) {
-  const CellView null{}, nan{CellKind::kFloat, 0, std::nan(""), {}};
-  const auto i = [](int64_t v) { return CellView{CellKind::kInt, v, 0, {}}; };
-  const auto f = [](double v) { return CellView{CellKind::kFloat, 0, v, {}}; };
-  const auto t = [](std::string_view v) { return CellView{CellKind::kText, 0, 0, v}; };
-  const auto b = [](std::string_view v) { return CellView{CellKind::kBlob, 0, 0, v}; };
-  const int64_t big = (int64_t{1} << 53) + 1;  // no double holds it
-  const struct {
-    CellView a, b;
-    int order;
-  } cases[] = {
-      {null, null, 0},       {null, i(-5), -1},      {i(1), f(1.0), 0},
-      {i(2), f(1.5), 1},     {i(-1), f(-0.5), -1},   {i(big), f(static_cast<double>(big)), 1},
-      {f(-0.0), f(0.0), 0},  {i(7), t(""), -1},      {t("a"), b("a"), 0},
-      {t("ab"), t("b"), -1}, {t("\x81"), t("a"), 1}, {i(0), f(-1e300), 1},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.order);
-    EXPECT_EQ(CompareCells(c.a, c.b), c.order);
-    EXPECT_EQ(CompareCells(c.b, c.a), -c.order);
-    EXPECT_EQ(CellsEqual(c.a, c.b), c.order == 0);
-  }
-  EXPECT_FALSE(CompareCells(nan, nan));
-  EXPECT_FALSE(CompareCells(i(1), nan));
 }
 
 }  // namespace
