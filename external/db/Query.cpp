@@ -84,8 +84,18 @@ struct TQuery::Impl {
 
   std::string database_name;
   std::vector<std::string> sql;
-  bool prepared = false;
   bool active = false;
+
+  // What Prepare made, taken by the next Open instead of parsing and planning the text again:
+  // the statement, the session it was made on and its translation.
+  sqlite3_stmt* ready = nullptr;
+  std::shared_ptr<detail::Session> ready_on;
+  detail::TranslatedSql ready_sql;
+  void DropReady() {
+    if (ready != nullptr) sqlite3_finalize(ready);
+    ready = nullptr;
+    ready_on.reset();
+  }
 
   std::vector<ColumnInfo> columns;
   RowSet rows;
@@ -120,7 +130,10 @@ struct TQuery::Impl {
   size_t base = 0;
   RowSet spare;  // the window's next row is read into it
 
-  ~Impl() { Finalize(); }
+  ~Impl() {
+    Finalize();
+    DropReady();
+  }
   void Finalize() {
     if (live != nullptr) sqlite3_finalize(live);
     live = nullptr;
@@ -319,10 +332,24 @@ void TQuery::Impl::FetchAll() {
 }
 
 void TQuery::Impl::Run() {
-  const detail::TranslatedSql translated = detail::TranslateLocalSql(Text());
-  std::shared_ptr<detail::Session> on = detail::SessionFor(database_name);
-  on->Attach(translated);
-  StmtGuard guard{PrepareOn(*on, translated.sql)};
+  // A query on a folder path has a session of its own: the one it was prepared on.
+  std::shared_ptr<detail::Session> on =
+      ready != nullptr && !detail::ConnectionNameInUse(database_name)
+          ? ready_on
+          : detail::SessionFor(database_name);
+  detail::TranslatedSql translated;
+  StmtGuard guard{nullptr};
+  if (ready != nullptr && on == ready_on) {
+    translated = std::move(ready_sql);
+    guard.stmt = std::exchange(ready, nullptr);
+    ready_on.reset();
+    on->Attach(translated);  // a table changed since is read again
+  } else {
+    DropReady();
+    translated = detail::TranslateLocalSql(Text());
+    on->Attach(translated);
+    guard.stmt = PrepareOn(*on, translated.sql);
+  }
   sqlite3_stmt* stmt = guard.stmt;
 
   const int n = sqlite3_column_count(stmt);
@@ -391,26 +418,28 @@ TQuery::~TQuery() = default;
 void TQuery::SetDatabaseName(std::string name) {
   if (impl_->active) throw EDatabaseError(detail::MsgOpenWhileActive(impl_->database_name));
   impl_->database_name = std::move(name);
-  impl_->prepared = false;
+  impl_->DropReady();
 }
 
 std::vector<std::string>& TQuery::SQL() {
-  impl_->prepared = false;
+  impl_->DropReady();
   return impl_->sql;
 }
 
 void TQuery::Prepare() {
-  const detail::TranslatedSql translated = detail::TranslateLocalSql(impl_->Text());
-  const std::shared_ptr<detail::Session> session = detail::SessionFor(impl_->database_name);
+  Impl& q = *impl_;
+  q.DropReady();
+  detail::TranslatedSql translated = detail::TranslateLocalSql(q.Text());
+  std::shared_ptr<detail::Session> session = detail::SessionFor(q.database_name);
   session->Attach(translated);
-  StmtGuard guard{PrepareOn(*session, translated.sql)};
-  impl_->prepared = true;
+  q.ready = PrepareOn(*session, translated.sql);
+  q.ready_on = std::move(session);
+  q.ready_sql = std::move(translated);
 }
 
 void TQuery::Open() {
   if (impl_->active) return;
   impl_->Run();
-  impl_->prepared = true;
 }
 
 void TQuery::Close() {

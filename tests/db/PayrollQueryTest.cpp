@@ -156,22 +156,31 @@ TEST_F(PayrollQuery, TablesChangedOnDiskAreReadAgain) {
   Run(q, {"SELECT * FROM \"mPost.db\" Mpost ORDER BY SearchKey DESC"});
   EXPECT_EQ(q.RecordCount(), 10);
   q.Close();
-  {
+  const auto append = [](int key) {
     TTable t;
     t.SetDatabaseName("K2Data");
     t.SetTableName("mPost.db");
     t.SetExclusive(true);
     t.Open();
     t.Append();
-    t.FieldByName("SearchKey").SetAsInteger(99);
+    t.FieldByName("SearchKey").SetAsInteger(key);
     t.FieldByName("PostNM").SetAsString(SJ("新役職"));
     t.Post();
     t.Close();
-  }
+  };
+  append(99);
   Run(q, {"SELECT * FROM \"mPost.db\" Mpost ORDER BY SearchKey DESC"});
   EXPECT_EQ(q.RecordCount(), 11);
   EXPECT_EQ(q.FieldByName("PostNM").AsString(), SJ("新役職"));
   EXPECT_TRUE(q.FieldByName("PostCD").IsNull());
+
+  // Prepared before the change, opened after it: the statement made then reads the table now.
+  q.Close();
+  q.Prepare();
+  append(100);
+  q.Open();
+  EXPECT_EQ(q.RecordCount(), 12);
+  EXPECT_EQ(q.FieldByName("SearchKey").AsInteger(), 100);
 }
 
 // The data list of Part-1.3 shape, created and filled through TTable as the wizard does.
