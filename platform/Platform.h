@@ -155,8 +155,9 @@ bool SameFile(std::string_view a, std::string_view b);
 // that differs only in case). The result differs from `path` only in the case of ASCII letters.
 // A folder holding two or more such entries and none spelled as written raises EOSError naming
 // two of them: the program never picks one silently. Cheap: one status call when the path
-// exists as written, else one per component and a folder listing per component missing as
-// written. Windows answers with the path as given.
+// exists as written, else one per component from the deepest that exists as written, and a
+// folder listing per component missing as written (the listing of an unchanged folder is kept
+// for the next name). Windows answers with the path as given.
 std::string ResolvePathCase(std::string_view path);
 
 // ---- Profile (ini) files ---------------------------------------------------------------------

@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <ctime>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "platform/Cp932.h"
@@ -29,15 +31,58 @@ bool EntryExists(const std::string& native) {
   return ::lstat(native.c_str(), &st) == 0;
 }
 
+// The names in a folder, kept from one look-up to the next: a session looks for a dozen tables
+// in one folder, each spelt otherwise than on disk. A listing is used again only while the
+// folder is the same one (device and inode) with the same modification time, and only when that
+// time lay well before the listing was made, so that no change made after the listing can share
+// it (a folder's time moves whenever an entry is added, removed or renamed).
+struct Listing {
+  std::string folder;
+  dev_t device = 0;
+  ino_t inode = 0;
+  timespec mtime{};
+  std::vector<std::string> names;
+};
+
+bool SameStamp(const struct stat& st, const Listing& l) {
+  return st.st_dev == l.device && st.st_ino == l.inode && st.st_mtim.tv_sec == l.mtime.tv_sec &&
+         st.st_mtim.tv_nsec == l.mtime.tv_nsec;
+}
+
+std::mutex listing_mutex;
+Listing last_listing;  // guarded by listing_mutex
+
+// The names of the entries of `folder` (native, "" for the current folder); none when it cannot
+// be listed.
+std::vector<std::string> NamesIn(const std::string& folder) {
+  const std::string path = folder.empty() ? "." : folder;
+  struct stat before {};
+  const bool stamped = ::stat(path.c_str(), &before) == 0;
+  {
+    std::lock_guard lock(listing_mutex);
+    if (stamped && last_listing.folder == path && SameStamp(before, last_listing))
+      return last_listing.names;
+  }
+  std::vector<std::string> names;
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(path.c_str()), ::closedir);
+  if (!dir) return names;
+  while (const dirent* entry = ::readdir(dir.get()))
+    names.emplace_back(entry->d_name);
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  if (stamped && now.tv_sec - before.st_mtim.tv_sec >= 2) {
+    std::lock_guard lock(listing_mutex);
+    last_listing = Listing{path, before.st_dev, before.st_ino, before.st_mtim, names};
+  }
+  return names;
+}
+
 // The entries of `folder` (native, "" for the current folder) whose names differ from `name`
 // only in letter case, sorted; none when the folder cannot be listed.
 std::vector<std::string> CaseVariants(const std::string& folder, const std::string& name) {
   std::vector<std::string> found;
-  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.empty() ? "." : folder.c_str()),
-                                          ::closedir);
-  if (!dir) return found;
-  while (const dirent* entry = ::readdir(dir.get())) {
-    if (EqualsAsciiNoCase(entry->d_name, name)) found.emplace_back(entry->d_name);
+  for (const std::string& entry : NamesIn(folder)) {
+    if (EqualsAsciiNoCase(entry, name)) found.push_back(entry);
   }
   std::sort(found.begin(), found.end());
   return found;

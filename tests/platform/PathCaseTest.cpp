@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+
 #include "platform/Cp932.h"
 #include "platform/Platform.h"
 #include "tests/platform/TempFolder.h"
@@ -56,6 +59,29 @@ TEST(ResolvePathCase, TwoVariantsAreAnErrorNamingBoth) {
   }
   // The name as written is no ambiguity.
   EXPECT_EQ(ResolvePathCase(Utf8ToCp932(root + "/DB/mkaisya.db")), root + "/DB/mkaisya.db");
+}
+
+// A folder's listing is kept for the next name looked for in it, but never once the folder has
+// changed: an entry added, removed or renamed since is seen.
+TEST(ResolvePathCase, AFolderChangedSinceItWasListedIsListedAgain) {
+  TempFolder dir;
+  const std::filesystem::path db = dir.Path() / "DB";
+  WriteFile(db / "MKAISYA.DB", "x");
+  const auto settle = [&] {  // the folder as the payroll product left it, long ago
+    const auto then = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+    std::filesystem::last_write_time(db, then);
+  };
+  const auto resolve = [&](const char* name) {
+    return Cp932ToUtf8(ResolvePathCase(Utf8ToCp932((db / name).string())));
+  };
+  settle();
+  EXPECT_EQ(resolve("mkaisya.db"), (db / "MKAISYA.DB").string());
+  WriteFile(db / "MSYAIN.DB", "x");
+  EXPECT_EQ(resolve("msyain.db"), (db / "MSYAIN.DB").string());
+  settle();
+  EXPECT_EQ(resolve("mkaisya.db"), (db / "MKAISYA.DB").string());
+  std::filesystem::rename(db / "MKAISYA.DB", db / "Mkaisya.DB");
+  EXPECT_EQ(resolve("mkaisya.db"), (db / "Mkaisya.DB").string());
 }
 
 TEST(ProfileFiles, FoundInAnyCaseAndWrittenBackUnderThatName) {
