@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Memory.h"
 #include "platform/StandardStreams.h"
 #include "tools/nc16/CliUtil.h"
 #include "tools/nc16/Commands.h"
@@ -57,6 +58,7 @@ int Run(int argc, char** argv) {
 // Whatever a command lets escape ends the program with a message and status 4, never with an
 // abort: the system's exceptions carry CP932 texts, the library's plain ASCII ones.
 int main(int argc, char** argv) {
+  nc16::platform::KeepFreedMemoryForReuse();
   nc16::platform::PrepareStandardStreams();
   try {
     std::vector<std::string> utf8 = nc16::platform::CommandLineArguments(argc, argv);
