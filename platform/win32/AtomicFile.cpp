@@ -1,7 +1,8 @@
 #include "platform/AtomicFile.h"
 
 #include <windows.h>
-// After windows.h, which it needs.
+// After windows.h, which they need.
+#include <aclapi.h>
 #include <sddl.h>
 
 #include <random>
@@ -85,6 +86,27 @@ class OwnerOnlySecurity {
   SECURITY_ATTRIBUTES attributes_{};
 };
 
+// Gives the new file the access list of the file it is to replace, as a rename keeps the
+// temporary's own: a file that the product's installer opened to every user of the machine
+// stays open to them. Best effort, as the mode on POSIX: the file is written either way.
+void KeepAccessList(const std::filesystem::path& target, HANDLE file) {
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (::GetNamedSecurityInfoW(target.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                              nullptr, &dacl, nullptr, &descriptor) != ERROR_SUCCESS)
+    return;
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  ::GetSecurityDescriptorControl(descriptor, &control, &revision);
+  // Entries the old file inherited from the folder are inherited by the new one alike.
+  const SECURITY_INFORMATION what =
+      DACL_SECURITY_INFORMATION |
+      ((control & SE_DACL_PROTECTED) != 0 ? PROTECTED_DACL_SECURITY_INFORMATION
+                                          : UNPROTECTED_DACL_SECURITY_INFORMATION);
+  ::SetSecurityInfo(file, SE_FILE_OBJECT, what, nullptr, nullptr, dacl, nullptr);
+  ::LocalFree(descriptor);
+}
+
 }  // namespace
 
 AtomicFile::AtomicFile(const std::filesystem::path& target, FileAccess access) : target_(target) {
@@ -99,8 +121,9 @@ AtomicFile::AtomicFile(const std::filesystem::path& target, FileAccess access) :
   DWORD err = ERROR_FILE_EXISTS;
   for (int attempt = 0; attempt < 16 && h == INVALID_HANDLE_VALUE; ++attempt) {
     temp_ = TempNameBeside(target_);
-    h = ::CreateFileW(temp_.c_str(), GENERIC_WRITE, 0, security, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                      nullptr);
+    // WRITE_DAC: the creator may always set the new file's access list.
+    h = ::CreateFileW(temp_.c_str(), GENERIC_WRITE | WRITE_DAC, 0, security, CREATE_NEW,
+                      FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
       err = ::GetLastError();
       if (err != ERROR_FILE_EXISTS) Fail(target_, "作成", err);
@@ -108,6 +131,9 @@ AtomicFile::AtomicFile(const std::filesystem::path& target, FileAccess access) :
   }
   if (h == INVALID_HANDLE_VALUE) Fail(target_, "作成", err);
   handle_ = reinterpret_cast<std::intptr_t>(h);
+  if (access == FileAccess::kDefault &&
+      ::GetFileAttributesW(target_.c_str()) != INVALID_FILE_ATTRIBUTES)
+    KeepAccessList(target_, h);
 }
 
 AtomicFile::~AtomicFile() {

@@ -26,9 +26,11 @@ using nc16::testing::TempFolder;
 struct Entry {
   BYTE type;
   std::wstring sid;
+  ACCESS_MASK rights = FILE_ALL_ACCESS;
   friend bool operator==(const Entry&, const Entry&) = default;
   friend void PrintTo(const Entry& e, std::ostream* out) {
-    *out << int(e.type) << " " << std::string(e.sid.begin(), e.sid.end());
+    *out << int(e.type) << " " << std::string(e.sid.begin(), e.sid.end()) << " " << std::hex
+         << e.rights;
   }
 };
 
@@ -50,7 +52,8 @@ std::vector<Entry> AccessList(const std::string& path) {
     wchar_t* text = nullptr;
     ::ConvertSidToStringSidW(&static_cast<ACCESS_ALLOWED_ACE*>(ace)->SidStart, &text);
     const std::wstring sid = text != nullptr ? text : L"?";
-    if (sid != L"S-1-5-18") entries.push_back({header->AceType, sid});
+    if (sid != L"S-1-5-18")
+      entries.push_back({header->AceType, sid, static_cast<ACCESS_ALLOWED_ACE*>(ace)->Mask});
     ::LocalFree(text);
   }
   if (dacl == nullptr) entries.push_back({0xFF, L"no list"});
@@ -92,6 +95,15 @@ TEST(Win32AccessList, OwnerOnlyFilesLetTheCurrentUserAloneIn) {
     EXPECT_EQ(AccessList(path), std::vector<Entry>({{ACCESS_ALLOWED_ACE_TYPE, kMe}})) << path;
     EXPECT_EQ(platform::ReadSecretFile(path), "x") << path;
   }
+}
+
+TEST(Win32AccessList, AReplacedFileKeepsItsAccessList) {
+  TempFolder dir;
+  // A settings file that the product's installer opened to every user of the machine.
+  const std::string path = FileWithAccess(dir, "DataSelect.ini", L"D:P(A;;FA;;;WD)", "old");
+  const std::vector<Entry> before = AccessList(path);
+  WriteFileAtomic(path, "new");
+  EXPECT_EQ(AccessList(path), before);
 }
 
 TEST(Win32AccessList, SecretFilesThatOthersMayReadAreRefused) {
