@@ -119,6 +119,15 @@ TEST_F(Win32StartupMutex, AMutexHeldByAnotherProgramStopsTheStart) {
   }
 }
 
+// A sibling's mutex that exists but cannot be opened with full access counts as absent.
+TEST_F(Win32StartupMutex, AMutexThatRefusesFullAccessDoesNotStopTheStart) {
+  OtherProcess holder("guard " + std::string(SiblingProductMutexes().front()));
+  ASSERT_EQ(holder.ReadLine(), "held");
+  const ProgramClaim claim = ClaimProgram();
+  EXPECT_FALSE(claim.Refusal) << claim.Refusal->text;
+  EXPECT_TRUE(claim.Mutex);
+}
+
 TEST_F(Win32StartupMutex, TheClaimIsSeenByAnotherProgramUntilItEnds) {
   EXPECT_EQ(OtherProcess("probe " + std::string(kOwnMutexName)).Wait(), 0u);
   {
