@@ -76,5 +76,16 @@ TEST(Win32EnvQueries, TheCommonFolderComesFromTheShellUnlessTheEnvironmentNamesI
   }
 }
 
+TEST(Win32EnvQueries, TheDocumentsAndProgramFoldersAreTheSystems) {
+  wchar_t* documents = nullptr;
+  ASSERT_EQ(::SHGetKnownFolderPath(FOLDERID_Documents, KF_FLAG_DONT_VERIFY, nullptr, &documents),
+            S_OK);
+  const std::string expected = Cp932(documents);
+  ::CoTaskMemFree(documents);
+  EXPECT_EQ(platform::DocumentsFolder(),
+            platform::DirectoryExists(expected) ? expected : std::string());
+  EXPECT_TRUE(platform::FileExists(platform::ProgramFolder() + "\\platform_tests.exe"));
+}
+
 }  // namespace
 }  // namespace nc16
