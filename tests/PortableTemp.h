@@ -10,11 +10,11 @@
 #include <string>
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <stdlib.h>
-#include <windows.h>
+// SetEnvironmentVariableA alone, without windows.h and its macros (WriteProfileString...).
+#include <windef.h>
+// After windef.h, which it needs.
+#include <processenv.h>
 #else
 #include <unistd.h>
 #endif
