@@ -11,7 +11,9 @@ namespace nc16::platform {
 
 // The first line of the file at the CP932 path, without its line break (LF or CR LF), as the
 // bytes stored. Raises EOSError naming the file when it cannot be read, is not a regular file,
-// or (on POSIX) can be read by its group or by others, as ssh refuses such key files.
+// or can be read or written by others (POSIX: its group or others; Windows: an entry of its
+// access list for anyone but the user, the system and the administrators), as ssh refuses such
+// key files.
 std::string ReadSecretFile(std::string_view path);
 
 // Every line of such a file (at most 1 MiB), each without its line break, with the same checks

@@ -11,6 +11,10 @@
 
 #ifdef _WIN32
 #include <stdlib.h>
+// SetEnvironmentVariableA alone, without windows.h and its macros (WriteProfileString...).
+#include <windef.h>
+// After windef.h, which it needs.
+#include <processenv.h>
 #else
 #include <unistd.h>
 #endif
@@ -35,10 +39,13 @@ inline std::filesystem::path MakeTempFolder(const std::string& prefix) {
 #endif
 }
 
-// Sets the variable, or removes it with nullopt.
+// Sets the variable, or removes it with nullopt. On Windows the C runtime's copy cannot hold an
+// empty variable (setting one to "" removes it); the process's environment, where the program
+// reads, can.
 inline void SetEnv(const char* name, const std::optional<std::string>& value) {
 #ifdef _WIN32
   ::_putenv_s(name, value ? value->c_str() : "");
+  if (value && value->empty()) ::SetEnvironmentVariableA(name, "");
 #else
   if (value)
     ::setenv(name, value->c_str(), 1);

@@ -1,7 +1,8 @@
 #include "platform/AtomicFile.h"
 
 #include <windows.h>
-// After windows.h, which it needs.
+// After windows.h, which they need.
+#include <aclapi.h>
 #include <sddl.h>
 
 #include <random>
@@ -20,13 +21,59 @@ namespace {
                  platform::win32::SystemMessage(err));
 }
 
+constexpr std::wstring_view kTempInfix = L".tmp-";
+
 std::filesystem::path TempNameBeside(const std::filesystem::path& target) {
   static thread_local std::mt19937_64 rng{std::random_device{}()};
-  std::string suffix =
-      ".tmp-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(rng() % 1000000);
+  std::wstring suffix(kTempInfix);
+  suffix += std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(rng() % 1000000);
   std::filesystem::path temp = target;
   temp += suffix;
   return temp;
+}
+
+// The process that made `entry` when it is a temporary file of the target named `target_name`
+// ("NAME.tmp-PID-N"); 0 otherwise.
+DWORD TemporaryOwner(std::wstring_view entry, std::wstring_view target_name) {
+  if (!entry.starts_with(target_name)) return 0;
+  entry.remove_prefix(target_name.size());
+  if (!entry.starts_with(kTempInfix)) return 0;
+  entry.remove_prefix(kTempInfix.size());
+  const size_t dash = entry.find(L'-');
+  if (dash == std::wstring_view::npos || dash == 0 || dash > 9 || dash + 1 == entry.size())
+    return 0;
+  DWORD pid = 0;
+  for (size_t i = 0; i < entry.size(); ++i) {
+    if (i == dash) continue;
+    if (entry[i] < L'0' || entry[i] > L'9') return 0;
+    if (i < dash) pid = pid * 10 + static_cast<DWORD>(entry[i] - L'0');
+  }
+  return pid;
+}
+
+// True unless the process has ended; a process of another user, which we may not look at, is
+// taken to run.
+bool ProcessRunning(DWORD pid) {
+  HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (process == nullptr) return ::GetLastError() == ERROR_ACCESS_DENIED;
+  DWORD code = 0;
+  const bool running = !::GetExitCodeProcess(process, &code) || code == STILL_ACTIVE;
+  ::CloseHandle(process);
+  return running;
+}
+
+// Removes what killed writers of `target` left behind. A candidate goes only when its process
+// has ended; a temporary still open in a writer (which shares no deletion) or another user's
+// (whose access list refuses it) cannot be removed anyway.
+void RemoveStaleTemporaries(const std::filesystem::path& target) {
+  const std::wstring target_name = target.filename().native();
+  const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : L".";
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+    const DWORD owner = TemporaryOwner(entry.path().filename().native(), target_name);
+    if (owner == 0 || !entry.is_regular_file(ec) || ProcessRunning(owner)) continue;
+    ::DeleteFileW(entry.path().c_str());
+  }
 }
 
 HANDLE AsHandle(std::intptr_t h) {
@@ -85,10 +132,32 @@ class OwnerOnlySecurity {
   SECURITY_ATTRIBUTES attributes_{};
 };
 
+// Gives the new file the access list of the file it is to replace, as a rename keeps the
+// temporary's own: a file that the product's installer opened to every user of the machine
+// stays open to them. Best effort, as the mode on POSIX: the file is written either way.
+void KeepAccessList(const std::filesystem::path& target, HANDLE file) {
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (::GetNamedSecurityInfoW(target.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                              nullptr, &dacl, nullptr, &descriptor) != ERROR_SUCCESS)
+    return;
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  ::GetSecurityDescriptorControl(descriptor, &control, &revision);
+  // Entries the old file inherited from the folder are inherited by the new one alike.
+  const SECURITY_INFORMATION what =
+      DACL_SECURITY_INFORMATION |
+      ((control & SE_DACL_PROTECTED) != 0 ? PROTECTED_DACL_SECURITY_INFORMATION
+                                          : UNPROTECTED_DACL_SECURITY_INFORMATION);
+  ::SetSecurityInfo(file, SE_FILE_OBJECT, what, nullptr, nullptr, dacl, nullptr);
+  ::LocalFree(descriptor);
+}
+
 }  // namespace
 
 AtomicFile::AtomicFile(const std::filesystem::path& target, FileAccess access) : target_(target) {
   if (auto refused = NotReplaceable(target_)) throw EOSError(*refused);
+  RemoveStaleTemporaries(target_);
   OwnerOnlySecurity owner_only;
   SECURITY_ATTRIBUTES* security = nullptr;
   if (access == FileAccess::kOwnerOnly) {
@@ -99,8 +168,9 @@ AtomicFile::AtomicFile(const std::filesystem::path& target, FileAccess access) :
   DWORD err = ERROR_FILE_EXISTS;
   for (int attempt = 0; attempt < 16 && h == INVALID_HANDLE_VALUE; ++attempt) {
     temp_ = TempNameBeside(target_);
-    h = ::CreateFileW(temp_.c_str(), GENERIC_WRITE, 0, security, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                      nullptr);
+    // WRITE_DAC: the creator may always set the new file's access list.
+    h = ::CreateFileW(temp_.c_str(), GENERIC_WRITE | WRITE_DAC, 0, security, CREATE_NEW,
+                      FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
       err = ::GetLastError();
       if (err != ERROR_FILE_EXISTS) Fail(target_, "作成", err);
@@ -108,6 +178,9 @@ AtomicFile::AtomicFile(const std::filesystem::path& target, FileAccess access) :
   }
   if (h == INVALID_HANDLE_VALUE) Fail(target_, "作成", err);
   handle_ = reinterpret_cast<std::intptr_t>(h);
+  if (access == FileAccess::kDefault &&
+      ::GetFileAttributesW(target_.c_str()) != INVALID_FILE_ATTRIBUTES)
+    KeepAccessList(target_, h);
 }
 
 AtomicFile::~AtomicFile() {

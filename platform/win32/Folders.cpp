@@ -38,6 +38,20 @@ std::optional<std::string> KnownFolder(REFKNOWNFOLDERID id) {
   return out;
 }
 
+// The folder without separators at its end, as on POSIX; a drive's root ("C:\") keeps its own,
+// and a "\" that is the second byte of a double-byte character (ソ) is no separator.
+std::string WithoutTrailingSeparator(std::string path) {
+  while (path.size() > 1 && !(path.size() == 3 && path[1] == ':')) {
+    size_t last = 0;
+    for (size_t i = 0; i < path.size();
+         i += IsLeadByte(static_cast<unsigned char>(path[i])) ? 2 : 1)
+      last = i;
+    if (last + 1 != path.size() || (path[last] != '\\' && path[last] != '/')) break;
+    path.pop_back();
+  }
+  return path;
+}
+
 DWORD Attributes(std::string_view path) {
   if (path.empty()) return INVALID_FILE_ATTRIBUTES;
   const auto wide = win32::WideFromCp932(path);
@@ -50,7 +64,7 @@ std::optional<std::string> CommonAppDataFolder() {
   // NC16_COMMON_APPDATA names it as on every other system; set but empty, no folder is named.
   if (auto set = win32::EnvCp932(L"NC16_COMMON_APPDATA")) {
     if (set->empty()) return std::nullopt;
-    return set;
+    return WithoutTrailingSeparator(std::move(*set));
   }
   return KnownFolder(FOLDERID_ProgramData);
 }

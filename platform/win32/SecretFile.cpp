@@ -1,6 +1,7 @@
 // Secret files on Windows: the counterpart of mode 0600 is an access list that lets no one read
-// the file but its owner (and the system and the administrators, who can read every file
-// anyway), as OpenSSH for Windows checks its key files.
+// or write the file but its owner (and the system and the administrators, who can read every
+// file anyway), as OpenSSH for Windows checks its key files. Whoever may write the file, or
+// change its access list or owner, chooses the secret.
 #include <windows.h>
 // After windows.h, which they need.
 #include <aclapi.h>
@@ -19,11 +20,13 @@ namespace {
   throw EOSError(std::string(path) + SJ(" を読み込めません: ") + cause_cp932);
 }
 
-constexpr ACCESS_MASK kReadRights = FILE_READ_DATA | GENERIC_READ | GENERIC_ALL;
+constexpr ACCESS_MASK kOwnersRights = FILE_READ_DATA | FILE_WRITE_DATA | FILE_APPEND_DATA |
+                                      WRITE_DAC | WRITE_OWNER | GENERIC_READ | GENERIC_WRITE |
+                                      GENERIC_ALL;
 
-// True when an access-allowed entry gives read access to someone else than the current user,
-// the system or the administrators; a missing access list lets everyone in.
-bool OthersCanRead(HANDLE file) {
+// True when an access-allowed entry gives read or write access to someone else than the current
+// user, the system or the administrators; a missing access list lets everyone in.
+bool OthersCanReadOrWrite(HANDLE file) {
   PACL dacl = nullptr;
   PSECURITY_DESCRIPTOR descriptor = nullptr;
   if (::GetSecurityInfo(file, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
@@ -37,7 +40,7 @@ bool OthersCanRead(HANDLE file) {
     const auto* header = static_cast<ACE_HEADER*>(ace);
     if (header->AceType != ACCESS_ALLOWED_ACE_TYPE) continue;
     const auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(ace);
-    if ((allowed->Mask & kReadRights) == 0) continue;
+    if ((allowed->Mask & kOwnersRights) == 0) continue;
     wchar_t* text = nullptr;
     if (!::ConvertSidToStringSidW(const_cast<DWORD*>(&allowed->SidStart), &text)) {
       others = true;
@@ -64,7 +67,9 @@ void ReadSecretChunks(std::string_view path,
     ~Closer() { ::CloseHandle(h); }
   } closer{h};
   if (::GetFileType(h) != FILE_TYPE_DISK) Fail(path, "not a regular file");
-  if (OthersCanRead(h)) Fail(path, "readable by others (only its owner may be allowed to read it)");
+  if (OthersCanReadOrWrite(h))
+    Fail(path,
+         "readable or writable by others (only its owner may be allowed to read or write it)");
   char buf[4096];
   while (true) {
     DWORD n = 0;

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,11 +42,21 @@ inline std::wstring Wide(std::string_view cp932) {
   return WideFromCp932(cp932).value_or(std::wstring());
 }
 
-// The environment variable as CP932: nothing when unset or not expressible in CP932.
+// The environment variable as CP932: nothing when unset or not expressible in CP932. Read from
+// the process's environment, in UTF-16: the C runtime's copy holds no variable set to the empty
+// text (its _putenv removes such a variable) and may have passed through the ANSI code page.
 inline std::optional<std::string> EnvCp932(const wchar_t* name) {
-  const wchar_t* v = ::_wgetenv(name);
-  if (v == nullptr) return std::nullopt;
-  return Cp932FromWide(v);
+  std::wstring value(64, L'\0');
+  while (true) {
+    ::SetLastError(ERROR_SUCCESS);
+    const DWORD n = ::GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size()));
+    if (n == 0 && ::GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
+    if (n < value.size()) {
+      value.resize(n);
+      return Cp932FromWide(value);
+    }
+    value.resize(n);  // n counts the terminator when the buffer was too small
+  }
 }
 
 // The environment variable, or `fallback` when it is unset or empty.

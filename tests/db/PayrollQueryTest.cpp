@@ -328,6 +328,7 @@ TEST(TableFiles, UpperCaseFilesAnswerToTheProgramsSpelling) {
   EXPECT_EQ(q.FieldByName("Version").AsInteger(), 20349);
   q.Close();
 
+#ifndef _WIN32  // a Windows folder cannot hold them
   // Two files that Windows would take for one: an engine error naming both.
   std::filesystem::copy_file(dat / "MKAISYA.DB", dat / "mkaisya.db");
   try {
@@ -337,6 +338,7 @@ TEST(TableFiles, UpperCaseFilesAnswerToTheProgramsSpelling) {
     EXPECT_NE(std::string(e.what()).find((dat / "MKAISYA.DB").string()), std::string::npos);
     EXPECT_NE(std::string(e.what()).find((dat / "mkaisya.db").string()), std::string::npos);
   }
+#endif
 }
 
 // Connections are reused from one session to the next with their table declarations: each

@@ -27,14 +27,14 @@ TEST_F(DataList, ByFolderAscendingAndDescending) {
   ASSERT_EQ(rows.size(), 200u);
   EXPECT_EQ(rows[0].Holder, Folder(1));
   EXPECT_EQ(rows[0].Name, inst_.data_sets[0].company);
-  EXPECT_EQ(rows[0].ShownPath, "~/DB/DAT001");
+  EXPECT_EQ(rows[0].ShownPath, testing::Native("~/DB/DAT001"));
   EXPECT_EQ(rows[5].Name, SJ("未使用"));
   EXPECT_EQ(rows[5].Period, "");
-  EXPECT_EQ(rows[199].ShownPath, "~/DB/DAT200");
+  EXPECT_EQ(rows[199].ShownPath, testing::Native("~/DB/DAT200"));
 
   auto down = Load("Holder", "DESC");
   ASSERT_EQ(down.size(), 200u);
-  EXPECT_EQ(down[0].ShownPath, "~/DB/DAT200");
+  EXPECT_EQ(down[0].ShownPath, testing::Native("~/DB/DAT200"));
   EXPECT_EQ(down[199].Holder, Folder(1));
   EXPECT_TRUE(shown_.empty());
 }
@@ -57,7 +57,7 @@ TEST_F(DataList, ByNameKeepsUnusedLastAndEmptyNamesAtTheFarEnd) {
   auto down = Load("Content,Holder", "DESC");
   EXPECT_EQ(down[0].Name, SJ("未使用"));
   // Equal names descend by name and ascend by folder.
-  EXPECT_EQ(down[0].ShownPath, "~/DB/DAT006");
+  EXPECT_EQ(down[0].ShownPath, testing::Native("~/DB/DAT006"));
   EXPECT_NE(down[199].Name, SJ("未使用"));
 }
 
@@ -114,7 +114,7 @@ TEST_F(DataList, MissingListIsCreatedWithTwoHundredUnusedRows) {
   for (size_t i = 0; i < rows.size(); ++i) {
     char expected[32];
     std::snprintf(expected, sizeof expected, "~/DB/DAT%.3zu", i + 1);
-    EXPECT_EQ(rows[i].ShownPath, expected);
+    EXPECT_EQ(rows[i].ShownPath, testing::Native(expected));
     EXPECT_EQ(rows[i].Name, SJ("未使用"));
     EXPECT_EQ(rows[i].Period, "");
   }
@@ -134,7 +134,7 @@ TEST_F(DataList, MissingListIsCreatedWithTwoHundredUnusedRows) {
   EXPECT_EQ(std::get<int64_t>(row[0]), 42);
   EXPECT_EQ(std::get<std::string>(row[3]), "\xFF" + SJ("未使用"));
   EXPECT_EQ(std::get<int64_t>(row[9]), -1);
-  EXPECT_EQ(std::get<std::string>(row[16]), inst_.common_data_dir + "/DB/DAT042");
+  EXPECT_EQ(std::get<std::string>(row[16]), testing::Native(inst_.common_data_dir + "/DB/DAT042"));
   EXPECT_EQ(std::get<int64_t>(row[17]), 42);
 }
 

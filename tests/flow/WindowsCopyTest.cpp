@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/flow/DataList.h"
 #include "app/flow/HolderFolder.h"
 #include "app/flow/Startup.h"
 #include "platform/Cp932.h"
+#include "platform/Platform.h"
 #include "tests/flow/DataListFixture.h"
 #include "tests/platform/TempFolder.h"
 #include "tools/demo/DemoCommonData.h"
@@ -16,13 +19,25 @@
 namespace nc16::test {
 namespace {
 
+using nc16::testing::FolderEntries;
+using nc16::testing::Native;
 using nc16::testing::TempFolder;
+
+// Windows opens a Holder as it is written: no mapping, and no file system that tells letter
+// cases apart.
+constexpr bool kWindows = platform::kPathSeparator == "\\";
+
+// True when `folder` holds an entry of exactly this name (not merely one in another case).
+bool Holds(const std::filesystem::path& folder, const std::string& name) {
+  const auto names = FolderEntries(folder);
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
 
 TEST(LocalHolderFolder, WindowsPathsMapUnderTheCommonFolder) {
   TempFolder dir;
   std::filesystem::create_directories(dir.Path() / "VANTREL/MILVEKKYUYO/DB/DAT001");
-  const std::string common = dir.Path().string() + "/vantrel/MILVEKKYUYO";
-  const std::string mapped = common + "/DB/DAT001";
+  const std::string common = Native(dir.Path().string() + "/vantrel/MILVEKKYUYO");
+  const std::string mapped = Native(common + "/DB/DAT001");
   struct Case {
     std::string holder, folder;
   } cases[] = {
@@ -43,7 +58,7 @@ TEST(LocalHolderFolder, WindowsPathsMapUnderTheCommonFolder) {
   };
   for (const Case& c : cases) {
     const std::string holder = Utf8ToCp932(c.holder);
-    const std::string want = c.folder.empty() ? holder : Utf8ToCp932(c.folder);
+    const std::string want = c.folder.empty() || kWindows ? holder : Utf8ToCp932(c.folder);
     EXPECT_EQ(LocalHolderFolder(holder, Utf8ToCp932(common)), want) << c.holder;
   }
 }
@@ -55,22 +70,31 @@ class WindowsCopy : public DataListFixture {
 
 TEST_F(WindowsCopy, StartsListsAndChecksAsTheOrdinaryInstallation) {
   ASSERT_TRUE(std::filesystem::exists(Common() / "DB" / "MDATALIST.DB"));
-  EXPECT_FALSE(std::filesystem::exists(Common() / "db"));
+  EXPECT_FALSE(Holds(Common(), "db"));
   EXPECT_EQ(CheckInstallation(*info_), std::nullopt);
   EXPECT_EQ(info_->SourceVersion, "701002");
 
   const auto rows = Load();
   ASSERT_EQ(rows.size(), 200u);
   EXPECT_EQ(rows[0].Holder, demo::WindowsHolder(1));
-  EXPECT_EQ(rows[0].Folder, info_->CommonDataDir + "/DB/DAT001");
-  EXPECT_EQ(rows[0].ShownPath, "~/DB/DAT001");
+  // On Windows the Holder names the product's folder under C:\ProgramData, not this copy: the
+  // copy's own folder, in the product's upper case, stands in for it in the check.
+  std::string first = rows[0].Holder;
+  if (kWindows) {
+    EXPECT_EQ(rows[0].Folder, rows[0].Holder);
+    EXPECT_EQ(rows[0].ShownPath, rows[0].Holder);
+    first = inst_.data_sets[0].folder;
+  } else {
+    EXPECT_EQ(rows[0].Folder, info_->CommonDataDir + "/DB/DAT001");
+    EXPECT_EQ(rows[0].ShownPath, "~/DB/DAT001");
+  }
   EXPECT_EQ(rows[0].Name, inst_.data_sets[0].company);
   EXPECT_EQ(rows[5].ShownPath, demo::WindowsHolder(6));  // no such folder here
   EXPECT_TRUE(shown_.empty());
 
-  ASSERT_TRUE(check_->CheckSelectedData(rows[0].Holder, shown_));
-  EXPECT_EQ(info_->DataKey, rows[0].Holder);
-  EXPECT_EQ(info_->DataFolder, rows[0].Folder);
+  ASSERT_TRUE(check_->CheckSelectedData(first, shown_));
+  EXPECT_EQ(info_->DataKey, first);
+  EXPECT_EQ(info_->DataFolder, kWindows ? first : rows[0].Folder);
   EXPECT_EQ(info_->CompanyName, inst_.data_sets[0].company);
   EXPECT_TRUE(check_->MyNumberInUse);
   EXPECT_EQ(check_->MyNumberPassword, inst_.my_number_password);
@@ -87,12 +111,13 @@ TEST_F(WindowsCopy, AMissingListIsMadeInTheOneDbFolder) {
   std::filesystem::remove(Common() / "DB" / "MDATALIST.PX");
   const auto rows = Load();
   ASSERT_EQ(rows.size(), 200u);
-  EXPECT_EQ(rows[0].ShownPath, "~/DB/DAT001");
+  EXPECT_EQ(rows[0].ShownPath, Native("~/DB/DAT001"));
   EXPECT_TRUE(std::filesystem::exists(Common() / "DB" / "mDataList.db"));
-  EXPECT_FALSE(std::filesystem::exists(Common() / "db"));
+  EXPECT_FALSE(Holds(Common(), "db"));
   EXPECT_TRUE(shown_.empty());
 }
 
+#ifndef _WIN32  // a Windows folder cannot hold two names that differ only in case
 TEST_F(WindowsCopy, NamesThatDifferOnlyInCaseAreRefusedNamingBoth) {
   const auto dat = Common() / "DB" / "DAT001";
   std::filesystem::copy_file(dat / "MKAISYA.DB", dat / "mkaisya.db");
@@ -110,6 +135,7 @@ TEST_F(WindowsCopy, NamesThatDifferOnlyInCaseAreRefusedNamingBoth) {
   EXPECT_NE(stop.find("INITDAT"), std::string::npos) << stop;
   EXPECT_TRUE(stop.ends_with("\r\rﾌﾟﾛｸﾞﾗﾑを強制終了します。")) << stop;
 }
+#endif
 
 }  // namespace
 }  // namespace nc16::test

@@ -11,6 +11,7 @@
 namespace nc16 {
 namespace {
 
+using nc16::testing::Native;
 using nc16::testing::ReadFile;
 using nc16::testing::ScopedEnv;
 using nc16::testing::TempFolder;
@@ -22,7 +23,7 @@ class DataExportInfoTest : public ::testing::Test {
  protected:
   DataExportInfoTest() {
     WriteFile(registry_, "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VANTREL\\MILVEKKYUYO070]\r\nRootDir=" +
-                             root_ + "/\r\n");
+                             Native(root_ + "/") + "\r\n");
     std::filesystem::create_directories(data_root_ + "/Initdat");
     std::filesystem::create_directories(common_dir_);
   }
@@ -35,9 +36,9 @@ class DataExportInfoTest : public ::testing::Test {
   TempFolder dir_;
   std::string registry_ = dir_ / "registry.ini";
   std::string root_ = dir_ / "vantrel";
-  std::string data_root_ = root_ + "/MILVEKKYUYO16";
+  std::string data_root_ = Native(root_ + "/MILVEKKYUYO16");
   std::string common_dir_ = dir_ / "common/vantrel/MILVEKKYUYO";
-  std::string selection_ = common_dir_ + "/DataSelect.ini";
+  std::string selection_ = Native(common_dir_ + "/DataSelect.ini");
   ScopedEnv registry_env_{"NC16_REGISTRY", registry_};
   ScopedEnv common_env_{"NC16_COMMON_APPDATA", dir_ / "common"};
 };

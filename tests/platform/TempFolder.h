@@ -16,6 +16,15 @@
 
 namespace nc16::testing {
 
+// `path` with the system's separator: "/" becomes "\" on Windows, where the program joins names
+// with "\" (no CP932 trail byte is a "/").
+inline std::string Native(std::string path) {
+#ifdef _WIN32
+  std::replace(path.begin(), path.end(), '/', '\\');
+#endif
+  return path;
+}
+
 class TempFolder {
  public:
   TempFolder() { path_ = MakeTempFolder("nc16-test"); }
@@ -29,7 +38,8 @@ class TempFolder {
   TempFolder& operator=(const TempFolder&) = delete;
 
   const std::filesystem::path& Path() const { return path_; }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+  // The path of `name` ("a/b" allowed) inside the folder, with the system's separator.
+  std::string operator/(const std::string& name) const { return Native((path_ / name).string()); }
 
  private:
   std::filesystem::path path_;
