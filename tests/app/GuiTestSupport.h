@@ -64,6 +64,7 @@ class DemoEnvironment {
   std::vector<std::unique_ptr<nc16::testing::ScopedEnv>> env_;
 };
 
+#ifndef _WIN32
 // A launcher window stand-in: binds a datagram socket and sets NC16_LAUNCHER_SOCKET to it.
 class FakeLauncher {
  public:
@@ -80,5 +81,6 @@ class FakeLauncher {
   std::unique_ptr<nc16::testing::ScopedEnv> env_;
   std::vector<std::string> received_;
 };
+#endif
 
 }  // namespace nc16::test
