@@ -8,15 +8,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "external/qvcrypt/QvCryptLib.h"
 #include "platform/Cp932.h"
-#include "tests/PortableTemp.h"
+#include "tests/platform/TempFolder.h"
 #include "tools/demo/DemoInstallation.h"
 
 namespace nc16::test {
@@ -115,14 +114,15 @@ class WizardLauncher : public ::testing::TestWithParam<Ending> {};
 
 TEST_P(WizardLauncher, WindowCallsAndNotification) {
   const Ending& ending = GetParam();
-  const std::filesystem::path root = nc16::testing::MakeTempFolder("nc16-launcher");
+  const nc16::testing::TempFolder temp;
+  const std::filesystem::path& root = temp.Path();
   demo::DemoOptions options;
   options.root = FromNativePath(root / "demo");
   options.employees = 3;
   const demo::DemoInstallation installation = demo::CreateDemoInstallation(options);
   // The data set the wizard offers first: a company without individual numbers.
-  std::ofstream(NativePath(installation.common_data_dir) / "DataSelect.ini")
-      << "[NENCHO]\r\nDATA=" << installation.data_sets.at(1).holder << "\r\n";
+  nc16::testing::WriteFile(NativePath(installation.common_data_dir) / "DataSelect.ini",
+                           "[NENCHO]\r\nDATA=" + installation.data_sets.at(1).holder + "\r\n");
   std::filesystem::create_directories(root / "locks");
   using nc16::testing::ScopedEnv;
   ScopedEnv registry("NC16_REGISTRY", installation.registry_file);
@@ -158,8 +158,6 @@ TEST_P(WizardLauncher, WindowCallsAndNotification) {
   } else {
     EXPECT_FALSE(std::filesystem::exists(file));
   }
-  std::error_code ignored;
-  std::filesystem::remove_all(root, ignored);
 }
 
 // "c2VjcmV0LWtleQ==" is "secret-key"; an empty key fails at Finish.
