@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -109,6 +110,10 @@ struct Ending {
   const char* key;      // the launch argument's key, Base64
   int result;           // the notification's lParam
 };
+
+void PrintTo(const Ending& ending, std::ostream* out) {
+  *out << ending.name;
+}
 
 class WizardLauncher : public ::testing::TestWithParam<Ending> {};
 
