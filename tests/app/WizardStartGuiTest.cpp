@@ -33,6 +33,9 @@ TEST_F(ProgramStart, RunningSiblingIsWarnedAbout) {
   EXPECT_EQ(SiblingProductMutexes().size(), 22u);
 }
 
+// The marker is a file in the lock folder on POSIX; on Windows the folder only names the
+// mutexes' namespace, and a kernel mutex is always created.
+#ifndef _WIN32
 TEST_F(ProgramStart, AMarkerThatCannotBeCreatedIsAStartUpStop) {
   const std::string folder = std::string(std::getenv("NC16_LOCK_DIR")) + "/missing";
   nc16::testing::ScopedEnv missing("NC16_LOCK_DIR", folder);
@@ -42,6 +45,7 @@ TEST_F(ProgramStart, AMarkerThatCannotBeCreatedIsAStartUpStop) {
                                       "/MVKTONC16.mutex: No such file or directory\r\r"
                                       "ﾌﾟﾛｸﾞﾗﾑを強制終了します。"));
 }
+#endif
 
 }  // namespace
 }  // namespace nc16::test
