@@ -1,6 +1,7 @@
 # What the wizard needs beside it on Windows, in the build's bin folder (so that the programs and
 # the tests run from there under wine) and in the installed folder:
-#   Qt6Core.dll, Qt6Gui.dll, Qt6Widgets.dll (and Qt6Test.dll in the build, for the tests)
+#   Qt6Core.dll, Qt6Gui.dll, Qt6Widgets.dll (and Qt6Test.dll in the build, for the tests), and
+#   the compiler's runtime DLLs when Qt's plugins need them (below)
 #   qt.conf                              Qt's plugins and translations are found beside it
 #   plugins/platforms/qwindows.dll, qoffscreen.dll, plugins/styles/qwindowsvistastyle.dll
 #   translations/qtbase_ja.qm            Qt's own texts in Japanese (Debian's qt6-translations-l10n)
@@ -24,6 +25,22 @@ endforeach()
 set(nc16_qt_dlls Qt6::Core Qt6::Gui Qt6::Widgets)
 set(nc16_qt_platforms Qt6::QWindowsIntegrationPlugin Qt6::QOffscreenIntegrationPlugin)
 set(nc16_qt_styles Qt6::QWindowsVistaStylePlugin)
+
+# Qt's plugins are module libraries, which a Qt built before the toolchain file gave modules the
+# static runtime links against the compiler's runtime DLLs: those DLLs (from Debian's mingw-w64
+# packages) then go beside the programs too.
+set(nc16_runtime_dlls)
+find_program(NC16_OBJDUMP x86_64-w64-mingw32-objdump REQUIRED)
+get_target_property(nc16_qwindows Qt6::QWindowsIntegrationPlugin IMPORTED_LOCATION_RELEASE)
+execute_process(COMMAND ${NC16_OBJDUMP} -p ${nc16_qwindows} OUTPUT_VARIABLE nc16_imports)
+if(nc16_imports MATCHES "libstdc\\+\\+-6\\.dll")
+  foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
+    string(MAKE_C_IDENTIFIER "NC16_MINGW_${dll}" var)
+    find_file(${var} ${dll} PATHS /usr/lib/gcc/x86_64-w64-mingw32/12-posix
+              /usr/x86_64-w64-mingw32/lib NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+    list(APPEND nc16_runtime_dlls ${${var}})
+  endforeach()
+endif()
 set(nc16_qt_conf ${CMAKE_CURRENT_BINARY_DIR}/qt.conf)
 file(WRITE ${nc16_qt_conf} "[Paths]\nPrefix = .\nPlugins = plugins\nTranslations = translations\n")
 
@@ -44,7 +61,7 @@ add_custom_target(nc16_windows_runtime
   COMMAND ${CMAKE_COMMAND} -E make_directory ${bin}/plugins/platforms ${bin}/plugins/styles
           ${bin}/translations ${bin}/fonts
   ${copies}
-  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${nc16_qt_conf} ${bin}
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${nc16_qt_conf} ${nc16_runtime_dlls} ${bin}
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${NC16_QT_JAPANESE} ${bin}/translations
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${NC16_IPA_GOTHIC} ${NC16_IPA_PGOTHIC} ${bin}/fonts
   VERBATIM)
@@ -53,7 +70,7 @@ set(nc16_install_dlls)
 foreach(dll ${nc16_qt_dlls})
   list(APPEND nc16_install_dlls $<TARGET_FILE:${dll}>)
 endforeach()
-install(FILES ${nc16_install_dlls} ${nc16_qt_conf} DESTINATION .)
+install(FILES ${nc16_install_dlls} ${nc16_runtime_dlls} ${nc16_qt_conf} DESTINATION .)
 foreach(plugin ${nc16_qt_platforms})
   install(FILES $<TARGET_FILE:${plugin}> DESTINATION plugins/platforms)
 endforeach()

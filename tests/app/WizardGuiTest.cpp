@@ -249,7 +249,8 @@ TEST_F(Wizard, ArgumentWithWindowZeroStillBuildsTheSummary) {
   ExpectOneBox(MessageKind::kInformation, "中間ﾌｧｲﾙが作成されました。\r");
   void* data = nullptr;
   int32_t length = 0;
-  ASSERT_EQ(QvCryptDecryptFileToMemByKey(file.c_str(), "secret-key", &data, &length), 0);
+  ASSERT_EQ(
+      QvCryptDecryptFileToMemByKey(FromNativePath(file).c_str(), "secret-key", &data, &length), 0);
   QvCryptFreeMem(data);
 }
 
