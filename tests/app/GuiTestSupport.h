@@ -42,6 +42,14 @@ class ModalWatch {
   QPointer<QWidget> open_;  // the modal window seen at the last look
 };
 
+// A path written with "/" as the system writes it ("\\" on Windows).
+inline QString NativeSeparators(QString path) {
+#ifdef _WIN32
+  path.replace(u'/', u'\\');
+#endif
+  return path;
+}
+
 // A demo installation under a fresh temporary folder, and the environment variables that point
 // the program at it (registry, common data folder, home, lock folder) for the fixture's life.
 class DemoEnvironment {

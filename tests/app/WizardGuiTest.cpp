@@ -76,7 +76,7 @@ TEST_F(Wizard, StartedAloneWritesPlainXml) {
   EXPECT_EQ(summary[0], "【連動元情報】");
   EXPECT_EQ(summary[1], " 会社名            : 有限会社ゾルテ工業");
   EXPECT_EQ(summary[2], " 申告年度          : 令和 6年");
-  EXPECT_EQ(summary[3], " ﾃﾞｰﾀﾌｫﾙﾀﾞﾊﾟｽ      : ~/DB/DAT002");
+  EXPECT_EQ(summary[3], " ﾃﾞｰﾀﾌｫﾙﾀﾞﾊﾟｽ      : " + NativeSeparators("~/DB/DAT002"));
   EXPECT_EQ(summary[4], " 個人番号連動設定  : 連動情報に個人番号を含めない");
   EXPECT_EQ(summary[5], "");
   EXPECT_EQ(summary[6], "【中間ﾌｧｲﾙ】");
@@ -288,7 +288,7 @@ TEST_F(Wizard, CopiesFromWindowsExportTheSameDocument) {
     const auto file = env_->OutFolder() / name;
     F().page3->Edit4a->setText(QString::fromStdString(file.string()));
     Next();
-    EXPECT_EQ(Summary()[3], " ﾃﾞｰﾀﾌｫﾙﾀﾞﾊﾟｽ      : ~/DB/DAT001");
+    EXPECT_EQ(Summary()[3], " ﾃﾞｰﾀﾌｫﾙﾀﾞﾊﾟｽ      : " + NativeSeparators("~/DB/DAT001"));
     Next();
     ExpectOneBox(MessageKind::kInformation, "中間ﾌｧｲﾙが作成されました。\r");
     Destroy();
@@ -319,7 +319,7 @@ TEST_F(Wizard, CopiesFromWindowsExportTheSameDocument) {
                                     "\r\nKOMONSAKI=" + SJ("有限会社ゾルテ工業") + "\r\n");
   ASSERT_TRUE(Start());
   EXPECT_EQ(F().page2->Cell(3, F().page2->SelectedRow()), env_->DataSetKey(2));
-  EXPECT_EQ(F().page2->Cell(2, F().page2->SelectedRow()), "~/DB/DAT002");
+  EXPECT_EQ(F().page2->Cell(2, F().page2->SelectedRow()), NativeSeparators("~/DB/DAT002"));
   Destroy();
   EXPECT_EQ(export_main("b.xml"), ordinary);
   // The choice went back into the file it came from, with the Holder as the list holds it.

@@ -47,7 +47,7 @@ TEST_F(Pages, GridLayoutAndFirstSelection) {
   EXPECT_EQ(Title(F(), 2), "ﾃﾞｰﾀﾌｫﾙﾀﾞﾊﾟｽ ▲");
   EXPECT_EQ(F().page2->RowCount(), 201);
   EXPECT_EQ(F().page2->SelectedRow(), 1);  // nothing remembered
-  EXPECT_EQ(F().page2->Cell(2, 1), "~/DB/DAT001");
+  EXPECT_EQ(F().page2->Cell(2, 1), NativeSeparators("~/DB/DAT001"));
   EXPECT_EQ(F().page2->Cell(1, 1), "令和  6年 12月／ 2回");
   EXPECT_EQ(F().page2->Cell(0, 6), "未使用");
   EXPECT_EQ(F().page2->Label2b->text(),
@@ -80,11 +80,11 @@ TEST_F(Pages, TitleClicksSortAndKeepTheSelection) {
   ClickTitle(F(), 500);  // folder: first click on the bare title descends
   EXPECT_EQ(Title(F(), 2), "ﾃﾞｰﾀﾌｫﾙﾀﾞﾊﾟｽ ▼");
   EXPECT_EQ(Title(F(), 0), "ﾃﾞｰﾀ名");
-  EXPECT_EQ(F().page2->Cell(2, 1), "~/DB/DAT200");
+  EXPECT_EQ(F().page2->Cell(2, 1), NativeSeparators("~/DB/DAT200"));
   EXPECT_EQ(F().page2->Cell(2, F().page2->SelectedRow()), selected);
   ClickTitle(F(), 500);
   EXPECT_EQ(Title(F(), 2), "ﾃﾞｰﾀﾌｫﾙﾀﾞﾊﾟｽ ▲");
-  EXPECT_EQ(F().page2->Cell(2, 1), "~/DB/DAT001");
+  EXPECT_EQ(F().page2->Cell(2, 1), NativeSeparators("~/DB/DAT001"));
 
   ClickTitle(F(), 100, Qt::ShiftModifier);  // only a plain left click sorts
   EXPECT_EQ(Title(F(), 0), "ﾃﾞｰﾀ名");
@@ -189,8 +189,8 @@ TEST_F(Pages, MissingListIsCreated) {
   ASSERT_EQ(F().page2->RowCount(), 201);
   EXPECT_EQ(F().page2->Cell(0, 1), "未使用");
   EXPECT_EQ(F().page2->Cell(1, 1), "");
-  EXPECT_EQ(F().page2->Cell(2, 1), "~/DB/DAT001");
-  EXPECT_EQ(F().page2->Cell(2, 200), "~/DB/DAT200");
+  EXPECT_EQ(F().page2->Cell(2, 1), NativeSeparators("~/DB/DAT001"));
+  EXPECT_EQ(F().page2->Cell(2, 200), NativeSeparators("~/DB/DAT200"));
   EXPECT_EQ(F().page2->SelectedRow(), 1);
 }
 
