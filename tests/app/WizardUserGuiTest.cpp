@@ -6,6 +6,8 @@
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -334,6 +336,19 @@ TEST_F(User, MessageBoxesLookLikeThePages) {
   EXPECT_EQ(label->font().pixelSize(), ProportionalFont().pixelSize());
   // Qt's own boxes (the file dialog's question) take the application's font.
   EXPECT_EQ(QApplication::font().family(), ProportionalFont().family());
+}
+
+// The two fonts are there under the names asked for (on Windows the system's Japanese font or
+// the IPA fonts beside the program) and have the pages' kanji and half-width kana.
+TEST_F(User, FontsAreThereWithTheJapaneseCharacters) {
+  App();
+  for (const QFont& font : {ProportionalFont(), FixedPitchFont()}) {
+    EXPECT_EQ(QFontInfo(font).family(), font.family());
+    const QFontMetrics metrics(font);
+    for (char32_t c : {U'\u9023', U'\uFF83', U'\uFF9E'})  // 連 ﾃ ﾞ
+      EXPECT_TRUE(metrics.inFontUcs4(c))
+          << font.family().toStdString() << " U+" << std::hex << static_cast<unsigned>(c);
+  }
 }
 
 TEST_F(User, MessageBoxLinesAreNotWrapped) {
