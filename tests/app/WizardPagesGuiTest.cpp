@@ -314,9 +314,9 @@ TEST_F(FilePage, ThePlaceOfTheFileIsRefusedOnNext) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.typed.toStdString());
     F().Button2->setFocus();
-    F().page3->Edit4a->setText(c.typed);
+    F().page3->Edit4a->setText(NativeSeparators(c.typed));
     Next();
-    ExpectOneBox(MessageKind::kWarning, c.warning);
+    ExpectOneBox(MessageKind::kWarning, NativeSeparators(c.warning));
     EXPECT_EQ(Page(), "page3");
     EXPECT_EQ(QApplication::focusWidget(), F().page3->Edit4a);
   }
@@ -324,7 +324,7 @@ TEST_F(FilePage, ThePlaceOfTheFileIsRefusedOnNext) {
 
   // An existing file typed by name is replaced only after Yes; No, the default, stays.
   nc16::testing::WriteFile(env_->OutFolder() / "old.xml", "old");
-  const QString old = out + "/old.xml";
+  const QString old = NativeSeparators(out + "/old.xml");
   const QString question =
       "指定された中間ﾌｧｲﾙは既に存在します。\r" + old + "\r上書きしてもよろしいですか？\r";
   F().page3->Edit4a->setText(old);
