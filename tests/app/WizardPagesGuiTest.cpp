@@ -261,11 +261,14 @@ TEST_F(FilePage, ExtensionFollowsTheMyNumberChoice) {
 TEST_F(FilePage, PasswordOnlyWithMyNumberAndNotInTheSystemRoot) {
   ToPage5();
   Next();  // first item: the empty password passes
-  F().page3->Edit4a->setText("/out.xml");
+  // The system's drive: "/" on POSIX, the Windows folder's drive ("C:") on Windows.
+  const QString drive = QString::fromStdString(F().SystemDrive);
+  F().page3->Edit4a->setText(drive == "/" ? "/out.xml" : drive + "\\out.xml");
   Next();
   ExpectOneBox(MessageKind::kWarning,
-               "ｼｽﾃﾑﾄﾞﾗｲﾌﾞ(/)直下にﾌｧｲﾙは指定できません。\r"
-               "別のﾄﾞﾗｲﾌﾞまたはﾌｫﾙﾀﾞを指定してから[次へ]をｸﾘｯｸしてください。\r");
+               "ｼｽﾃﾑﾄﾞﾗｲﾌﾞ(" + drive +
+                   ")直下にﾌｧｲﾙは指定できません。\r"
+                   "別のﾄﾞﾗｲﾌﾞまたはﾌｫﾙﾀﾞを指定してから[次へ]をｸﾘｯｸしてください。\r");
   F().page3->Edit4a->setText(QString::fromStdString((env_->OutFolder() / "out.xml").string()));
   Next();
   ExpectNoBox();
