@@ -439,7 +439,7 @@ TEST_F(FilePage, RealDialogAddsTheDefaultExtension) {
   ToPage5();
   Next();
   const QString folder = QString::fromStdString(env_->OutFolder().string());
-  F().page3->Edit4a->setText(folder + "/old.xml");
+  F().page3->Edit4a->setText(NativeSeparators(folder + "/old.xml"));
   QTimer::singleShot(0, [] {
     auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
     ASSERT_NE(dialog, nullptr);
@@ -450,7 +450,7 @@ TEST_F(FilePage, RealDialogAddsTheDefaultExtension) {
     static_cast<QDialog*>(dialog)->accept();
   });
   QTest::mouseClick(F().page3->BitBtn4a, Qt::LeftButton);
-  EXPECT_EQ(F().page3->Edit4a->text(), folder + "/report.xml");
+  EXPECT_EQ(F().page3->Edit4a->text(), NativeSeparators(folder + "/report.xml"));
 }
 
 TEST_F(FilePage, PasswordBoxesTakeOnlyTheirCharacters) {
