@@ -397,42 +397,50 @@ TEST_F(FilePage, BareNameIsShownInTheDocumentsFolder) {
 
 TEST_F(FilePage, BrowseAsksTheDialogAndAdjustsTheAnswer) {
   ToPage5();
+  // Absolute paths of the system: "/data/old.xml", on Windows "D:\\data\\old.xml".
+  auto path = [](const char* posix) {
+#ifdef _WIN32
+    return "D:" + NativeSeparators(posix);
+#else
+    return QString::fromUtf8(posix);
+#endif
+  };
   std::vector<SaveDialogRequest> asked;
-  std::optional<QString> answer = "/x/report";
+  std::optional<QString> answer = path("/x/report");
   Page3File::SaveDialogAnswer = [&](const SaveDialogRequest& r) {
     asked.push_back(r);
     return answer;
   };
-  F().ExportInfo->OutputFile = "/data/old.xml";
+  F().ExportInfo->OutputFile = FromQ(path("/data/old.xml"));
   ChooseMyNumber(1);
   F().page5->edMNum->setText(demo::kDemoMyNumberPassword);
   Next();
   QTest::mouseClick(F().page3->BitBtn4a, Qt::LeftButton);
   ASSERT_EQ(asked.size(), 1u);
   EXPECT_EQ(asked[0].title, "中間ﾌｧｲﾙの指定");
-  EXPECT_EQ(asked[0].folder, "/data");
-  EXPECT_EQ(asked[0].fileName, "/data/old.xml.qve");
+  EXPECT_EQ(asked[0].folder, path("/data"));
+  EXPECT_EQ(asked[0].fileName, path("/data/old.xml.qve"));
   EXPECT_EQ(asked[0].defaultSuffix, "");
   EXPECT_TRUE(asked[0].filters[0].startsWith("中間ﾌｧｲﾙ (*.xml.qve)"));
   EXPECT_TRUE(asked[0].filters[1].startsWith("すべてのﾌｧｲﾙ(*.*)"));
-  EXPECT_EQ(F().page3->Edit4a->text(), "/x/report.XML.QVE");
+  EXPECT_EQ(F().page3->Edit4a->text(), path("/x/report.XML.QVE"));
 
-  answer = "/x/keep.xml.QVE";
+  answer = path("/x/keep.xml.QVE");
   QTest::mouseClick(F().page3->BitBtn4a, Qt::LeftButton);
-  EXPECT_EQ(F().page3->Edit4a->text(), "/x/keep.xml.QVE");
+  EXPECT_EQ(F().page3->Edit4a->text(), path("/x/keep.xml.QVE"));
 
   answer = std::nullopt;  // cancelled: nothing changes
   QTest::mouseClick(F().page3->BitBtn4a, Qt::LeftButton);
-  EXPECT_EQ(F().page3->Edit4a->text(), "/x/keep.xml.QVE");
+  EXPECT_EQ(F().page3->Edit4a->text(), path("/x/keep.xml.QVE"));
 
   Back();
   ChooseMyNumber(0);
   Next();
-  answer = "/x/plain";
+  answer = path("/x/plain");
   QTest::mouseClick(F().page3->BitBtn4a, Qt::LeftButton);
   EXPECT_EQ(asked.back().defaultSuffix, "xml");
   EXPECT_TRUE(asked.back().filters[0].startsWith("中間ﾌｧｲﾙ (*.xml)"));
-  EXPECT_EQ(F().page3->Edit4a->text(), "/x/plain");  // the dialog adds the default extension
+  EXPECT_EQ(F().page3->Edit4a->text(), path("/x/plain"));  // the dialog adds the default extension
 }
 
 TEST_F(FilePage, RealDialogAddsTheDefaultExtension) {
