@@ -6,15 +6,18 @@
 #include <string>
 #include <vector>
 
+#include "platform/StandardStreams.h"
+
 namespace nc16 {
 
 class CommandLine {
  public:
   // `argv` must outlive the object, which must outlive the application built from QtArgc and
   // QtArgv (Qt keeps references to both).
+  // The arguments are the system's in UTF-8 (on Windows from the wide command line).
   CommandLine(int argc, char** argv) : qt_argv_{argc > 0 ? argv[0] : empty_, nullptr} {
-    for (int i = 1; i < argc; ++i)
-      args_.emplace_back(argv[i]);
+    args_ = platform::CommandLineArguments(argc, argv);
+    if (!args_.empty()) args_.erase(args_.begin());
   }
   CommandLine(const CommandLine&) = delete;
   CommandLine& operator=(const CommandLine&) = delete;

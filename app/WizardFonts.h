@@ -1,24 +1,19 @@
 #pragma once
-// The program's two fonts. The designs name the MS Gothic family; Debian's IPA fonts stand in
-// for them at the same pixel size: the proportional "ＭＳ Ｐゴシック" is IPAPGothic, the
-// fixed-pitch "ＭＳ ゴシック" is IPAGothic.
+// The program's two fonts, at the 12 pixels of the designs, which name the MS Gothic family:
+// the proportional "ＭＳ Ｐゴシック" and the fixed-pitch "ＭＳ ゴシック". On Linux Debian's IPA
+// fonts stand in for them: IPAPGothic and IPAGothic. On Windows the system's Japanese
+// user-interface font where it has one (Yu Gothic UI, Meiryo UI or MS UI Gothic; MS Gothic for the
+// fixed pitch), else the IPA fonts that come with the program in its fonts folder.
 
 #include <QFont>
 
 namespace nc16 {
 
-inline QFont ProportionalFont() {  // ＭＳ Ｐゴシック, 12 pixels
-  QFont font(QStringLiteral("IPAPGothic"));
-  font.setPixelSize(12);
-  return font;
-}
+// Picks the families (on Windows registering the program's IPA fonts when no Japanese font of
+// the system is there); once, after the application exists. SetUpWizardLook calls it.
+void ChooseWizardFonts();
 
-inline QFont FixedPitchFont() {  // ＭＳ ゴシック, 12 pixels
-  QFont font(QStringLiteral("IPAGothic"));
-  font.setPixelSize(12);
-  font.setStyleHint(QFont::Monospace);
-  font.setFixedPitch(true);
-  return font;
-}
+QFont ProportionalFont();  // ＭＳ Ｐゴシック, 12 pixels
+QFont FixedPitchFont();    // ＭＳ ゴシック, 12 pixels
 
 }  // namespace nc16

@@ -21,6 +21,7 @@ class NoButtonIcons : public QProxyStyle {
 }  // namespace
 
 void SetUpWizardLook() {
+  ChooseWizardFonts();
   QApplication::setFont(ProportionalFont());
   // The proxy takes the current style over (and keeps it alive); the application owns the proxy.
   QApplication::setStyle(new NoButtonIcons(QApplication::style()));

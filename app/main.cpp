@@ -12,6 +12,7 @@
 #include "app/ProgramStart.h"
 #include "app/QtTranslation.h"
 #include "app/TerminationWatch.h"
+#include "app/TestPresses.h"
 #include "app/WizardBoxes.h"
 #include "app/WizardLook.h"
 #include "app/gMain.h"
@@ -37,6 +38,7 @@ int RunWizard(QApplication& app, const std::vector<std::string>& args, nc16::Wiz
   QObject::connect(&form1, &TForm1::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
   QObject::connect(&termination, &TerminationWatch::Requested, &form1, &TForm1::EndOnRequest);
   form1.show();
+  QueueTestPresses(form1);
   if (termination.WasRequested()) form1.EndOnRequest();
   app.exec();
   return 0;

@@ -35,7 +35,9 @@ set(ENV{PKG_CONFIG_LIBDIR} "${pcdirs}")
 set(ENV{PKG_CONFIG_SYSROOT_DIR} "")
 set(ENV{PKG_CONFIG_PATH} "")
 
-# Programs are linked statically against the compiler's runtime, so that they start under wine
-# and on Windows without libstdc++-6.dll and friends beside them.
+# Programs, DLLs and plugins (module libraries, as Qt builds its plugins) are linked statically
+# against the compiler's runtime, so that they start under wine and on Windows without
+# libstdc++-6.dll and friends beside them.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -static")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -static")

@@ -161,7 +161,9 @@ int Run(int argc, char** argv) {
     form.page5->edMNum->setText(QStringLiteral("vantrel16"));
     ok &= Save(form, dir, "3-my-number.png");
     Next(form);
-    form.page3->Edit4a->setText(QDir::home().filePath(QStringLiteral("Documents/nenchou.xml.qve")));
+    // Paths as the user types them on the system ("\\" on Windows).
+    form.page3->Edit4a->setText(QDir::toNativeSeparators(
+        QDir::home().filePath(QStringLiteral("Documents/nenchou.xml.qve"))));
     form.page3->EditPass->setText(QStringLiteral("secret"));
     ok &= Save(form, dir, "4-file.png");
     // A folder and last year's file for the browse dialog to list; the folder is deep, for the
@@ -188,15 +190,16 @@ int Run(int argc, char** argv) {
 
     // A file deep in folders: the summary wraps the path, so the file's name is seen.
     form.Button1->click();
-    form.page3->Edit4a->setText(deep + QStringLiteral("/nenchou.xml.qve"));
+    form.page3->Edit4a->setText(
+        QDir::toNativeSeparators(deep + QStringLiteral("/nenchou.xml.qve")));
     Next(form);
     ok &= Save(form, dir, "5b-summary-long-path.png");
 
     // A name that Shift_JIS cannot hold is refused on Next, before anything is written.
     form.Button1->click();
     WizardBoxes::Recorded().clear();
-    form.page3->Edit4a->setText(
-        QDir::home().filePath(QStringLiteral("Documents/データ\uD55C\U0001F600.xml.qve")));
+    form.page3->Edit4a->setText(QDir::toNativeSeparators(
+        QDir::home().filePath(QStringLiteral("Documents/データ\uD55C\U0001F600.xml.qve"))));
     Next(form);
     if (WizardBoxes::Recorded().size() == 1) {
       ok &= SaveWithBox(form, WizardBoxes::Recorded()[0].kind, WizardBoxes::Recorded()[0].text, dir,
@@ -205,7 +208,8 @@ int Run(int argc, char** argv) {
       std::fprintf(stderr, "nc16-wizard-shots: the refused name gave no warning\n");
       ok = false;
     }
-    form.page3->Edit4a->setText(deep + QStringLiteral("/nenchou.xml.qve"));
+    form.page3->Edit4a->setText(
+        QDir::toNativeSeparators(deep + QStringLiteral("/nenchou.xml.qve")));
     Next(form);
 
     // The error list of the data set with faulty employees.

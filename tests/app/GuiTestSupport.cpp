@@ -1,9 +1,11 @@
 #include "tests/app/GuiTestSupport.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#endif
 
 #include <QDialog>
 #include <QLabel>
@@ -108,6 +110,7 @@ std::filesystem::path DemoEnvironment::CommonDataDir() const {
   return NativePath(inst_.common_data_dir);
 }
 
+#ifndef _WIN32
 FakeLauncher::FakeLauncher(const std::filesystem::path& folder) : path_(folder / "launcher.sock") {
   fd_ = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
   if (fd_ < 0) throw std::runtime_error("socket failed");
@@ -136,6 +139,7 @@ std::vector<std::string> FakeLauncher::Received() {
   }
   return received_;
 }
+#endif
 
 }  // namespace nc16::test
 

@@ -42,6 +42,14 @@ class ModalWatch {
   QPointer<QWidget> open_;  // the modal window seen at the last look
 };
 
+// A path written with "/" as the system writes it ("\\" on Windows).
+inline QString NativeSeparators(QString path) {
+#ifdef _WIN32
+  path.replace(u'/', u'\\');
+#endif
+  return path;
+}
+
 // A demo installation under a fresh temporary folder, and the environment variables that point
 // the program at it (registry, common data folder, home, lock folder) for the fixture's life.
 class DemoEnvironment {
@@ -64,6 +72,7 @@ class DemoEnvironment {
   std::vector<std::unique_ptr<nc16::testing::ScopedEnv>> env_;
 };
 
+#ifndef _WIN32
 // A launcher window stand-in: binds a datagram socket and sets NC16_LAUNCHER_SOCKET to it.
 class FakeLauncher {
  public:
@@ -80,5 +89,6 @@ class FakeLauncher {
   std::unique_ptr<nc16::testing::ScopedEnv> env_;
   std::vector<std::string> received_;
 };
+#endif
 
 }  // namespace nc16::test

@@ -1,6 +1,6 @@
-// The wizard end to end on a demo installation: started alone (plain and encrypted files), by a
-// launcher (window calls and completion notification), the start-up stops, Cancel, the
-// title-bar close and the remembered choices.
+// The wizard end to end on a demo installation: started alone (plain and encrypted files), the
+// endings of Finish, copies from Windows and the remembered choices. The launcher's window calls,
+// Cancel and the start-up stops: WizardLauncherGuiTest.cpp.
 
 #include <cctype>
 #include <fstream>
@@ -76,7 +76,7 @@ TEST_F(Wizard, StartedAloneWritesPlainXml) {
   EXPECT_EQ(summary[0], "【連動元情報】");
   EXPECT_EQ(summary[1], " 会社名            : 有限会社ゾルテ工業");
   EXPECT_EQ(summary[2], " 申告年度          : 令和 6年");
-  EXPECT_EQ(summary[3], " ﾃﾞｰﾀﾌｫﾙﾀﾞﾊﾟｽ      : ~/DB/DAT002");
+  EXPECT_EQ(summary[3], " ﾃﾞｰﾀﾌｫﾙﾀﾞﾊﾟｽ      : " + NativeSeparators("~/DB/DAT002"));
   EXPECT_EQ(summary[4], " 個人番号連動設定  : 連動情報に個人番号を含めない");
   EXPECT_EQ(summary[5], "");
   EXPECT_EQ(summary[6], "【中間ﾌｧｲﾙ】");
@@ -158,123 +158,6 @@ TEST_F(Wizard, StartedAloneWithMyNumberEncryptsAndLogs) {
   EXPECT_EQ(std::get<std::string>(row[log.FieldIndex("ProcessName")]), SJ("ゾルテ"));
   EXPECT_EQ(std::get<std::string>(row[log.FieldIndex("ProcessSub")]),
             SJ("個人番号が外部に出力されました。"));
-}
-
-TEST_F(Wizard, StartedByLauncherNotifiesIt) {
-  FakeLauncher launcher(env_->Root());
-  const auto file = env_->OutFolder() / "launch.xml.qve";
-  // "secret-key" in Base64.
-  ASSERT_TRUE(Start({"1234,32768,5," + file.string() + ",c2VjcmV0LWtleQ=="}));
-  EXPECT_EQ(launcher.Received(), std::vector<std::string>({"EnableWindow 1234 0"}));
-  EXPECT_EQ(F().Wizard1->PageCount(), 4);
-  EXPECT_EQ(F().Wizard1->Page("page3"), nullptr);
-  EXPECT_EQ(F().LauncherMessage, 32768u);
-  EXPECT_EQ(F().LauncherWParam, 5);
-  EXPECT_EQ(MemoLines(F().page1->Memo1a),
-            QStringList({"『ミルベク給与』から『ゾルテ』へﾃﾞｰﾀの連動をおこないます。"}));
-
-  Next();
-  SelectDataSet(1);
-  Next();
-  ChooseMyNumber(1);
-  Type(F().page5->edMNum, demo::kDemoMyNumberPassword);
-  Next();
-  EXPECT_EQ(Page(), "page4");
-  EXPECT_EQ(Summary().size(), 5);  // no file part
-  EXPECT_EQ(Summary()[1], " 会社名            : 株式会社ミルベク商事");
-  Next();
-  ExpectNoBox();  // a launcher is told by the notification, not by a box
-  EXPECT_EQ(F().ResultCode, 0);
-  EXPECT_EQ(launcher.Received(),
-            std::vector<std::string>({"EnableWindow 1234 0", "SetForegroundWindow 1234",
-                                      "EnableWindow 1234 1", "PostMessage 1234 32768 5 0"}));
-
-  void* data = nullptr;
-  int32_t length = 0;
-  ASSERT_EQ(QvCryptDecryptFileToMemByKey(file.c_str(), "secret-key", &data, &length), 0);
-  QvCryptFreeMem(data);
-  EXPECT_EQ(LogRecords(env_->DataSetFolder(1)), 1u);
-
-  // EXPORTFILE belongs to a wizard started alone; the function id 5 leaves it untouched.
-  Destroy();
-  const std::string ini = FromNativePath(env_->CommonDataDir() / "DataSelect.ini");
-  EXPECT_EQ(platform::ReadProfileString(ini, "NENCHO", "EXPORTFILE", "none"), "none");
-}
-
-TEST_F(Wizard, TitleBarCloseWithALauncherPostsOne) {
-  FakeLauncher launcher(env_->Root());
-  ASSERT_TRUE(Start({"1234,32768,5"}));  // three fields: no file, no key
-  EXPECT_EQ(F().LaunchFile, "");
-  EXPECT_EQ(F().LaunchKey, "");
-  EXPECT_EQ(F().Wizard1->PageCount(), 4);
-  Next();
-  F().close();
-  ExpectNoBox();
-  EXPECT_EQ(F().ResultCode, 1);
-  F().close();  // a second close request notifies nobody again
-  EXPECT_EQ(launcher.Received(),
-            std::vector<std::string>({"EnableWindow 1234 0", "SetForegroundWindow 1234",
-                                      "EnableWindow 1234 1", "PostMessage 1234 32768 5 1"}));
-}
-
-TEST_F(Wizard, CancelAsksAndYesEnds) {
-  FakeLauncher launcher(env_->Root());
-  ASSERT_TRUE(Start({"77,1025,0,/tmp/x.xml.qve,a2V5"}));
-  Next();
-  WizardBoxes::SetNextAnswer(MessageAnswer::kNo);
-  QTest::mouseClick(F().btnCancel, Qt::LeftButton);
-  auto shown = TakeBoxes();
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].kind, MessageKind::kInformation);
-  EXPECT_EQ(shown[0].buttons, MessageButtons::kYesNo);
-  EXPECT_EQ(shown[0].text,
-            "[ｷｬﾝｾﾙ]ﾎﾞﾀﾝが押されました。\r連動ﾃﾞｰﾀの作成ｳｨｻﾞｰﾄﾞを終了してもよろしいですか？\r");
-  EXPECT_TRUE(F().isVisible());
-  EXPECT_EQ(Page(), "page2");
-  EXPECT_EQ(F().ResultCode, 2);
-  EXPECT_EQ(launcher.Received().size(), 1u);
-
-  WizardBoxes::SetNextAnswer(MessageAnswer::kYes);
-  QTest::mouseClick(F().btnCancel, Qt::LeftButton);
-  EXPECT_EQ(TakeBoxes().size(), 1u);
-  EXPECT_FALSE(F().isVisible());
-  EXPECT_EQ(F().ResultCode, 1);
-  EXPECT_EQ(launcher.Received().back(), "PostMessage 77 1025 0 1");
-}
-
-TEST_F(Wizard, StartedAloneNotifiesNobody) {
-  FakeLauncher launcher(env_->Root());
-  ASSERT_TRUE(Start());
-  F().close();
-  EXPECT_EQ(F().ResultCode, 1);
-  EXPECT_TRUE(launcher.Received().empty());
-}
-
-TEST_F(Wizard, StartUpStops) {
-  FakeLauncher launcher(env_->Root());
-  const QString invalid = "不正な引数が渡されました。\r\rﾌﾟﾛｸﾞﾗﾑを強制終了します。";
-  EXPECT_FALSE(Start({"1,2,3", "second"}));
-  ExpectOneBox(MessageKind::kError, invalid);
-  EXPECT_FALSE(F().isVisible());
-  // A numeric field that is not a number.
-  EXPECT_FALSE(Start({"12x4,32768,5,/tmp/a,key"}));
-  ExpectOneBox(MessageKind::kError, invalid);
-  EXPECT_TRUE(launcher.Received().empty());
-
-  // An older payroll product: the message names the lowest version, 7.0.0.
-  const auto version_ini = NativePath(env_->Installation().data_root) / "Initdat" / "Version.ini";
-  std::ofstream(version_ini, std::ios::trunc) << "[VERSION]\nMAJOR=6\nMINOR=99\nREVISION=999\n";
-  EXPECT_FALSE(Start());
-  ExpectOneBox(MessageKind::kError,
-               "このﾌﾟﾛｸﾞﾗﾑはｾｯﾄｱｯﾌﾟされている[ミルベク給与]のﾊﾞｰｼﾞｮﾝに対応していません。\r"
-               "[ミルベク給与] ﾊﾞｰｼﾞｮﾝ 7.0.0 以降をｾｯﾄｱｯﾌﾟしてください。\r\r"
-               "ﾌﾟﾛｸﾞﾗﾑを強制終了します。");
-
-  // No payroll product at all.
-  nc16::testing::ScopedEnv no_registry("NC16_REGISTRY", (env_->Root() / "none.ini").string());
-  EXPECT_FALSE(Start());
-  ExpectOneBox(MessageKind::kError,
-               "[ミルベク給与]がインストールされていません。\r\rﾌﾟﾛｸﾞﾗﾑを強制終了します。");
 }
 
 TEST_F(Wizard, EmployeeProblemsShowTheErrorList) {
@@ -366,7 +249,8 @@ TEST_F(Wizard, ArgumentWithWindowZeroStillBuildsTheSummary) {
   ExpectOneBox(MessageKind::kInformation, "中間ﾌｧｲﾙが作成されました。\r");
   void* data = nullptr;
   int32_t length = 0;
-  ASSERT_EQ(QvCryptDecryptFileToMemByKey(file.c_str(), "secret-key", &data, &length), 0);
+  ASSERT_EQ(
+      QvCryptDecryptFileToMemByKey(FromNativePath(file).c_str(), "secret-key", &data, &length), 0);
   QvCryptFreeMem(data);
 }
 
@@ -404,7 +288,7 @@ TEST_F(Wizard, CopiesFromWindowsExportTheSameDocument) {
     const auto file = env_->OutFolder() / name;
     F().page3->Edit4a->setText(QString::fromStdString(file.string()));
     Next();
-    EXPECT_EQ(Summary()[3], " ﾃﾞｰﾀﾌｫﾙﾀﾞﾊﾟｽ      : ~/DB/DAT001");
+    EXPECT_EQ(Summary()[3], " ﾃﾞｰﾀﾌｫﾙﾀﾞﾊﾟｽ      : " + NativeSeparators("~/DB/DAT001"));
     Next();
     ExpectOneBox(MessageKind::kInformation, "中間ﾌｧｲﾙが作成されました。\r");
     Destroy();
@@ -435,7 +319,7 @@ TEST_F(Wizard, CopiesFromWindowsExportTheSameDocument) {
                                     "\r\nKOMONSAKI=" + SJ("有限会社ゾルテ工業") + "\r\n");
   ASSERT_TRUE(Start());
   EXPECT_EQ(F().page2->Cell(3, F().page2->SelectedRow()), env_->DataSetKey(2));
-  EXPECT_EQ(F().page2->Cell(2, F().page2->SelectedRow()), "~/DB/DAT002");
+  EXPECT_EQ(F().page2->Cell(2, F().page2->SelectedRow()), NativeSeparators("~/DB/DAT002"));
   Destroy();
   EXPECT_EQ(export_main("b.xml"), ordinary);
   // The choice went back into the file it came from, with the Holder as the list holds it.

@@ -47,7 +47,7 @@ TEST_F(Pages, GridLayoutAndFirstSelection) {
   EXPECT_EQ(Title(F(), 2), "ﾃﾞｰﾀﾌｫﾙﾀﾞﾊﾟｽ ▲");
   EXPECT_EQ(F().page2->RowCount(), 201);
   EXPECT_EQ(F().page2->SelectedRow(), 1);  // nothing remembered
-  EXPECT_EQ(F().page2->Cell(2, 1), "~/DB/DAT001");
+  EXPECT_EQ(F().page2->Cell(2, 1), NativeSeparators("~/DB/DAT001"));
   EXPECT_EQ(F().page2->Cell(1, 1), "令和  6年 12月／ 2回");
   EXPECT_EQ(F().page2->Cell(0, 6), "未使用");
   EXPECT_EQ(F().page2->Label2b->text(),
@@ -80,11 +80,11 @@ TEST_F(Pages, TitleClicksSortAndKeepTheSelection) {
   ClickTitle(F(), 500);  // folder: first click on the bare title descends
   EXPECT_EQ(Title(F(), 2), "ﾃﾞｰﾀﾌｫﾙﾀﾞﾊﾟｽ ▼");
   EXPECT_EQ(Title(F(), 0), "ﾃﾞｰﾀ名");
-  EXPECT_EQ(F().page2->Cell(2, 1), "~/DB/DAT200");
+  EXPECT_EQ(F().page2->Cell(2, 1), NativeSeparators("~/DB/DAT200"));
   EXPECT_EQ(F().page2->Cell(2, F().page2->SelectedRow()), selected);
   ClickTitle(F(), 500);
   EXPECT_EQ(Title(F(), 2), "ﾃﾞｰﾀﾌｫﾙﾀﾞﾊﾟｽ ▲");
-  EXPECT_EQ(F().page2->Cell(2, 1), "~/DB/DAT001");
+  EXPECT_EQ(F().page2->Cell(2, 1), NativeSeparators("~/DB/DAT001"));
 
   ClickTitle(F(), 100, Qt::ShiftModifier);  // only a plain left click sorts
   EXPECT_EQ(Title(F(), 0), "ﾃﾞｰﾀ名");
@@ -189,8 +189,8 @@ TEST_F(Pages, MissingListIsCreated) {
   ASSERT_EQ(F().page2->RowCount(), 201);
   EXPECT_EQ(F().page2->Cell(0, 1), "未使用");
   EXPECT_EQ(F().page2->Cell(1, 1), "");
-  EXPECT_EQ(F().page2->Cell(2, 1), "~/DB/DAT001");
-  EXPECT_EQ(F().page2->Cell(2, 200), "~/DB/DAT200");
+  EXPECT_EQ(F().page2->Cell(2, 1), NativeSeparators("~/DB/DAT001"));
+  EXPECT_EQ(F().page2->Cell(2, 200), NativeSeparators("~/DB/DAT200"));
   EXPECT_EQ(F().page2->SelectedRow(), 1);
 }
 
@@ -261,11 +261,14 @@ TEST_F(FilePage, ExtensionFollowsTheMyNumberChoice) {
 TEST_F(FilePage, PasswordOnlyWithMyNumberAndNotInTheSystemRoot) {
   ToPage5();
   Next();  // first item: the empty password passes
-  F().page3->Edit4a->setText("/out.xml");
+  // The system's drive: "/" on POSIX, the Windows folder's drive ("C:") on Windows.
+  const QString drive = QString::fromStdString(F().SystemDrive);
+  F().page3->Edit4a->setText(drive == "/" ? "/out.xml" : drive + "\\out.xml");
   Next();
   ExpectOneBox(MessageKind::kWarning,
-               "ｼｽﾃﾑﾄﾞﾗｲﾌﾞ(/)直下にﾌｧｲﾙは指定できません。\r"
-               "別のﾄﾞﾗｲﾌﾞまたはﾌｫﾙﾀﾞを指定してから[次へ]をｸﾘｯｸしてください。\r");
+               "ｼｽﾃﾑﾄﾞﾗｲﾌﾞ(" + drive +
+                   ")直下にﾌｧｲﾙは指定できません。\r"
+                   "別のﾄﾞﾗｲﾌﾞまたはﾌｫﾙﾀﾞを指定してから[次へ]をｸﾘｯｸしてください。\r");
   F().page3->Edit4a->setText(QString::fromStdString((env_->OutFolder() / "out.xml").string()));
   Next();
   ExpectNoBox();
@@ -314,9 +317,9 @@ TEST_F(FilePage, ThePlaceOfTheFileIsRefusedOnNext) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.typed.toStdString());
     F().Button2->setFocus();
-    F().page3->Edit4a->setText(c.typed);
+    F().page3->Edit4a->setText(NativeSeparators(c.typed));
     Next();
-    ExpectOneBox(MessageKind::kWarning, c.warning);
+    ExpectOneBox(MessageKind::kWarning, NativeSeparators(c.warning));
     EXPECT_EQ(Page(), "page3");
     EXPECT_EQ(QApplication::focusWidget(), F().page3->Edit4a);
   }
@@ -324,7 +327,7 @@ TEST_F(FilePage, ThePlaceOfTheFileIsRefusedOnNext) {
 
   // An existing file typed by name is replaced only after Yes; No, the default, stays.
   nc16::testing::WriteFile(env_->OutFolder() / "old.xml", "old");
-  const QString old = out + "/old.xml";
+  const QString old = NativeSeparators(out + "/old.xml");
   const QString question =
       "指定された中間ﾌｧｲﾙは既に存在します。\r" + old + "\r上書きしてもよろしいですか？\r";
   F().page3->Edit4a->setText(old);
@@ -394,49 +397,57 @@ TEST_F(FilePage, BareNameIsShownInTheDocumentsFolder) {
 
 TEST_F(FilePage, BrowseAsksTheDialogAndAdjustsTheAnswer) {
   ToPage5();
+  // Absolute paths of the system: "/data/old.xml", on Windows "D:\\data\\old.xml".
+  auto path = [](const char* posix) {
+#ifdef _WIN32
+    return "D:" + NativeSeparators(posix);
+#else
+    return QString::fromUtf8(posix);
+#endif
+  };
   std::vector<SaveDialogRequest> asked;
-  std::optional<QString> answer = "/x/report";
+  std::optional<QString> answer = path("/x/report");
   Page3File::SaveDialogAnswer = [&](const SaveDialogRequest& r) {
     asked.push_back(r);
     return answer;
   };
-  F().ExportInfo->OutputFile = "/data/old.xml";
+  F().ExportInfo->OutputFile = FromQ(path("/data/old.xml"));
   ChooseMyNumber(1);
   F().page5->edMNum->setText(demo::kDemoMyNumberPassword);
   Next();
   QTest::mouseClick(F().page3->BitBtn4a, Qt::LeftButton);
   ASSERT_EQ(asked.size(), 1u);
   EXPECT_EQ(asked[0].title, "中間ﾌｧｲﾙの指定");
-  EXPECT_EQ(asked[0].folder, "/data");
-  EXPECT_EQ(asked[0].fileName, "/data/old.xml.qve");
+  EXPECT_EQ(asked[0].folder, path("/data"));
+  EXPECT_EQ(asked[0].fileName, path("/data/old.xml.qve"));
   EXPECT_EQ(asked[0].defaultSuffix, "");
   EXPECT_TRUE(asked[0].filters[0].startsWith("中間ﾌｧｲﾙ (*.xml.qve)"));
   EXPECT_TRUE(asked[0].filters[1].startsWith("すべてのﾌｧｲﾙ(*.*)"));
-  EXPECT_EQ(F().page3->Edit4a->text(), "/x/report.XML.QVE");
+  EXPECT_EQ(F().page3->Edit4a->text(), path("/x/report.XML.QVE"));
 
-  answer = "/x/keep.xml.QVE";
+  answer = path("/x/keep.xml.QVE");
   QTest::mouseClick(F().page3->BitBtn4a, Qt::LeftButton);
-  EXPECT_EQ(F().page3->Edit4a->text(), "/x/keep.xml.QVE");
+  EXPECT_EQ(F().page3->Edit4a->text(), path("/x/keep.xml.QVE"));
 
   answer = std::nullopt;  // cancelled: nothing changes
   QTest::mouseClick(F().page3->BitBtn4a, Qt::LeftButton);
-  EXPECT_EQ(F().page3->Edit4a->text(), "/x/keep.xml.QVE");
+  EXPECT_EQ(F().page3->Edit4a->text(), path("/x/keep.xml.QVE"));
 
   Back();
   ChooseMyNumber(0);
   Next();
-  answer = "/x/plain";
+  answer = path("/x/plain");
   QTest::mouseClick(F().page3->BitBtn4a, Qt::LeftButton);
   EXPECT_EQ(asked.back().defaultSuffix, "xml");
   EXPECT_TRUE(asked.back().filters[0].startsWith("中間ﾌｧｲﾙ (*.xml)"));
-  EXPECT_EQ(F().page3->Edit4a->text(), "/x/plain");  // the dialog adds the default extension
+  EXPECT_EQ(F().page3->Edit4a->text(), path("/x/plain"));  // the dialog adds the default extension
 }
 
 TEST_F(FilePage, RealDialogAddsTheDefaultExtension) {
   ToPage5();
   Next();
   const QString folder = QString::fromStdString(env_->OutFolder().string());
-  F().page3->Edit4a->setText(folder + "/old.xml");
+  F().page3->Edit4a->setText(NativeSeparators(folder + "/old.xml"));
   QTimer::singleShot(0, [] {
     auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
     ASSERT_NE(dialog, nullptr);
@@ -447,7 +458,7 @@ TEST_F(FilePage, RealDialogAddsTheDefaultExtension) {
     static_cast<QDialog*>(dialog)->accept();
   });
   QTest::mouseClick(F().page3->BitBtn4a, Qt::LeftButton);
-  EXPECT_EQ(F().page3->Edit4a->text(), folder + "/report.xml");
+  EXPECT_EQ(F().page3->Edit4a->text(), NativeSeparators(folder + "/report.xml"));
 }
 
 TEST_F(FilePage, PasswordBoxesTakeOnlyTheirCharacters) {
