@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <optional>
 #include <thread>
 
 #include "app/ProgramStart.h"
@@ -26,6 +27,19 @@ size_t LogRecords(const std::filesystem::path& folder) {
 
 using Wizard = WizardFixture;
 using ProgramStart = WizardFixture;
+
+// The wait status of child `pid` once it has ended; nothing when it has not within ten seconds (a
+// wizard that did not end would sit in its event loop), and then it is killed.
+std::optional<int> WaitForEnd(pid_t pid) {
+  int status = 0;
+  for (int i = 0; i < 1000; ++i) {
+    if (::waitpid(pid, &status, WNOHANG) == pid) return status;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ::kill(pid, SIGKILL);
+  ::waitpid(pid, &status, 0);
+  return std::nullopt;
+}
 
 TEST_F(Wizard, StartedByLauncherNotifiesIt) {
   FakeLauncher launcher(env_->Root());
@@ -154,18 +168,9 @@ TEST_F(ProgramStart, SecondProgramEndsSilently) {
     ::execl(NC16_WIZARD_BINARY, NC16_WIZARD_BINARY, static_cast<char*>(nullptr));
     ::_exit(127);
   }
-  int status = 0;
-  bool ended = false;
-  // A wizard that did not end would sit in its event loop; give it ten seconds at most.
-  for (int i = 0; i < 1000 && !ended; ++i) {
-    ended = ::waitpid(pid, &status, WNOHANG) == pid;
-    if (!ended) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  if (!ended) {
-    ::kill(pid, SIGKILL);
-    ::waitpid(pid, &status, 0);
-    FAIL() << "the second instance did not end";
-  }
+  const std::optional<int> ended = WaitForEnd(pid);
+  ASSERT_TRUE(ended) << "the second instance did not end";
+  const int status = *ended;
   EXPECT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
 }
@@ -191,17 +196,9 @@ TEST_F(ProgramStart, SignalsEndTheWizardAsAClose) {
     for (int i = 0; i < 1000 && launcher.Received().size() == before; ++i)
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     ::kill(pid, signal_number);
-    int status = 0;
-    bool ended = false;
-    for (int i = 0; i < 1000 && !ended; ++i) {
-      ended = ::waitpid(pid, &status, WNOHANG) == pid;
-      if (!ended) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    if (!ended) {
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, &status, 0);
-      FAIL() << "the wizard did not end";
-    }
+    const std::optional<int> ended = WaitForEnd(pid);
+    ASSERT_TRUE(ended) << "the wizard did not end";
+    const int status = *ended;
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     const std::vector<std::string> all = launcher.Received();
     EXPECT_EQ(
