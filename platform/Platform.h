@@ -17,6 +17,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/OSError.h"
 
@@ -159,6 +160,30 @@ bool SameFile(std::string_view a, std::string_view b);
 // folder listing per component missing as written (the listing of an unchanged folder is kept
 // for the next name). Windows answers with the path as given.
 std::string ResolvePathCase(std::string_view path);
+
+// The entries of one folder, listed once, for finding many files in it as ResolvePathCase would
+// without a status call per name (a session looks for a dozen tables in one folder). The listing
+// answers only where it settles the question; anything else is left to ResolvePathCase.
+class FolderNames {
+ public:
+  // `folder` as ResolvePathCase resolved it ("" for the current folder). One that cannot be
+  // listed lists nothing. Windows lists nothing: its names need no resolving.
+  explicit FolderNames(std::string_view folder);
+
+  // The path ResolvePathCase would make of `folder` and `name` (one component), when the listing
+  // shows that path to be a regular file: the entry spelt as `name`, else its one case variant.
+  // Nothing when the listing cannot tell (no such entry, two variants, an entry of another kind
+  // or a link, a name holding a separator): the caller then looks as usual.
+  std::optional<std::string> RegularFile(std::string_view name) const;
+
+ private:
+  struct Entry {
+    std::string name;  // as the system spells it
+    bool regular = false;
+  };
+  std::string folder_;
+  std::vector<Entry> entries_;
+};
 
 // ---- Profile (ini) files ---------------------------------------------------------------------
 //

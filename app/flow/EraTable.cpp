@@ -1,5 +1,6 @@
 #include "app/flow/EraTable.h"
 
+#include <mutex>
 #include <new>
 
 #include "app/flow/Connection.h"
@@ -16,6 +17,19 @@ void ReadEras(db::TQuery& query, const char* select, Assign assign) {
   query.Open();
   for (query.First(); !query.Eof(); query.Next())
     assign(query);
+}
+
+// The last era table any lookup of the process read, with its folder and stamp.
+struct SharedEras {
+  std::mutex mutex;
+  std::string folder;
+  db::TableStamp stamp;
+  std::shared_ptr<const EraTable> table;
+};
+
+SharedEras& TheSharedEras() {
+  static SharedEras shared;
+  return shared;
 }
 
 }  // namespace
@@ -60,14 +74,30 @@ std::string EraTable::EraName(int year) const {
 const EraTable* EraLookup::Table(const std::string& folder, Messages& shown) {
   const db::TableStamp stamp = db::StampOfTable(folder, "mGengo.db");
   // A file changed within the last moments could change again unseen under the same stamp.
-  const bool same = table_ && folder_ == folder && stamp.found && stamp.settled && stamp == stamp_;
-  if (same) return &*table_;
+  const bool lasting = stamp.found && stamp.settled;
+  if (table_ && folder_ == folder && lasting && stamp == stamp_) return table_.get();
   table_.reset();
+  SharedEras& shared = TheSharedEras();
+  if (lasting) {
+    std::lock_guard lock(shared.mutex);
+    if (shared.table && shared.folder == folder && shared.stamp == stamp) {
+      table_ = shared.table;
+      folder_ = folder;
+      stamp_ = stamp;
+      return table_.get();
+    }
+  }
   try {
-    table_ = EraTable::Load(connection_, folder);
+    table_ = std::make_shared<const EraTable>(EraTable::Load(connection_, folder));
     folder_ = folder;
     stamp_ = stamp;
-    return &*table_;
+    if (lasting) {
+      std::lock_guard lock(shared.mutex);
+      shared.folder = folder;
+      shared.stamp = stamp;
+      shared.table = table_;
+    }
+    return table_.get();
   } catch (const db::EDatabaseError& e) {
     shown.push_back({MessageKind::kError, texts::DatabaseError(e.what())});
   } catch (const std::bad_alloc& e) {

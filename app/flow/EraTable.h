@@ -4,6 +4,7 @@
 // order (the queries have no order clause): the first era whose years hold a year is the one
 // used, so the order decides which era a year of change belongs to.
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,7 +40,9 @@ class EraTable {
 };
 
 // The era table of the common data folder, as whoever checks data sets keeps it: read once per
-// version of its file (its stamp), again when the file has changed.
+// version of its file (its stamp), again when the file has changed. The last table read is
+// shared by every lookup of the process (the batch checks one data set after another against
+// the same file), but only while its file keeps a stamp that lay well in the past.
 class EraLookup {
  public:
   EraLookup() = default;
@@ -61,7 +64,7 @@ class EraLookup {
 
  private:
   db::TDatabase connection_;  // "K2Holder"
-  std::optional<EraTable> table_;
+  std::shared_ptr<const EraTable> table_;
   std::string folder_;
   db::TableStamp stamp_;
 };

@@ -128,7 +128,12 @@ sqlite3* Session::Db() const {
 
 std::optional<std::filesystem::path> Session::TableFile(const std::string& name) {
   if (const auto it = files_.find(name); it != files_.end()) return it->second;
-  auto file = FindTableFile(folder_, name);
+  if (!names_) names_.emplace(ResolvedPath(folder_));
+  std::optional<std::filesystem::path> file;
+  if (auto listed = names_->RegularFile(TableFileName(name)))
+    file = NativePath(*listed);
+  else
+    file = FindTableFile(folder_, name);
   if (file) files_.emplace(name, *file);
   return file;
 }
@@ -137,12 +142,15 @@ void Session::Attach(const TranslatedSql& sql) {
   for (const TableRef& ref : sql.tables) {
     auto file = TableFile(ref.file);
     FileStamp stamp;
-    if (file && !StampOf(*file, stamp)) {
-      // Gone since it was found (renamed, say): look for it again.
+    bool stamped = file && StampOf(*file, stamp);
+    if (file && !stamped) {
+      // Gone since it was found (renamed, say): look for it again, in a fresh listing.
       files_.erase(ref.file);
+      names_.reset();
       file = TableFile(ref.file);
+      stamped = file && StampOf(*file, stamp);
     }
-    if (!file || !StampOf(*file, stamp)) throw EDBEngineError(MsgTableMissing(ref.file, folder_));
+    if (!stamped) throw EDBEngineError(MsgTableMissing(ref.file, folder_));
     if (const auto it = tables_.find(ref.sql_name); it != tables_.end()) {
       const LoadedTable& t = *it->second;
       if (t.stamp_size == stamp.size && t.stamp_mtime == stamp.mtime_ns &&

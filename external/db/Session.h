@@ -27,6 +27,7 @@
 
 #include "external/db/SqlTranslate.h"
 #include "external/paradox/ParadoxTable.h"
+#include "platform/Platform.h"
 
 namespace nc16::db::detail {
 
@@ -80,6 +81,8 @@ class Session {
   std::unique_ptr<Connection> conn_;
   std::map<std::string, std::shared_ptr<LoadedTable>> tables_;  // by SQLite name
   std::map<std::string, std::filesystem::path> files_;          // by name as written
+  // The folder's entries, listed at the first look for a table and again after a file has gone.
+  std::optional<platform::FolderNames> names_;
   // Every file read, as it was when first opened; a later reload of a changed table leaves the
   // first identity here, so that the change is still seen at the end.
   std::vector<px::SourceFile> sources_;

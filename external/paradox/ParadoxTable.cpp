@@ -124,14 +124,17 @@ Table::Table(const std::filesystem::path& db_file, const OpenOptions& options)
   // 65535 blocks of 32 KiB after a header of at most 64 KiB: anything larger is not a table, and
   // reading it whole would only exhaust memory.
   constexpr uint64_t kLargestTable = 65535ull * 32768 + 65536;
-  const uint64_t size = file.Size();
+  // One look at the open file gives both its size and its identity; the bytes read are those of
+  // that size, so the identity describes exactly what was read.
+  const FileIdentity identity = file.Identity();
+  const uint64_t size = identity.size;
   if (size > kLargestTable) Fail("file larger than any Paradox table");
-  sources_.push_back({db_file, file.Identity()});
+  sources_.push_back({db_file, identity});
   // The header's record count is checked against the file before the file is read whole: a
   // count no file of this size can hold is a damaged header, whatever memory is left.
   if (auto fault = CountBeyondFile(file.ReadAt(0, kHeaderFixed), size)) Fail(*fault);
   try {
-    data_ = file.ReadAll();
+    data_ = file.ReadAt(0, static_cast<size_t>(size));
   } catch (const std::bad_alloc&) {
     throw ParadoxError(SJ("テーブル ") + name_ + SJ(" を読めません: メモリが足りません (") +
                        std::to_string(size) + " bytes)");

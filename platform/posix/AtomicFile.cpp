@@ -7,6 +7,7 @@
 
 #include "platform/AtomicFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -17,6 +18,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <string>
 
@@ -75,17 +77,21 @@ bool ProcessAlive(pid_t pid) {
 // exclusive lock can be taken (nobody writes it); files of other users are never touched.
 void RemoveStaleTemporaries(const std::filesystem::path& target) {
   const std::string target_name = target.filename().string();
-  std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(FolderOf(target), ec)) {
-    const std::string name = entry.path().filename().string();
+  const std::filesystem::path folder = FolderOf(target);
+  // Names only: most folders hold no temporary at all, so no entry costs more than a compare.
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
+  if (!dir) return;
+  while (const dirent* entry = ::readdir(dir.get())) {
+    const std::string_view name = entry->d_name;
     const pid_t owner = TemporaryOwner(name, target_name);
     if (owner == 0 || ProcessAlive(owner)) continue;
-    const int fd = ::open(entry.path().c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    const std::filesystem::path path = folder / std::string(name);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0) continue;
     struct stat st {};
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
         ::flock(fd, LOCK_EX | LOCK_NB) == 0)
-      ::unlink(entry.path().c_str());
+      ::unlink(path.c_str());
     ::close(fd);
   }
 }
@@ -165,9 +171,23 @@ void AtomicFile::Commit() {
   int fd = static_cast<int>(handle_);
   if (::fsync(fd) != 0) Fail(target_, "書き込み", errno);
   if (temp_.empty()) {
-    // The unnamed file gets its temporary name now, for the rename; a kill between the two
-    // leaves a named temporary that the next write removes.
+    // Where the target does not exist, the unnamed file takes its name at once: a link never
+    // replaces anything, so whatever appeared there meanwhile stays and the rename below decides.
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target_.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      handle_ = -1;
+      if (::close(fd) != 0) {
+        // The name is ours alone, just made: taking it away again leaves the target as it was.
+        const int err = errno;
+        ::unlink(target_.c_str());
+        Fail(target_, "書き込み", err);
+      }
+      committed_ = true;
+      SyncFolderOf(target_);
+      return;
+    }
+    // Otherwise it gets a temporary name, for the rename; a kill between the two leaves a named
+    // temporary that the next write removes.
     int err = EEXIST;
     for (int attempt = 0; attempt < 16 && err == EEXIST; ++attempt) {
       std::filesystem::path name = TempNameBeside(target_);

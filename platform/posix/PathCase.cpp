@@ -90,6 +90,38 @@ std::vector<std::string> CaseVariants(const std::string& folder, const std::stri
 
 }  // namespace
 
+FolderNames::FolderNames(std::string_view folder) : folder_(folder) {
+  const std::string native = Cp932ToUtf8(folder);
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(native.empty() ? "." : native.c_str()),
+                                          ::closedir);
+  if (!dir) return;
+  while (const dirent* entry = ::readdir(dir.get()))
+    entries_.push_back({entry->d_name, entry->d_type == DT_REG});
+}
+
+std::optional<std::string> FolderNames::RegularFile(std::string_view name) const {
+  if (name.empty() || name == "." || name == ".." || name.find('/') != std::string_view::npos)
+    return std::nullopt;
+  const std::string wanted = Cp932ToUtf8(name);
+  const Entry* found = nullptr;
+  bool exact = false;
+  for (const Entry& entry : entries_) {
+    if (entry.name == wanted) {
+      found = &entry;
+      exact = true;
+      break;
+    }
+    if (!EqualsAsciiNoCase(entry.name, wanted)) continue;
+    if (found) return std::nullopt;  // two variants: ResolvePathCase names them
+    found = &entry;
+  }
+  // An entry of unknown type (some file systems do not say) or a link is left to a status call.
+  if (!found || !found->regular) return std::nullopt;
+  std::string path = folder_;
+  if (!path.empty() && !path.ends_with('/')) path += '/';
+  return path + (exact ? std::string(name) : Utf8ToCp932(found->name));
+}
+
 std::string ResolvePathCase(std::string_view path) {
   if (path.empty() || EntryExists(Cp932ToUtf8(path))) return std::string(path);
 
@@ -113,6 +145,9 @@ std::string ResolvePathCase(std::string_view path) {
       break;
     }
   }
+  // Every prefix deeper than where the walk starts was looked at above and is missing as written:
+  // until a name is replaced by its variant, a component needs no look of its own.
+  bool replaced = false;
   while (pos <= path.size()) {
     const size_t slash = std::min(path.find('/', pos), path.size());
     const std::string_view component = path.substr(pos, slash - pos);
@@ -124,7 +159,7 @@ std::string ResolvePathCase(std::string_view path) {
       continue;
     }
     const std::string wanted = Cp932ToUtf8(component);
-    if (EntryExists(native + wanted)) {
+    if (replaced && EntryExists(native + wanted)) {
       result += std::string(component) + separator;
       native += wanted + separator;
       pos = slash + 1;
@@ -144,6 +179,7 @@ std::string ResolvePathCase(std::string_view path) {
     result += Utf8ToCp932(variants[0]) + separator;
     native += variants[0] + separator;
     pos = slash + 1;
+    replaced = true;
   }
   return result;
 }

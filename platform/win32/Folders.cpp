@@ -150,4 +150,10 @@ std::string ResolvePathCase(std::string_view path) {
   return std::string(path);
 }
 
+FolderNames::FolderNames(std::string_view folder) : folder_(folder) {}
+
+std::optional<std::string> FolderNames::RegularFile(std::string_view) const {
+  return std::nullopt;
+}
+
 }  // namespace nc16::platform

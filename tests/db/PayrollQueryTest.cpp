@@ -341,6 +341,32 @@ TEST(TableFiles, UpperCaseFilesAnswerToTheProgramsSpelling) {
 #endif
 }
 
+// A connection finds its tables once; a table renamed (here in another letter case) or added
+// during its life is still found, under the name it has now.
+TEST(TableFiles, AConnectionFindsTablesRenamedOrAddedSinceItsFirstLook) {
+  TempFolder folder;
+  const std::vector<px::FieldDef> one = {{"N", px::FieldType::Long, 0}};
+  testing::WriteTable(folder.path(), "T.DB", one, 0, {{int64_t{1}}});
+  TDatabase db;
+  db.SetDatabaseName("K2Renamed");
+  db.SetDriverName("STANDARD");
+  db.Params() = {"PATH=" + folder.str(), "DEFAULT DRIVER=PARADOX", "ENABLE BCD=FALSE"};
+  db.Open();
+  const auto sum = [](const char* table) {
+    TQuery q;
+    q.SetDatabaseName("K2Renamed");
+    q.SQL() = {std::string("SELECT SUM(N) AS S FROM \"") + table + "\" X"};
+    q.Open();
+    return q.FieldByName("S").AsInteger();
+  };
+  EXPECT_EQ(sum("t.db"), 1);
+  std::filesystem::remove(folder.path() / "T.DB");
+  testing::WriteTable(folder.path(), "t.Db", one, 0, {{int64_t{2}}, {int64_t{3}}});
+  EXPECT_EQ(sum("t.db"), 5);
+  testing::WriteTable(folder.path(), "U.DB", one, 0, {{int64_t{4}}});
+  EXPECT_EQ(sum("u.db"), 4);
+}
+
 // Connections are reused from one session to the next with their table declarations: each
 // session still sees only its own folder's tables, as they are on disk now.
 TEST(TableFiles, EachSessionReadsItsOwnFolderAsItIsNow) {

@@ -91,13 +91,21 @@ TEST_F(DataSetCheckTest, AnEraTableRewrittenAfterALookUpIsReadAnew) {
                        {"HoseiNen", start - 1}}});
     std::filesystem::last_write_time(file, old + age);  // long settled
   };
+  int reads = 0;
+  db::SetTableReadHook([&](const std::string&) { ++reads; });
   DataSetCheck check(*info_);
   write("令和", 2019, std::chrono::seconds(0));
   EXPECT_EQ(Cp932ToUtf8(check.GetEraName(2021, shown_)), "令和");
   EXPECT_EQ(check.GetEraYear(2021, shown_), 3);
+  // Another check (the batch's next data set) takes the rows already read.
+  EXPECT_EQ(DataSetCheck(*info_).GetEraYear(2021, shown_), 3);
+  EXPECT_EQ(reads, 1);
   write("新元", 2020, std::chrono::seconds(1));  // same size, another modification time
   EXPECT_EQ(Cp932ToUtf8(check.GetEraName(2021, shown_)), "新元");
   EXPECT_EQ(check.GetEraYear(2021, shown_), 2);
+  EXPECT_EQ(DataSetCheck(*info_).GetEraYear(2021, shown_), 2);
+  EXPECT_EQ(reads, 2);
+  db::SetTableReadHook(nullptr);
   std::filesystem::remove(file);
   EXPECT_EQ(check.GetEraYear(2021, shown_), 0);
   EXPECT_EQ(shown_.size(), 1u);  // the missing table, as without the rows kept

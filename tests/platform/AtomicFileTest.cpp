@@ -257,5 +257,43 @@ TEST_P(AtomicFileTest, ATargetThatIsNotARegularFileIsNeverReplaced) {
   EXPECT_EQ(std::filesystem::file_size(Dir() / "target"), 4u);
 }
 
+// What appears in the target's place while the new file is written: a regular file is replaced
+// as any old file is; anything else is kept, and the new file is not left behind under any name.
+TEST_P(AtomicFileTest, WhatAppearsInTheTargetsPlaceMeanwhileIsReplacedOnlyWhenAFile) {
+  const std::filesystem::path target = Dir() / "out.xml";
+  using Make = void (*)(const std::filesystem::path&);
+  const struct {
+    const char* kind;
+    Make make;
+    bool replaced;
+  } cases[] = {
+      {"file", [](const std::filesystem::path& p) { std::ofstream(p) << "other"; }, true},
+      {"folder", [](const std::filesystem::path& p) { std::filesystem::create_directory(p); },
+       false},
+      {"link", [](const std::filesystem::path& p) { std::filesystem::create_symlink("gone", p); },
+       false},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove_all(target);
+    {
+      AtomicFile file(target);
+      file.Write("new");
+      c.make(target);
+      if (c.replaced) {
+        file.Commit();
+      } else {
+        EXPECT_THROW(file.Commit(), EOSError) << c.kind;
+      }
+    }
+    EXPECT_EQ(std::filesystem::is_regular_file(std::filesystem::symlink_status(target)),
+              c.replaced)
+        << c.kind;
+    if (c.replaced) {
+      EXPECT_EQ(ReadFile(target), "new");
+    }
+    EXPECT_EQ(FolderEntries(Dir()), std::vector<std::string>{"out.xml"}) << c.kind;
+  }
+}
+
 }  // namespace
 }  // namespace nc16

@@ -84,6 +84,36 @@ TEST(ResolvePathCase, AFolderChangedSinceItWasListedIsListedAgain) {
   EXPECT_EQ(resolve("mkaisya.db"), (db / "Mkaisya.DB").string());
 }
 
+// One listing answers for many names exactly as ResolvePathCase would, or leaves the name to it.
+TEST(FolderNames, AnswerAsResolvePathCaseOrNotAtAll) {
+  TempFolder dir;
+  const std::filesystem::path db = dir.Path() / "DB";
+  WriteFile(db / "MKAISYA.DB", "x");
+  WriteFile(db / "mSyain.db", "x");
+  WriteFile(db / "TFAMILY.DB", "x");
+  WriteFile(db / "tfamily.db", "x");
+  std::filesystem::create_directory(db / "MPOST.DB");
+  std::filesystem::create_symlink(db / "MKAISYA.DB", db / "MBUMON.DB");
+  const std::string folder = Utf8ToCp932(db.string());
+  const FolderNames names(folder);
+  const struct {
+    const char* name;
+    const char* answer;  // nullptr: left to ResolvePathCase
+  } cases[] = {
+      {"mSyain.db", "mSyain.db"},     {"msyain.DB", "mSyain.db"}, {"mKaisya.db", "MKAISYA.DB"},
+      {"tfamily.db", "tfamily.db"},   {"tFamily.db", nullptr},    {"mPost.db", nullptr},
+      {"mBumon.db", nullptr},         {"mGengo.db", nullptr},     {"sub/mSyain.db", nullptr},
+  };
+  for (const auto& c : cases) {
+    const auto answer = names.RegularFile(c.name);
+    ASSERT_EQ(answer.has_value(), c.answer != nullptr) << c.name;
+    if (!answer) continue;
+    EXPECT_EQ(Cp932ToUtf8(*answer), (db / c.answer).string()) << c.name;
+    EXPECT_EQ(*answer, ResolvePathCase(folder + "/" + c.name)) << c.name;
+  }
+  EXPECT_FALSE(FolderNames(folder + "/missing").RegularFile("mSyain.db"));
+}
+
 TEST(ProfileFiles, FoundInAnyCaseAndWrittenBackUnderThatName) {
   TempFolder dir;
   WriteFile(dir.Path() / "DATASELECT.INI", "[NENCHO]\r\nDATA=C:\\x\r\n");
