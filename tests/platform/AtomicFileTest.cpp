@@ -285,8 +285,7 @@ TEST_P(AtomicFileTest, WhatAppearsInTheTargetsPlaceMeanwhileIsReplacedOnlyWhenAF
         EXPECT_THROW(file.Commit(), EOSError) << c.kind;
       }
     }
-    EXPECT_EQ(std::filesystem::is_regular_file(std::filesystem::symlink_status(target)),
-              c.replaced)
+    EXPECT_EQ(std::filesystem::is_regular_file(std::filesystem::symlink_status(target)), c.replaced)
         << c.kind;
     if (c.replaced) {
       EXPECT_EQ(ReadFile(target), "new");

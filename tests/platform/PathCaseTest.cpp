@@ -100,9 +100,9 @@ TEST(FolderNames, AnswerAsResolvePathCaseOrNotAtAll) {
     const char* name;
     const char* answer;  // nullptr: left to ResolvePathCase
   } cases[] = {
-      {"mSyain.db", "mSyain.db"},     {"msyain.DB", "mSyain.db"}, {"mKaisya.db", "MKAISYA.DB"},
-      {"tfamily.db", "tfamily.db"},   {"tFamily.db", nullptr},    {"mPost.db", nullptr},
-      {"mBumon.db", nullptr},         {"mGengo.db", nullptr},     {"sub/mSyain.db", nullptr},
+      {"mSyain.db", "mSyain.db"},   {"msyain.DB", "mSyain.db"}, {"mKaisya.db", "MKAISYA.DB"},
+      {"tfamily.db", "tfamily.db"}, {"tFamily.db", nullptr},    {"mPost.db", nullptr},
+      {"mBumon.db", nullptr},       {"mGengo.db", nullptr},     {"sub/mSyain.db", nullptr},
   };
   for (const auto& c : cases) {
     const auto answer = names.RegularFile(c.name);
