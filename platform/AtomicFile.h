@@ -3,9 +3,10 @@
 // in the target's folder, are flushed to disk and then renamed over the target. A failure at any
 // step leaves the target as it was (absent, or its old content) and removes the temporary file.
 // A killed process cannot remove anything: on Linux the temporary file is unnamed (O_TMPFILE)
-// until just before the rename, so a kill leaves nothing; where the file system has no unnamed
-// files it is "TARGET.tmp-PID-N", and the next write to the same target removes those of
-// processes that have ended.
+// until it is complete and flushed, and then takes the target's name at once (a new target) or a
+// temporary name just before the rename, so a kill leaves nothing; where the file system has no
+// unnamed files it is "TARGET.tmp-PID-N", and the next write to the same target removes those
+// of processes that have ended.
 //
 // A target that exists and is not a regular file (a folder, a FIFO, a device, a socket, a
 // symbolic link) is never replaced: the rename would put a plain file in its place.
@@ -59,5 +60,31 @@ class AtomicFile {
   std::intptr_t handle_ = -1;  // a file descriptor on POSIX, a HANDLE on Windows
   bool committed_ = false;
 };
+
+// While an object lives, the commits of its thread into `folder` leave the flush of the folder's
+// new entries to it, and it flushes the folder once, when it ends: a batch writing hundreds of
+// files into one folder waits for the disk once instead of once a file. Each file's own bytes are
+// still flushed before it takes its name, so a crash in between can lose a new name, never leave
+// a partial file. Commits into other folders (an audit table beside its data) flush at once.
+// Windows writes every rename through at once.
+class DeferredFolderSyncs {
+ public:
+  explicit DeferredFolderSyncs(const std::filesystem::path& folder);
+  ~DeferredFolderSyncs();
+  DeferredFolderSyncs(const DeferredFolderSyncs&) = delete;
+  DeferredFolderSyncs& operator=(const DeferredFolderSyncs&) = delete;
+
+ private:
+  DeferredFolderSyncs* outer_ = nullptr;
+  std::filesystem::path folder_;
+  std::uint64_t device_ = 0, inode_ = 0;  // of the folder; both 0 when it could not be looked at
+  bool pending_ = false;
+  friend void SyncFolderOf(const std::filesystem::path& file);
+};
+
+// Makes a new or renamed entry of the file's folder durable (deferred within DeferredFolderSyncs);
+// a folder that cannot be synced (some network file systems) is not reported: it still holds the
+// complete file under one of its two names.
+void SyncFolderOf(const std::filesystem::path& file);
 
 }  // namespace nc16

@@ -21,6 +21,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <utility>
 
 #include "platform/Cp932.h"
 #include "platform/FileErrors.h"
@@ -96,16 +97,46 @@ void RemoveStaleTemporaries(const std::filesystem::path& target) {
   }
 }
 
-// Makes the rename itself durable; a folder that cannot be synced (some network file systems)
-// still holds the complete file under one of its two names, so a failure here is not reported.
-void SyncFolderOf(const std::filesystem::path& file) {
-  int fd = ::open(FolderOf(file).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+void SyncFolder(const std::filesystem::path& folder) {
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   ::fsync(fd);
   ::close(fd);
 }
 
+thread_local DeferredFolderSyncs* t_deferred = nullptr;
+
 }  // namespace
+
+DeferredFolderSyncs::DeferredFolderSyncs(const std::filesystem::path& folder)
+    : outer_(std::exchange(t_deferred, this)), folder_(folder) {
+  struct stat st {};
+  if (::stat(folder_.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    device_ = static_cast<std::uint64_t>(st.st_dev);
+    inode_ = static_cast<std::uint64_t>(st.st_ino);
+  }
+}
+
+DeferredFolderSyncs::~DeferredFolderSyncs() {
+  t_deferred = outer_;
+  if (pending_) SyncFolder(folder_);
+}
+
+void SyncFolderOf(const std::filesystem::path& file) {
+  const std::filesystem::path folder = FolderOf(file);
+  // The folder is known by its identity: the commit may name it otherwise (another letter case,
+  // a relative path).
+  for (DeferredFolderSyncs* d = t_deferred; d != nullptr; d = d->outer_) {
+    struct stat st {};
+    if (d->inode_ != 0 && ::stat(folder.c_str(), &st) == 0 &&
+        static_cast<std::uint64_t>(st.st_dev) == d->device_ &&
+        static_cast<std::uint64_t>(st.st_ino) == d->inode_) {
+      d->pending_ = true;
+      return;
+    }
+  }
+  SyncFolder(folder);
+}
 
 void AtomicFile::AllowUnnamedForTesting(bool allowed) {
   g_unnamed_allowed = allowed;

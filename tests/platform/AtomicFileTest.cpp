@@ -294,5 +294,24 @@ TEST_P(AtomicFileTest, WhatAppearsInTheTargetsPlaceMeanwhileIsReplacedOnlyWhenAF
   }
 }
 
+// Files committed while the folder's flush is left for later are complete and named at once,
+// in that folder and in any other; writes after the deferral ends flush as before.
+TEST(DeferredFolderSyncs, FilesAreCompleteAndNamedAtOnceInsideAndAfter) {
+  TempFolder dir;
+  std::filesystem::create_directory(dir.Path() / "out");
+  {
+    DeferredFolderSyncs deferred(dir.Path() / "out");
+    {
+      DeferredFolderSyncs inner(dir.Path());
+      WriteFileAtomic(dir.Path() / "out" / "a.xml", "a");
+    }
+    WriteFileAtomic(dir.Path() / "b.xml", "b");
+    EXPECT_EQ(ReadFile(dir.Path() / "out" / "a.xml"), "a");
+    EXPECT_EQ(ReadFile(dir.Path() / "b.xml"), "b");
+  }
+  WriteFileAtomic(dir.Path() / "out" / "c.xml", "c");
+  EXPECT_EQ(FolderEntries(dir.Path() / "out"), (std::vector<std::string>{"a.xml", "c.xml"}));
+}
+
 }  // namespace
 }  // namespace nc16

@@ -9,6 +9,7 @@
 #include "app/flow/Startup.h"
 #include "document/ArgUtils.h"
 #include "document/Texts.h"
+#include "platform/AtomicFile.h"
 #include "platform/Cp932.h"
 #include "platform/OSError.h"
 #include "platform/Platform.h"
@@ -119,17 +120,21 @@ int RunBatchCommand(const BatchCommand& command) {
   std::vector<BatchRow> rows;
   std::vector<BatchOutcome> outcomes;
   std::cout << SummaryHeader() << std::flush;
-  for (const BatchDataSet& set : sets) {
-    BatchRow row{set, RunDataSet(set, options)};
-    std::cout << SummaryLine(row, check) << std::flush;
-    if (!row.Outcome.Problems.empty()) {
-      std::string text = "== " + set.Key + " " + set.Name + " ==\r";
-      for (const std::string& line : row.Outcome.Problems)
-        text += line + "\r";
-      PrintMessage(text);
+  {
+    // The new files' folder is made durable once, after the last data set, not once a file.
+    DeferredFolderSyncs folder_syncs(NativePath(options.OutputFolder));
+    for (const BatchDataSet& set : sets) {
+      BatchRow row{set, RunDataSet(set, options)};
+      std::cout << SummaryLine(row, check) << std::flush;
+      if (!row.Outcome.Problems.empty()) {
+        std::string text = "== " + set.Key + " " + set.Name + " ==\r";
+        for (const std::string& line : row.Outcome.Problems)
+          text += line + "\r";
+        PrintMessage(text);
+      }
+      outcomes.push_back(row.Outcome);
+      rows.push_back(std::move(row));
     }
-    outcomes.push_back(row.Outcome);
-    rows.push_back(std::move(row));
   }
 
   int status = BatchExitStatus(outcomes);
