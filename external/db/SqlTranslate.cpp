@@ -251,12 +251,17 @@ TranslatedSql TranslateLocalSql(std::string_view sql) {
   }
   out.sql.append(sql.substr(copied));
 
-  // SELECT * FROM <one table> [alias], then no clause that joins, groups, combines or nests.
+  // SELECT * FROM <one table> [alias], then no clause that joins, groups, combines or nests, and
+  // an order that names no column by its position ("ORDER BY 2" means the second field of "*",
+  // but something else once the row number stands in its place).
   if (out.tables.size() == 1 && is_punct(1, '*') && is_word(2, "from")) {
     bool plain = true;
-    bool in_from = true;  // a comma there would list the table twice
+    bool in_from = true;    // a comma there would list the table twice
+    bool in_order = false;  // any number there may be a position
     for (size_t i = 3; toks[i].kind != Tok::kEnd && plain; ++i) {
       in_from = in_from && !is_word(i, "where") && !is_word(i, "order") && !is_word(i, "limit");
+      in_order = (in_order || is_word(i, "order")) && !is_word(i, "limit");
+      plain = plain && !(in_order && toks[i].kind == Tok::kNumber);
       for (const char* w : {"select", "group", "having", "union", "intersect", "except", "window",
                             "join", "natural", "cross", "distinct"}) {
         plain = plain && !is_word(i, w);

@@ -68,6 +68,9 @@ TEST(FixtureQuery, AllFieldsOfOneTableReadAsTheSameRowsAsCopiedValues) {
       {kDb, "customer", "WHERE CustNo > 2 ORDER BY Comments DESC"},
       {kTypes, "TypSammlung", "ORDER BY Alpha"},
       {kTypes, "biolife", ""},
+      // Fields named by their position in "*".
+      {kDb, "customer", "ORDER BY 2 DESC"},
+      {kDb, "customer", "ORDER BY (3), +1 DESC LIMIT 10"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.from);
