@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 
@@ -236,38 +237,47 @@ TFieldType TypeOfValue(CellKind kind) {
   return TFieldType::ftUnknown;
 }
 
-// The records that a statement selecting every column of one table names, in its order; null for
-// any other statement. The statement runs with the row number in place of "*": SQLite plans it
-// as the original (the plan does not depend on the columns selected), so the records come in the
-// same order, ties included.
-std::unique_ptr<TableRows> RecordsOf(detail::Session& session,
-                                     const detail::TranslatedSql& translated,
-                                     const std::vector<ColumnInfo>& columns) {
-  if (!translated.whole_records_star) return nullptr;
-  std::shared_ptr<detail::LoadedTable> table = session.Loaded(translated.tables.front().sql_name);
-  if (!table || table->names.size() != columns.size()) return nullptr;
-  for (size_t c = 0; c < columns.size(); ++c) {
-    if (columns[c].name != table->names[c]) return nullptr;
-  }
-  // SQLite's names for the row number, of which a field may have taken some.
-  const char* row_number = nullptr;
+// The statement that reads the records a statement selecting every column of one table names:
+// the same text with the row number in place of "*". SQLite plans it as the original (the plan
+// does not depend on the columns selected), so the records come in the same order, ties
+// included. Nothing for any other statement, or when each of SQLite's names for the row number
+// is taken by a field.
+std::optional<std::string> RowNumberSql(const detail::Session& session,
+                                        const detail::TranslatedSql& translated) {
+  if (!translated.whole_records_star) return std::nullopt;
+  const std::shared_ptr<detail::LoadedTable> table =
+      session.Loaded(translated.tables.front().sql_name);
+  if (!table) return std::nullopt;
   for (const char* name : {"rowid", "oid", "_rowid_"}) {
     const auto taken = [&](const std::string& field) { return detail::EqualsNoCase(field, name); };
     if (std::none_of(table->names.begin(), table->names.end(), taken)) {
-      row_number = name;
-      break;
+      std::string sql = translated.sql;
+      sql.replace(*translated.whole_records_star, 1, name);
+      return sql;
     }
   }
-  if (row_number == nullptr) return nullptr;
+  return std::nullopt;
+}
 
-  std::string sql = translated.sql;
-  sql.replace(*translated.whole_records_star, 1, row_number);
-  StmtGuard guard{PrepareOn(session, sql)};
+// The columns of such a statement, as SQLite names and declares those of "*": the table's fields.
+std::vector<ColumnInfo> ColumnsOf(const detail::LoadedTable& table) {
+  std::vector<ColumnInfo> columns(table.names.size());
+  for (size_t c = 0; c < columns.size(); ++c) {
+    columns[c].name = table.names[c];
+    columns[c].type = detail::FieldTypeOfDecl(detail::DeclTypeOf(table.types[c]));
+  }
+  return columns;
+}
+
+// The records the row-number statement `stmt` yields, in its order.
+std::unique_ptr<TableRows> RecordsOf(detail::Session& session,
+                                     std::shared_ptr<detail::LoadedTable> table,
+                                     sqlite3_stmt* stmt) {
   std::vector<uint32_t> numbers;
   numbers.reserve(table->table->RecordCount());
-  for (int rc; (rc = sqlite3_step(guard.stmt)) != SQLITE_DONE;) {
+  for (int rc; (rc = sqlite3_step(stmt)) != SQLITE_DONE;) {
     if (rc != SQLITE_ROW) throw EDBEngineError(detail::MsgSqlError(sqlite3_errmsg(session.Db())));
-    numbers.push_back(static_cast<uint32_t>(sqlite3_column_int64(guard.stmt, 0) - 1));
+    numbers.push_back(static_cast<uint32_t>(sqlite3_column_int64(stmt, 0) - 1));
   }
   return std::make_unique<TableRows>(std::move(table), std::move(numbers));
 }
@@ -348,21 +358,36 @@ void TQuery::Impl::Run() {
     DropReady();
     translated = detail::TranslateLocalSql(Text());
     on->Attach(translated);
-    guard.stmt = PrepareOn(*on, translated.sql);
   }
+  // A statement of all of one table's fields runs as its row-number statement alone; what was
+  // prepared before a table was read again is prepared anew when it no longer fits.
+  const std::optional<std::string> row_numbers = RowNumberSql(*on, translated);
+  const std::string& text = row_numbers ? *row_numbers : translated.sql;
+  if (guard.stmt != nullptr && sqlite3_sql(guard.stmt) != text) {
+    sqlite3_finalize(guard.stmt);
+    guard.stmt = nullptr;
+  }
+  if (guard.stmt == nullptr) guard.stmt = PrepareOn(*on, text);
   sqlite3_stmt* stmt = guard.stmt;
 
-  const int n = sqlite3_column_count(stmt);
-  std::vector<ColumnInfo> cols(static_cast<size_t>(n));
+  std::vector<ColumnInfo> cols;
+  std::unique_ptr<TableRows> whole;
   bool all_declared = true;
-  for (int c = 0; c < n; ++c) {
-    const char* name = sqlite3_column_name(stmt, c);
-    cols[static_cast<size_t>(c)].name = name ? name : "";
-    cols[static_cast<size_t>(c)].type = detail::FieldTypeOfDecl(sqlite3_column_decltype(stmt, c));
-    if (cols[static_cast<size_t>(c)].type == TFieldType::ftUnknown) all_declared = false;
+  if (row_numbers) {
+    std::shared_ptr<detail::LoadedTable> table = on->Loaded(translated.tables.front().sql_name);
+    cols = ColumnsOf(*table);
+    whole = RecordsOf(*on, std::move(table), stmt);
+  } else {
+    cols.resize(static_cast<size_t>(sqlite3_column_count(stmt)));
+    for (size_t c = 0; c < cols.size(); ++c) {
+      const int column = static_cast<int>(c);
+      const char* name = sqlite3_column_name(stmt, column);
+      cols[c].name = name ? name : "";
+      cols[c].type = detail::FieldTypeOfDecl(sqlite3_column_decltype(stmt, column));
+      if (cols[c].type == TFieldType::ftUnknown) all_declared = false;
+    }
   }
-
-  std::unique_ptr<TableRows> whole = RecordsOf(*on, translated, cols);
+  const int n = static_cast<int>(cols.size());
 
   Reset();
   session = std::move(on);
@@ -432,7 +457,8 @@ void TQuery::Prepare() {
   detail::TranslatedSql translated = detail::TranslateLocalSql(q.Text());
   std::shared_ptr<detail::Session> session = detail::SessionFor(q.database_name);
   session->Attach(translated);
-  q.ready = PrepareOn(*session, translated.sql);
+  const std::optional<std::string> row_numbers = RowNumberSql(*session, translated);
+  q.ready = PrepareOn(*session, row_numbers ? *row_numbers : translated.sql);
   q.ready_on = std::move(session);
   q.ready_sql = std::move(translated);
 }
