@@ -130,11 +130,20 @@ Table::Table(const std::filesystem::path& db_file, const OpenOptions& options)
   const uint64_t size = identity.size;
   if (size > kLargestTable) Fail("file larger than any Paradox table");
   sources_.push_back({db_file, identity});
-  // The header's record count is checked against the file before the file is read whole: a
-  // count no file of this size can hold is a damaged header, whatever memory is left.
-  if (auto fault = CountBeyondFile(file.ReadAt(0, kHeaderFixed), size)) Fail(*fault);
+  // The header's record count is checked against the file before a large file is read whole: a
+  // count no file of this size can hold is a damaged header, whatever memory is left. A small
+  // file is read whole at once and its header checked from there.
+  constexpr uint64_t kReadWithoutLookingFirst = 1 << 20;
+  const bool small = size <= kReadWithoutLookingFirst;
+  if (!small) {
+    if (auto fault = CountBeyondFile(file.ReadAt(0, kHeaderFixed), size)) Fail(*fault);
+  }
   try {
     data_ = file.ReadAt(0, static_cast<size_t>(size));
+    if (small) {
+      if (auto fault = CountBeyondFile(std::string_view(data_).substr(0, kHeaderFixed), size))
+        Fail(*fault);
+    }
   } catch (const std::bad_alloc&) {
     throw ParadoxError(SJ("テーブル ") + name_ + SJ(" を読めません: メモリが足りません (") +
                        std::to_string(size) + " bytes)");
