@@ -347,6 +347,7 @@ TEST(TableFiles, AConnectionFindsTablesRenamedOrAddedSinceItsFirstLook) {
   TempFolder folder;
   const std::vector<px::FieldDef> one = {{"N", px::FieldType::Long, 0}};
   testing::WriteTable(folder.path(), "T.DB", one, 0, {{int64_t{1}}});
+  testing::WriteTable(folder.path(), "V.DB", one, 0, {{int64_t{6}}});
   TDatabase db;
   db.SetDatabaseName("K2Renamed");
   db.SetDriverName("STANDARD");
@@ -365,6 +366,9 @@ TEST(TableFiles, AConnectionFindsTablesRenamedOrAddedSinceItsFirstLook) {
   EXPECT_EQ(sum("t.db"), 5);
   testing::WriteTable(folder.path(), "U.DB", one, 0, {{int64_t{4}}});
   EXPECT_EQ(sum("u.db"), 4);
+  // Renamed after the folder was listed, before it was first read.
+  std::filesystem::rename(folder.path() / "V.DB", folder.path() / "v.dB");
+  EXPECT_EQ(sum("v.db"), 6);
 }
 
 // Connections are reused from one session to the next with their table declarations: each
