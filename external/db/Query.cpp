@@ -170,7 +170,12 @@ struct TQuery::Impl {
     eof = true;
     fields.clear();
     by_name.clear();
-    name_cache = {};
+    for (CachedName& slot : name_cache) {
+      if (slot.data == nullptr) continue;  // most of the slots were never used
+      slot.data = nullptr;
+      slot.name.clear();
+      slot.column = -1;
+    }
     locates.clear();
     active = false;
   }
