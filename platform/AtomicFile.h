@@ -79,12 +79,11 @@ class DeferredFolderSyncs {
   std::filesystem::path folder_;
   std::uint64_t device_ = 0, inode_ = 0;  // of the folder; both 0 when it could not be looked at
   bool pending_ = false;
-  friend void SyncFolderOf(const std::filesystem::path& file);
-};
 
-// Makes a new or renamed entry of the file's folder durable (deferred within DeferredFolderSyncs);
-// a folder that cannot be synced (some network file systems) is not reported: it still holds the
-// complete file under one of its two names.
-void SyncFolderOf(const std::filesystem::path& file);
+  // True when a deferral of this thread covers `folder` (known by its identity: a commit may
+  // name it otherwise), which then flushes it at its end.
+  static bool Defer(const std::filesystem::path& folder);
+  friend class AtomicFile;
+};
 
 }  // namespace nc16

@@ -75,22 +75,17 @@ const EraTable* EraLookup::Table(const std::string& folder, Messages& shown) {
   const db::TableStamp stamp = db::StampOfTable(folder, "mGengo.db");
   // A file changed within the last moments could change again unseen under the same stamp.
   const bool lasting = stamp.found && stamp.settled;
-  if (table_ && folder_ == folder && lasting && stamp == stamp_) return table_.get();
-  table_.reset();
   SharedEras& shared = TheSharedEras();
   if (lasting) {
     std::lock_guard lock(shared.mutex);
     if (shared.table && shared.folder == folder && shared.stamp == stamp) {
       table_ = shared.table;
-      folder_ = folder;
-      stamp_ = stamp;
       return table_.get();
     }
   }
+  table_.reset();
   try {
     table_ = std::make_shared<const EraTable>(EraTable::Load(connection_, folder));
-    folder_ = folder;
-    stamp_ = stamp;
     if (lasting) {
       std::lock_guard lock(shared.mutex);
       shared.folder = folder;

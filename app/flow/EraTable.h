@@ -5,7 +5,6 @@
 // used, so the order decides which era a year of change belongs to.
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,7 +41,8 @@ class EraTable {
 // The era table of the common data folder, as whoever checks data sets keeps it: read once per
 // version of its file (its stamp), again when the file has changed. The last table read is
 // shared by every lookup of the process (the batch checks one data set after another against
-// the same file), but only while its file keeps a stamp that lay well in the past.
+// the same file), but only while its file keeps a stamp that lay well in the past; a lookup
+// holds the table it answered from.
 class EraLookup {
  public:
   EraLookup() = default;
@@ -65,8 +65,6 @@ class EraLookup {
  private:
   db::TDatabase connection_;  // "K2Holder"
   std::shared_ptr<const EraTable> table_;
-  std::string folder_;
-  db::TableStamp stamp_;
 };
 
 }  // namespace nc16

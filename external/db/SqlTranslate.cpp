@@ -162,36 +162,6 @@ std::string SqlTableName(std::string_view file) {
 
 namespace {
 
-TranslatedSql Translate(std::string_view sql);
-
-}  // namespace
-
-TranslatedSql TranslateLocalSql(std::string_view sql) {
-  // The same few statements come again for every data set of a batch: the last translations of
-  // the thread are kept (a statement that cannot be translated raises each time).
-  struct Kept {
-    std::string text;
-    TranslatedSql translated;
-  };
-  constexpr size_t kKept = 16;
-  thread_local std::vector<Kept> kept;
-  thread_local size_t next = 0;
-  for (const Kept& k : kept) {
-    if (k.text == sql) return k.translated;
-  }
-  TranslatedSql translated = Translate(sql);
-  Kept k{std::string(sql), translated};
-  if (kept.size() < kKept) {
-    kept.push_back(std::move(k));
-  } else {
-    kept[next] = std::move(k);
-    next = (next + 1) % kKept;
-  }
-  return translated;
-}
-
-namespace {
-
 TranslatedSql Translate(std::string_view sql) {
   std::vector<Token> toks;
   for (Lexer lex(sql);;) {
@@ -306,5 +276,29 @@ TranslatedSql Translate(std::string_view sql) {
 }
 
 }  // namespace
+
+TranslatedSql TranslateLocalSql(std::string_view sql) {
+  // The same few statements come again for every data set of a batch: the last translations of
+  // the thread are kept (a statement that cannot be translated raises each time).
+  struct Kept {
+    std::string text;
+    TranslatedSql translated;
+  };
+  constexpr size_t kKept = 16;
+  thread_local std::vector<Kept> kept;
+  thread_local size_t next = 0;
+  for (const Kept& k : kept) {
+    if (k.text == sql) return k.translated;
+  }
+  TranslatedSql translated = Translate(sql);
+  Kept k{std::string(sql), translated};
+  if (kept.size() < kKept) {
+    kept.push_back(std::move(k));
+  } else {
+    kept[next] = std::move(k);
+    next = (next + 1) % kKept;
+  }
+  return translated;
+}
 
 }  // namespace nc16::db::detail

@@ -130,24 +130,21 @@ Table::Table(const std::filesystem::path& db_file, const OpenOptions& options)
   const uint64_t size = identity.size;
   if (size > kLargestTable) Fail("file larger than any Paradox table");
   sources_.push_back({db_file, identity});
-  // The header's record count is checked against the file before a large file is read whole: a
-  // count no file of this size can hold is a damaged header, whatever memory is left. A small
-  // file is read whole at once and its header checked from there.
+  // The header's record count is checked against the file: a count no file of this size can hold
+  // is a damaged header. A large file's header is read and checked first, whatever memory is
+  // left; a small one is read whole at once.
   constexpr uint64_t kReadWithoutLookingFirst = 1 << 20;
-  const bool small = size <= kReadWithoutLookingFirst;
-  if (!small) {
+  if (size > kReadWithoutLookingFirst) {
     if (auto fault = CountBeyondFile(file.ReadAt(0, kHeaderFixed), size)) Fail(*fault);
   }
   try {
     data_ = file.ReadAt(0, static_cast<size_t>(size));
-    if (small) {
-      if (auto fault = CountBeyondFile(std::string_view(data_).substr(0, kHeaderFixed), size))
-        Fail(*fault);
-    }
   } catch (const std::bad_alloc&) {
     throw ParadoxError(SJ("テーブル ") + name_ + SJ(" を読めません: メモリが足りません (") +
                        std::to_string(size) + " bytes)");
   }
+  if (auto fault = CountBeyondFile(std::string_view(data_).substr(0, kHeaderFixed), size))
+    Fail(*fault);
   Parse();
   // The blob file is read under the same lock as the table, so the two belong together. Only a
   // table with blob fields looks for one: finding it means listing the folder.

@@ -97,6 +97,9 @@ void RemoveStaleTemporaries(const std::filesystem::path& target) {
   }
 }
 
+// Makes a new or renamed entry of the folder durable; a folder that cannot be synced (some network
+// file systems) still holds the complete file under one of its two names, so a failure here is
+// not reported.
 void SyncFolder(const std::filesystem::path& folder) {
   int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
@@ -122,20 +125,17 @@ DeferredFolderSyncs::~DeferredFolderSyncs() {
   if (pending_) SyncFolder(folder_);
 }
 
-void SyncFolderOf(const std::filesystem::path& file) {
-  const std::filesystem::path folder = FolderOf(file);
-  // The folder is known by its identity: the commit may name it otherwise (another letter case,
-  // a relative path).
+bool DeferredFolderSyncs::Defer(const std::filesystem::path& folder) {
   for (DeferredFolderSyncs* d = t_deferred; d != nullptr; d = d->outer_) {
     struct stat st {};
     if (d->inode_ != 0 && ::stat(folder.c_str(), &st) == 0 &&
         static_cast<std::uint64_t>(st.st_dev) == d->device_ &&
         static_cast<std::uint64_t>(st.st_ino) == d->inode_) {
       d->pending_ = true;
-      return;
+      return true;
     }
   }
-  SyncFolder(folder);
+  return false;
 }
 
 void AtomicFile::AllowUnnamedForTesting(bool allowed) {
@@ -200,6 +200,10 @@ void AtomicFile::Write(std::string_view data) {
 void AtomicFile::Commit() {
   if (handle_ < 0) Fail(target_, "書き込み", EBADF);
   int fd = static_cast<int>(handle_);
+  const auto sync_folder = [this] {
+    const std::filesystem::path folder = FolderOf(target_);
+    if (!DeferredFolderSyncs::Defer(folder)) SyncFolder(folder);
+  };
   if (::fsync(fd) != 0) Fail(target_, "書き込み", errno);
   if (temp_.empty()) {
     // Where the target does not exist, the unnamed file takes its name at once: a link never
@@ -214,7 +218,7 @@ void AtomicFile::Commit() {
         Fail(target_, "書き込み", err);
       }
       committed_ = true;
-      SyncFolderOf(target_);
+      sync_folder();
       return;
     }
     // Otherwise it gets a temporary name, for the rename; a kill between the two leaves a named
@@ -235,7 +239,7 @@ void AtomicFile::Commit() {
   if (auto refused = NotReplaceable(target_)) throw EOSError(*refused);
   if (::rename(temp_.c_str(), target_.c_str()) != 0) Fail(target_, "作成", errno);
   committed_ = true;
-  SyncFolderOf(target_);
+  sync_folder();
 }
 
 void WriteFileAtomic(const std::filesystem::path& target, std::string_view data,

@@ -31,6 +31,18 @@ bool EntryExists(const std::string& native) {
   return ::lstat(native.c_str(), &st) == 0;
 }
 
+// Calls `each` with every entry of the folder `native` ("" for the current folder); false when
+// the folder cannot be listed.
+template <class Each>
+bool ForEachEntry(const std::string& native, Each each) {
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(native.empty() ? "." : native.c_str()),
+                                          ::closedir);
+  if (!dir) return false;
+  while (const dirent* entry = ::readdir(dir.get()))
+    each(*entry);
+  return true;
+}
+
 // The names in a folder, kept from one look-up to the next: a session looks for a dozen tables
 // in one folder, each spelt otherwise than on disk. A listing is used again only while the
 // folder is the same one (device and inode) with the same modification time, and only when that
@@ -64,10 +76,8 @@ std::vector<std::string> NamesIn(const std::string& folder) {
       return last_listing.names;
   }
   std::vector<std::string> names;
-  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(path.c_str()), ::closedir);
-  if (!dir) return names;
-  while (const dirent* entry = ::readdir(dir.get()))
-    names.emplace_back(entry->d_name);
+  if (!ForEachEntry(path, [&](const dirent& entry) { names.emplace_back(entry.d_name); }))
+    return names;
   timespec now{};
   ::clock_gettime(CLOCK_REALTIME, &now);
   if (stamped && now.tv_sec - before.st_mtim.tv_sec >= 2) {
@@ -91,12 +101,9 @@ std::vector<std::string> CaseVariants(const std::string& folder, const std::stri
 }  // namespace
 
 FolderNames::FolderNames(std::string_view folder) : folder_(folder) {
-  const std::string native = Cp932ToUtf8(folder);
-  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(native.empty() ? "." : native.c_str()),
-                                          ::closedir);
-  if (!dir) return;
-  while (const dirent* entry = ::readdir(dir.get()))
-    entries_.push_back({entry->d_name, entry->d_type == DT_REG});
+  ForEachEntry(Cp932ToUtf8(folder), [&](const dirent& entry) {
+    entries_.push_back({entry.d_name, entry.d_type == DT_REG});
+  });
 }
 
 std::optional<std::string> FolderNames::RegularFile(std::string_view name) const {

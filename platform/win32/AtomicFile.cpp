@@ -215,7 +215,6 @@ void AtomicFile::Commit() {
 // Every rename is written through at once: nothing is left for the end.
 DeferredFolderSyncs::DeferredFolderSyncs(const std::filesystem::path& folder) : folder_(folder) {}
 DeferredFolderSyncs::~DeferredFolderSyncs() = default;
-void SyncFolderOf(const std::filesystem::path&) {}
 
 // Windows has no unnamed files: every temporary is named.
 void AtomicFile::AllowUnnamedForTesting(bool) {}
