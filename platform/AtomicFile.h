@@ -61,7 +61,7 @@ class AtomicFile {
   bool committed_ = false;
 };
 
-// While an object lives, the commits of its thread into `folder` leave the flush of the folder's
+// While an object lives, the commits into `folder` (of any thread) leave the flush of the folder's
 // new entries to it, and it flushes the folder once, when it ends: a batch writing hundreds of
 // files into one folder waits for the disk once instead of once a file. Each file's own bytes are
 // still flushed before it takes its name, so a crash in between can lose a new name, never leave
@@ -80,8 +80,8 @@ class DeferredFolderSyncs {
   std::uint64_t device_ = 0, inode_ = 0;  // of the folder; both 0 when it could not be looked at
   bool pending_ = false;
 
-  // True when a deferral of this thread covers `folder` (known by its identity: a commit may
-  // name it otherwise), which then flushes it at its end.
+  // True when a living deferral covers `folder` (known by its identity: a commit may name it
+  // otherwise), which then flushes it at its end.
   static bool Defer(const std::filesystem::path& folder);
   friend class AtomicFile;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <future>
 #include <stdexcept>
 
 #include "app/flow/DataList.h"
@@ -191,9 +192,9 @@ std::optional<size_t> RegisteredEmployees(const std::string& folder) {
   }
 }
 
-}  // namespace
-
-BatchOutcome RunDataSet(const BatchDataSet& set, const BatchOptions& options) {
+// The export of one data set as the batch asks for it.
+ExportOutcome Exported(const BatchDataSet& set, const BatchOptions& options,
+                       bool leave_plain_file) {
   ExportRequest request;
   request.DataSet = set.Folder;
   if (options.MyNumber) {
@@ -208,14 +209,19 @@ BatchOutcome RunDataSet(const BatchDataSet& set, const BatchOptions& options) {
   request.Password = options.Password;
   request.ValidateOnly = options.ValidateOnly;
   request.KdfLimits = options.kdf_limits;
-  ExportOutcome exported;
+  request.LeavePlainFile = leave_plain_file;
   try {
-    exported = ExportDataSet(request);
+    return ExportDataSet(request);
   } catch (const std::exception& e) {
     // One data set's surprise never stops the others.
-    exported.Shown = {{MessageKind::kError, e.what()}};
+    ExportOutcome failed;
+    failed.Shown = {{MessageKind::kError, e.what()}};
+    return failed;
   }
+}
 
+// The batch's account of a data set's export (its file in place).
+BatchOutcome OutcomeOf(const BatchDataSet& set, ExportOutcome exported) {
   BatchOutcome out;
   out.Result = exported.Result;
   out.LogFailed = exported.LogFailed;
@@ -256,6 +262,41 @@ BatchOutcome RunDataSet(const BatchDataSet& set, const BatchOptions& options) {
   }
   out.Message = Joined(shown);
   return out;
+}
+
+}  // namespace
+
+BatchOutcome RunDataSet(const BatchDataSet& set, const BatchOptions& options) {
+  return OutcomeOf(set, Exported(set, options, false));
+}
+
+void RunDataSets(const std::vector<BatchDataSet>& sets, const BatchOptions& options,
+                 const std::function<void(const BatchDataSet&, BatchOutcome)>& done) {
+  // The last data set, its file being put in place on a thread of its own: the wait for the
+  // disk (the file's flush) overlaps the next data set's export.
+  const BatchDataSet* placing = nullptr;
+  std::future<ExportOutcome> placed;
+  const auto finish_placing = [&] {
+    if (placing == nullptr) return;
+    done(*placing, OutcomeOf(*placing, placed.get()));
+    placing = nullptr;
+  };
+  for (const BatchDataSet& set : sets) {
+    ExportOutcome exported = Exported(set, options, true);
+    finish_placing();
+    if (!exported.PlainFile) {
+      done(set, OutcomeOf(set, std::move(exported)));
+      continue;
+    }
+    // Put in place at once where no thread can be had.
+    placed = std::async(std::launch::async | std::launch::deferred,
+                        [left = std::move(exported)]() mutable {
+                          PlaceLeftFile(left);
+                          return std::move(left);
+                        });
+    placing = &set;
+  }
+  finish_placing();
 }
 
 int BatchExitStatus(const std::vector<BatchOutcome>& outcomes) {

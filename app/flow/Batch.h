@@ -4,6 +4,7 @@
 // them, writing FOLDER/KEY.xml (KEY.xml.qve with individual numbers) or, for a check, nothing.
 // One data set's failure never stops the others. Texts are CP932.
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -94,6 +95,13 @@ struct BatchOutcome {
 
 // Checks and exports (or only checks) one data set, as ExportDataSet does. Never raises.
 BatchOutcome RunDataSet(const BatchDataSet& set, const BatchOptions& options);
+
+// RunDataSet for each data set in turn, handing each outcome to `done` in the same order. A
+// plain file is put in place on another thread while the next data set is exported, and its
+// outcome handed on once it is: the wait for the disk overlaps that work, and an outcome never
+// comes ahead of its file.
+void RunDataSets(const std::vector<BatchDataSet>& sets, const BatchOptions& options,
+                 const std::function<void(const BatchDataSet&, BatchOutcome)>& done);
 
 // The run's exit status: that of its most severe data set, in this order: 4 any failed or was
 // refused, 6 any written without its My Number log record, 5 any with problems, 3 any without

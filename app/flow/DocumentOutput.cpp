@@ -54,6 +54,11 @@ void DocumentOutput::Take(std::string_view bytes) {
   crypt_failure_ = QvCryptStreamWrite(crypt_, crlf_.data(), static_cast<int32_t>(crlf_.size()));
 }
 
+std::unique_ptr<AtomicFile> DocumentOutput::TakePlainFile() {
+  if (plain_failure_) std::rethrow_exception(plain_failure_);
+  return std::move(plain_);
+}
+
 int32_t DocumentOutput::Commit() {
   if (plain_failure_) std::rethrow_exception(plain_failure_);
   if (plain_) {

@@ -46,6 +46,10 @@ class DocumentOutput {
   // encrypted file's returns the crypt library's code (0: written).
   int32_t Commit();
 
+  // Instead of Commit, for a plain file: hands it over whole, for the caller to Commit; raises
+  // its EOSError when it failed. Null when the output is no plain file.
+  std::unique_ptr<AtomicFile> TakePlainFile();
+
  private:
   void Take(std::string_view bytes);
 

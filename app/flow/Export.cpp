@@ -125,12 +125,14 @@ class Exporter {
     context.by_launcher = request_.LauncherKey.has_value();
     context.kdf_limits = request_.KdfLimits;
     context.validate_only = request_.ValidateOnly;
+    context.leave_plain_file = request_.LeavePlainFile;
     OutputStepResult step = MakeIntermediateFile(info_, context);
     info_.Errors = nullptr;
     out_.Result = step.result;
     out_.Shown.insert(out_.Shown.end(), step.shown.begin(), step.shown.end());
     out_.Employees = step.employees;
     out_.LogFailed = step.log_failed;
+    out_.PlainFile = std::move(step.plain_file);
     if (step.result == ExportResult::kWritten && !request_.ValidateOnly) out_.File = target_;
     if (step.result == ExportResult::kProblems) out_.Problems = std::move(errors.Lines);
     if (step.result == ExportResult::kFailed) {
@@ -152,6 +154,18 @@ class Exporter {
 
 ExportOutcome ExportDataSet(const ExportRequest& request) {
   return Exporter(request).Run();
+}
+
+void PlaceLeftFile(ExportOutcome& outcome) {
+  if (!outcome.PlainFile) return;
+  try {
+    outcome.PlainFile->Commit();
+  } catch (const std::exception& e) {
+    outcome.Result = ExportResult::kFailed;
+    outcome.Shown.push_back(StepFailure(e));
+    outcome.File.clear();
+  }
+  outcome.PlainFile.reset();
 }
 
 }  // namespace nc16

@@ -11,12 +11,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/flow/ExportResults.h"
 #include "document/DataExportInfo.h"
+#include "platform/AtomicFile.h"
 #include "platform/MessageBox.h"
 
 struct QvCryptKdfLimits;
@@ -58,6 +60,9 @@ struct ExportRequest {
   Remembering Remember = Remembering::kNothing;
 
   bool ValidateOnly = false;  // check everything, build the document, write nothing
+  // A plain file is left to the caller whole, not yet in place (ExportOutcome::PlainFile): a
+  // batch puts it in place with PlaceLeftFile while it exports the next data set.
+  bool LeavePlainFile = false;
   const QvCryptKdfLimits* KdfLimits = nullptr;  // tests only: a cheap password hash
 };
 
@@ -73,11 +78,19 @@ struct ExportOutcome {
   std::optional<size_t> Employees;
   bool LogFailed = false;             // the file was written and its My Number log record was not
   std::vector<std::string> Problems;  // the error list, when employee data had problems
+  // The plain file of a written export that was asked to leave it (LeavePlainFile): whole, to
+  // be put in place as File by PlaceLeftFile.
+  std::unique_ptr<AtomicFile> PlainFile;
 };
 
 // Exports (or checks) the data set of `request`. What the data, the files or the system do wrong
 // is in the outcome; what the questions raise passes through, as does an error that no step
 // expects.
 ExportOutcome ExportDataSet(const ExportRequest& request);
+
+// Puts the plain file an export left (outcome.PlainFile) in place. When that fails, the outcome
+// becomes the one the export would have had failing there itself: kFailed, with the system's
+// reason. Nothing to do without such a file.
+void PlaceLeftFile(ExportOutcome& outcome);
 
 }  // namespace nc16

@@ -79,6 +79,10 @@ OutputStepResult MakeIntermediateFile(TDataExportInfo& info, const OutputContext
       return out;
     }
     doc->Finish();
+    if (context.leave_plain_file && (out.plain_file = file->TakePlainFile())) {
+      out.result = ExportResult::kWritten;
+      return out;
+    }
 
     // A file of individual numbers never exists without its audit record: Ctrl+C, a kill or a
     // closed terminal from here on takes effect once the record is written (or has failed).
@@ -116,9 +120,13 @@ OutputStepResult MakeIntermediateFile(TDataExportInfo& info, const OutputContext
       out.shown.push_back({MessageKind::kError, text});
     }
   } catch (const std::exception& e) {
-    out.shown.push_back({MessageKind::kError, std::string(e.what()) + "\r\r"});
+    out.shown.push_back(StepFailure(e));
   }
   return out;
+}
+
+Message StepFailure(const std::exception& e) {
+  return {MessageKind::kError, std::string(e.what()) + "\r\r"};
 }
 
 }  // namespace nc16

@@ -8,12 +8,15 @@
 // employees and no problems: a failure never leaves a partial file or a temporary one.
 
 #include <cstdint>
+#include <exception>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "app/flow/ExportResults.h"
 #include "document/DataExportInfo.h"
+#include "platform/AtomicFile.h"
 #include "platform/MessageBox.h"
 
 struct QvCryptKdfLimits;
@@ -29,6 +32,9 @@ struct OutputContext {
   // Builds and validates the document but writes no file and no log record: a written result
   // then means the data set would export.
   bool validate_only = false;
+  // A plain file is not put in place here: it comes back in the result whole, for the caller to
+  // Commit (the batch does that while it exports the next data set).
+  bool leave_plain_file = false;
 };
 
 struct OutputStepResult {
@@ -41,7 +47,11 @@ struct OutputStepResult {
   bool log_failed = false;   // the file was written, its My Number log record was not
   int32_t crypt_result = 0;  // the crypt library's answer when it failed
   std::string cause;         // CP932: why else the file was not written, where no message says
+  std::unique_ptr<AtomicFile> plain_file;  // written, left to the caller (leave_plain_file)
 };
+
+// The step's message for a failure that no other message explains (the system's words).
+Message StepFailure(const std::exception& e);
 
 // Runs the output step for `info`, whose DataFolder, header fields, IncludeMyNumber and Password
 // are set; the extraction's error list goes to info.Errors. Errors that are not exceptions of the

@@ -19,6 +19,7 @@
 #include <charconv>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <random>
 #include <string>
 #include <utility>
@@ -107,26 +108,41 @@ void SyncFolder(const std::filesystem::path& folder) {
   ::close(fd);
 }
 
-thread_local DeferredFolderSyncs* t_deferred = nullptr;
+// The deferrals that live now, innermost first. Any thread's commit asks them: the batch puts its
+// files in place on a thread of its own.
+std::mutex g_deferred_mutex;
+DeferredFolderSyncs* g_deferred = nullptr;
 
 }  // namespace
 
-DeferredFolderSyncs::DeferredFolderSyncs(const std::filesystem::path& folder)
-    : outer_(std::exchange(t_deferred, this)), folder_(folder) {
+DeferredFolderSyncs::DeferredFolderSyncs(const std::filesystem::path& folder) : folder_(folder) {
   struct stat st {};
   if (::stat(folder_.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
     device_ = static_cast<std::uint64_t>(st.st_dev);
     inode_ = static_cast<std::uint64_t>(st.st_ino);
   }
+  std::lock_guard lock(g_deferred_mutex);
+  outer_ = std::exchange(g_deferred, this);
 }
 
 DeferredFolderSyncs::~DeferredFolderSyncs() {
-  t_deferred = outer_;
-  if (pending_) SyncFolder(folder_);
+  bool pending = false;
+  {
+    std::lock_guard lock(g_deferred_mutex);
+    for (DeferredFolderSyncs** d = &g_deferred; *d != nullptr; d = &(*d)->outer_) {
+      if (*d == this) {
+        *d = outer_;
+        break;
+      }
+    }
+    pending = pending_;
+  }
+  if (pending) SyncFolder(folder_);
 }
 
 bool DeferredFolderSyncs::Defer(const std::filesystem::path& folder) {
-  for (DeferredFolderSyncs* d = t_deferred; d != nullptr; d = d->outer_) {
+  std::lock_guard lock(g_deferred_mutex);
+  for (DeferredFolderSyncs* d = g_deferred; d != nullptr; d = d->outer_) {
     struct stat st {};
     if (d->inode_ != 0 && ::stat(folder.c_str(), &st) == 0 &&
         static_cast<std::uint64_t>(st.st_dev) == d->device_ &&

@@ -123,8 +123,8 @@ int RunBatchCommand(const BatchCommand& command) {
   {
     // The new files' folder is made durable once, after the last data set, not once a file.
     DeferredFolderSyncs folder_syncs(NativePath(options.OutputFolder));
-    for (const BatchDataSet& set : sets) {
-      BatchRow row{set, RunDataSet(set, options)};
+    RunDataSets(sets, options, [&](const BatchDataSet& set, BatchOutcome outcome) {
+      BatchRow row{set, std::move(outcome)};
       std::cout << SummaryLine(row, check) << std::flush;
       if (!row.Outcome.Problems.empty()) {
         std::string text = "== " + set.Key + " " + set.Name + " ==\r";
@@ -134,7 +134,7 @@ int RunBatchCommand(const BatchCommand& command) {
       }
       outcomes.push_back(row.Outcome);
       rows.push_back(std::move(row));
-    }
+    });
   }
 
   int status = BatchExitStatus(outcomes);
