@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <exception>
-#include <future>
 #include <stdexcept>
 
 #include "app/flow/DataList.h"
 #include "app/flow/DataSetCheck.h"
 #include "app/flow/Export.h"
+#include "app/flow/FilePlacer.h"
 #include "document/TextUtils.h"
 #include "document/Texts.h"
 #include "external/db/Db.h"
@@ -272,31 +272,20 @@ BatchOutcome RunDataSet(const BatchDataSet& set, const BatchOptions& options) {
 
 void RunDataSets(const std::vector<BatchDataSet>& sets, const BatchOptions& options,
                  const std::function<void(const BatchDataSet&, BatchOutcome)>& done) {
-  // The last data set, its file being put in place on a thread of its own: the wait for the
-  // disk (the file's flush) overlaps the next data set's export.
-  const BatchDataSet* placing = nullptr;
-  std::future<ExportOutcome> placed;
-  const auto finish_placing = [&] {
-    if (placing == nullptr) return;
-    done(*placing, OutcomeOf(*placing, placed.get()));
-    placing = nullptr;
-  };
+  FilePlacer placer;
+  const BatchDataSet* placing = nullptr;  // the data set whose file the placer has
   for (const BatchDataSet& set : sets) {
     ExportOutcome exported = Exported(set, options, true);
-    finish_placing();
-    if (!exported.PlainFile) {
+    if (placing != nullptr) done(*placing, OutcomeOf(*placing, placer.Take()));
+    placing = nullptr;
+    if (exported.PlainFile) {
+      placer.Start(std::move(exported));
+      placing = &set;
+    } else {
       done(set, OutcomeOf(set, std::move(exported)));
-      continue;
     }
-    // Put in place at once where no thread can be had.
-    placed = std::async(std::launch::async | std::launch::deferred,
-                        [left = std::move(exported)]() mutable {
-                          PlaceLeftFile(left);
-                          return std::move(left);
-                        });
-    placing = &set;
   }
-  finish_placing();
+  if (placing != nullptr) done(*placing, OutcomeOf(*placing, placer.Take()));
 }
 
 int BatchExitStatus(const std::vector<BatchOutcome>& outcomes) {
