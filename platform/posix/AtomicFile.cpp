@@ -142,10 +142,10 @@ DeferredFolderSyncs::~DeferredFolderSyncs() {
 
 bool DeferredFolderSyncs::Defer(const std::filesystem::path& folder) {
   std::lock_guard lock(g_deferred_mutex);
+  struct stat st {};
+  if (g_deferred == nullptr || ::stat(folder.c_str(), &st) != 0) return false;
   for (DeferredFolderSyncs* d = g_deferred; d != nullptr; d = d->outer_) {
-    struct stat st {};
-    if (d->inode_ != 0 && ::stat(folder.c_str(), &st) == 0 &&
-        static_cast<std::uint64_t>(st.st_dev) == d->device_ &&
+    if (d->inode_ != 0 && static_cast<std::uint64_t>(st.st_dev) == d->device_ &&
         static_cast<std::uint64_t>(st.st_ino) == d->inode_) {
       d->pending_ = true;
       return true;
