@@ -75,9 +75,8 @@ class DeferredFolderSyncs {
   DeferredFolderSyncs& operator=(const DeferredFolderSyncs&) = delete;
 
  private:
-  DeferredFolderSyncs* outer_ = nullptr;
   std::filesystem::path folder_;
-  std::uint64_t device_ = 0, inode_ = 0;  // of the folder; both 0 when it could not be looked at
+  std::uint64_t device_ = 0, inode_ = 0;  // of the folder
   bool pending_ = false;
 
   // True when a living deferral covers `folder` (known by its identity: a commit may name it

@@ -60,9 +60,8 @@ std::unique_ptr<AtomicFile> DocumentOutput::TakePlainFile() {
 }
 
 int32_t DocumentOutput::Commit() {
-  if (plain_failure_) std::rethrow_exception(plain_failure_);
-  if (plain_) {
-    plain_->Commit();
+  if (std::unique_ptr<AtomicFile> plain = TakePlainFile()) {
+    plain->Commit();
     return 0;
   }
   if (!encrypted_) return 0;

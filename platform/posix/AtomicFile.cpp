@@ -23,6 +23,7 @@
 #include <random>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/Cp932.h"
 #include "platform/FileErrors.h"
@@ -108,33 +109,27 @@ void SyncFolder(const std::filesystem::path& folder) {
   ::close(fd);
 }
 
-// The deferrals that live now, innermost first. Any thread's commit asks them: the batch puts its
-// files in place on a thread of its own.
+// The deferrals that live now (of folders that could be looked at). Any thread's commit asks
+// them: the batch puts its files in place on a thread of its own.
 std::mutex g_deferred_mutex;
-DeferredFolderSyncs* g_deferred = nullptr;
+std::vector<DeferredFolderSyncs*> g_deferred;
 
 }  // namespace
 
 DeferredFolderSyncs::DeferredFolderSyncs(const std::filesystem::path& folder) : folder_(folder) {
   struct stat st {};
-  if (::stat(folder_.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-    device_ = static_cast<std::uint64_t>(st.st_dev);
-    inode_ = static_cast<std::uint64_t>(st.st_ino);
-  }
+  if (::stat(folder_.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return;  // nothing deferred
+  device_ = static_cast<std::uint64_t>(st.st_dev);
+  inode_ = static_cast<std::uint64_t>(st.st_ino);
   std::lock_guard lock(g_deferred_mutex);
-  outer_ = std::exchange(g_deferred, this);
+  g_deferred.push_back(this);
 }
 
 DeferredFolderSyncs::~DeferredFolderSyncs() {
   bool pending = false;
   {
     std::lock_guard lock(g_deferred_mutex);
-    for (DeferredFolderSyncs** d = &g_deferred; *d != nullptr; d = &(*d)->outer_) {
-      if (*d == this) {
-        *d = outer_;
-        break;
-      }
-    }
+    std::erase(g_deferred, this);
     pending = pending_;
   }
   if (pending) SyncFolder(folder_);
@@ -143,9 +138,9 @@ DeferredFolderSyncs::~DeferredFolderSyncs() {
 bool DeferredFolderSyncs::Defer(const std::filesystem::path& folder) {
   std::lock_guard lock(g_deferred_mutex);
   struct stat st {};
-  if (g_deferred == nullptr || ::stat(folder.c_str(), &st) != 0) return false;
-  for (DeferredFolderSyncs* d = g_deferred; d != nullptr; d = d->outer_) {
-    if (d->inode_ != 0 && static_cast<std::uint64_t>(st.st_dev) == d->device_ &&
+  if (g_deferred.empty() || ::stat(folder.c_str(), &st) != 0) return false;
+  for (DeferredFolderSyncs* d : g_deferred) {
+    if (static_cast<std::uint64_t>(st.st_dev) == d->device_ &&
         static_cast<std::uint64_t>(st.st_ino) == d->inode_) {
       d->pending_ = true;
       return true;
